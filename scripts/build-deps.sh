@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Cross-builds tinyxml, OpenSSL, nghttp2 and libcurl from Debian's source packages into
+# DEPS_ROOT/prefix. Each package carries a stamp keyed by its source version, the compiler,
+# its recipe below and its patches (and, for curl, the keys of what it links), so a package
+# is rebuilt only when one of those changes.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+deps_root=${1:?usage: build-deps.sh DEPS_ROOT}
+jobs=$(nproc)
+triple=i686-w64-mingw32
+prefix="$deps_root/prefix"
+work="$deps_root/src"
+
+say() { echo "build-deps: $*"; }
+
+src_versions() {  # newest first
+  apt-cache showsrc --only-source "$1" 2>/dev/null | awk '/^Version:/ {print $2}' | sort -Vru
+}
+
+# The mirror may lack the newest source of a package: take the newest it serves.
+fetch_source() {
+  local v
+  rm -rf "$work/$1"
+  mkdir -p "$work/$1"
+  for v in $(src_versions "$1"); do
+    if (cd "$work/$1" && apt-get source -qq --only-source "$1=$v" >/dev/null 2>&1); then
+      say "source $1 $v"
+      srcdir=$(find "$work/$1" -mindepth 1 -maxdepth 1 -type d | head -n 1)
+      return 0
+    fi
+    rm -rf "${work:?}/$1"/*
+  done
+  say "cannot fetch the source of $1 (is the deb-src entry there and apt-get update done?)"
+  return 1
+}
+
+recipe_of() { declare -f "build_$1"; cat "$here"/scripts/patches/"$1"-*.patch 2>/dev/null || true; }
+
+build_tinyxml() {
+  local p
+  for p in "$here"/scripts/patches/tinyxml-*.patch; do
+    [ -f "$p" ] && patch -d "$srcdir" -p1 --forward -s < "$p"
+  done
+  mkdir -p "$srcdir/obj" "$prefix/include" "$prefix/lib"
+  for f in tinyxml tinystr tinyxmlerror tinyxmlparser; do
+    $triple-g++-posix -O2 -DTIXML_USE_STL -c "$srcdir/$f.cpp" -o "$srcdir/obj/$f.o"
+  done
+  rm -f "$prefix/lib/libtinyxml.a"
+  $triple-ar rcs "$prefix/lib/libtinyxml.a" "$srcdir"/obj/*.o
+  cp "$srcdir/tinyxml.h" "$srcdir/tinystr.h" "$prefix/include/"
+}
+
+build_openssl() {
+  # no-asm: Debian's perlasm output does not assemble for the COFF target.
+  (cd "$srcdir" && ./Configure mingw no-shared no-tests no-asm --cross-compile-prefix=$triple- \
+      --prefix="$prefix" --libdir=lib >/dev/null \
+   && make -s -j"$jobs" build_libs >/dev/null && make -s install_dev >/dev/null)
+}
+
+cmake_dep() {
+  cmake -S "$srcdir" -B "$srcdir/_build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" "$@" >/dev/null
+  cmake --build "$srcdir/_build" -j"$jobs" >/dev/null
+  cmake --install "$srcdir/_build" >/dev/null
+}
+
+build_nghttp2() {
+  cmake_dep -DENABLE_LIB_ONLY=ON -DENABLE_STATIC_LIB=ON -DENABLE_SHARED_LIB=OFF \
+    -DENABLE_DOC=OFF -DENABLE_APP=OFF -DENABLE_HPACK_TOOLS=OFF -DENABLE_EXAMPLES=OFF
+}
+
+build_curl() {
+  cmake_dep -DBUILD_SHARED_LIBS=OFF -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF \
+    -DCURL_USE_OPENSSL=ON -DUSE_NGHTTP2=ON -DCURL_DISABLE_LDAP=ON -DCURL_USE_LIBSSH2=OFF \
+    -DUSE_LIBIDN2=OFF -DCURL_USE_LIBPSL=OFF -DCURL_ZLIB=ON -DENABLE_MANUAL=OFF \
+    -DCMAKE_C_FLAGS=-DNGHTTP2_STATICLIB \
+    -DOPENSSL_USE_STATIC_LIBS=ON -DOPENSSL_INCLUDE_DIR="$prefix/include" \
+    -DOPENSSL_CRYPTO_LIBRARY="$prefix/lib/libcrypto.a" -DOPENSSL_SSL_LIBRARY="$prefix/lib/libssl.a" \
+    -DLIB_EAY="$prefix/lib/libcrypto.a" -DSSL_EAY="$prefix/lib/libssl.a" \
+    -DNGHTTP2_INCLUDE_DIR="$prefix/include" -DNGHTTP2_LIBRARY="$prefix/lib/libnghttp2.a" \
+    -DZLIB_INCLUDE_DIR=/usr/$triple/include -DZLIB_LIBRARY=/usr/$triple/lib/libz.a
+}
+
+mkdir -p "$prefix" "$work"
+cc_version=$($triple-gcc-posix -dumpversion)
+declare -A keys
+for p in tinyxml openssl nghttp2 curl; do
+  versions=$(src_versions "$p" | tr '\n' ' ')
+  [ -n "$versions" ] || { say "no source package $p (is the deb-src entry there and apt-get update done?)"; exit 1; }
+  extra=""
+  [ "$p" = curl ] && extra="${keys[openssl]}${keys[nghttp2]}"
+  keys[$p]=$(printf '%s|%s|%s|%s' "$versions" "$cc_version" "$(recipe_of "$p")" "$extra" | sha1sum | cut -c1-16)
+  stamp="$prefix/.stamp-$p"
+  if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "${keys[$p]}" ]; then
+    continue
+  fi
+  say "building $p"
+  rm -f "$stamp"
+  fetch_source "$p"
+  "build_$p"
+  rm -rf "${work:?}/$p"
+  echo "${keys[$p]}" > "$stamp"
+done
+say "prefix up to date: $prefix"

@@ -1,0 +1,145 @@
+#include "common/zip/zip_reader.h"
+
+#include <atomic>
+
+#include "common/log/vlog.h"
+#include "common/zip/zip_archive.h"
+#include "common/zip/zip_codes.h"
+#include "common/zip/zip_entry_reader.h"
+#include "common/zip/zip_item_fields.h"
+
+namespace {
+
+std::atomic<int> g_lastReaderCode{kZipOk};
+
+int Keep(int code) {
+  g_lastReaderCode = code;
+  return code;
+}
+
+std::wstring WideFromUtf8(const uint8_t* text, int length) {
+  if (length == 0) return std::wstring();
+  const char* narrow = reinterpret_cast<const char*>(text);
+  const int wide = MultiByteToWideChar(CP_UTF8, 0, narrow, length, nullptr, 0);
+  std::wstring out(static_cast<size_t>(wide), L'\0');
+  if (wide > 0) MultiByteToWideChar(CP_UTF8, 0, narrow, length, &out[0], wide);
+  return out;
+}
+
+}  // namespace
+
+ZipReader::ZipReader() = default;
+ZipReader::~ZipReader() = default;
+
+int ZipReader::LastCode() { return g_lastReaderCode; }
+
+ZipHandle* ZipReader::Open(const void* bytes, uint32_t length) {
+  if (bytes == nullptr) {
+    VLOG_ERROR("ZipReader::Open, no bytes");
+    Keep(kZipOpenFailed);
+    return nullptr;
+  }
+  std::unique_ptr<ZipReader> reader(new ZipReader());
+  reader->archive_.reset(new ZipArchive(static_cast<const uint8_t*>(bytes), length));
+  const int code = reader->archive_->Open();
+  Keep(code);
+  if (code != kZipOk) return nullptr;
+  return new ZipHandle{ZipHandleKind::Reader, reader.release(), nullptr};
+}
+
+int ZipReader::Check(ZipHandle* handle, const char* operation) {
+  if (handle == nullptr) {
+    VLOG_ERROR("%s, null handle", operation);
+    return kZipBadArgument;
+  }
+  if (handle->kind != ZipHandleKind::Reader) {
+    VLOG_ERROR("%s, handle is not a reader", operation);
+    return kZipWrongKind;
+  }
+  return kZipOk;
+}
+
+int ZipReader::GetItem(ZipHandle* handle, int index, ZipItemInfo* info) {
+  int code = Check(handle, "ZipReader::GetItem");
+  if (code != kZipOk) return Keep(code);
+  ZipReader* self = handle->reader;
+  if (info == nullptr || index < -1 || index >= self->archive_->EntryCount()) {
+    VLOG_ERROR("ZipReader::GetItem, bad index %d of %d entries", index, self->archive_->EntryCount());
+    return Keep(kZipBadArgument);
+  }
+  self->CloseEntry();
+  if (index == -1) {
+    *info = ZipItemInfo();
+    info->index = self->archive_->EntryCount();
+    return Keep(kZipOk);
+  }
+  if (index != self->cachedIndex_) {
+    code = self->ReadItem(index, &self->cached_);
+    if (code != kZipOk) {
+      self->cachedIndex_ = -1;
+      return Keep(code);
+    }
+    self->cachedIndex_ = index;
+  }
+  *info = self->cached_;
+  return Keep(kZipOk);
+}
+
+int ZipReader::ReadItem(int index, ZipItemInfo* info) {
+  const ZipCentralHeader header = archive_->CentralHeader(index);
+  ZipEntryLocation location;
+  const int code = archive_->LocateEntry(header, "ZipReader::GetItem", &location);
+  if (code != kZipOk) return code;
+  info->index = index;
+  info->name = WideFromUtf8(header.name, header.nameLength);
+  info->attributes = FileAttributesFromExternal(header.externalAttributes);
+  ReadEntryTimes(header.dosDateTime, location.extra, location.extraLength, info);
+  info->compressedSize = static_cast<int32_t>(header.compressedSize);
+  info->uncompressedSize = static_cast<int32_t>(header.uncompressedSize);
+  return kZipOk;
+}
+
+int ZipReader::UnzipItem(ZipHandle* handle, int index, void* buffer, uint32_t size) {
+  int code = Check(handle, "ZipReader::UnzipItem");
+  if (code != kZipOk) return Keep(code);
+  ZipReader* self = handle->reader;
+  if (index < 0 || index >= self->archive_->EntryCount() || (buffer == nullptr && size > 0)) {
+    VLOG_ERROR("ZipReader::UnzipItem, bad index %d of %d entries or no buffer", index,
+               self->archive_->EntryCount());
+    return Keep(kZipBadArgument);
+  }
+  if (index != self->openIndex_) {
+    self->CloseEntry();
+    code = self->OpenEntry(index);
+    if (code != kZipOk) return Keep(code);
+  }
+  uint32_t produced = 0;
+  code = self->entry_->Read(static_cast<uint8_t*>(buffer), size, &produced);
+  if (code == kZipOk && produced > 0) return Keep(kZipMoreData);
+  self->CloseEntry();
+  return Keep(code);
+}
+
+int ZipReader::OpenEntry(int index) {
+  const ZipCentralHeader header = archive_->CentralHeader(index);
+  ZipEntryLocation location;
+  if (archive_->LocateEntry(header, "ZipReader::UnzipItem", &location) != kZipOk) return kZipDataFailed;
+  std::unique_ptr<ZipEntryReader> entry(new ZipEntryReader(header, location.data));
+  if (entry->Start() != kZipOk) return kZipDataFailed;
+  entry_ = std::move(entry);
+  openIndex_ = index;
+  return kZipOk;
+}
+
+void ZipReader::CloseEntry() {
+  entry_.reset();
+  openIndex_ = -1;
+}
+
+int ZipReader::Close(ZipHandle* handle) {
+  const int code = Check(handle, "ZipReader::Close");
+  if (code != kZipOk) return Keep(code);
+  delete handle->reader;
+  delete handle;
+  return Keep(kZipOk);
+}

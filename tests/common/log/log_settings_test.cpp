@@ -1,0 +1,182 @@
+// Settings: changes made while running take effect exactly between the lines around them;
+// loggers are created up to the limit; setters refuse what they must.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "common/log/log_format.h"
+#include "log_manager_fixture.h"
+
+using namespace vemtal::vlog;
+using vlogtest::FoundFile;
+using vlogtest::readFiles;
+
+namespace {
+
+class LogSettings : public vlogtest::ManagerTest {
+ protected:
+  void line(int level, const std::string& text) { logToF(log(), 0, level, "set.cpp", 42, "%s", text.c_str()); }
+
+  // Lines (banner left out) of the files below `sub` whose name holds `part`.
+  std::vector<std::string> linesOf(const std::string& sub, const std::string& part) {
+    std::vector<std::string> lines;
+    for (const FoundFile& file : readFiles(folder() + sub)) {
+      if (file.relativePath.find(part) == std::string::npos) continue;
+      for (const std::string& text : vlogtest::splitLines(file.content)) {
+        if (!text.empty() && !isBanner(text)) lines.push_back(text.substr(text.find("LOG_")));
+      }
+    }
+    return lines;
+  }
+};
+
+}  // namespace
+
+TEST_F(LogSettings, ChangesWhileRunningApplyInLineOrder) {
+  ASSERT_TRUE(log().setLoggerPath(0, (folder() + "a").c_str()));
+  ASSERT_TRUE(log().start());
+  ASSERT_TRUE(log().drain());
+  const uint64_t popped = log().getTotalPopCount();
+  const uint64_t written = log().getTotalWriteCount();
+
+  // Everything below is queued at once; the writer meets it in this order.
+  line(LOG_LEVEL_INFO, "L1 first name");
+  ASSERT_TRUE(log().setLoggerName(0, "Renamed"));
+  line(LOG_LEVEL_INFO, "L2 second name");
+  ASSERT_TRUE(log().setLoggerLevel(0, LOG_LEVEL_WARN));
+  line(LOG_LEVEL_INFO, "L3 below the raised level");
+  line(LOG_LEVEL_WARN, "L4 at the raised level");
+  ASSERT_TRUE(log().setLoggerLevel(0, LOG_LEVEL_DEBUG));
+  line(LOG_LEVEL_INFO, "L5 level lowered again");
+  ASSERT_TRUE(log().setLoggerFileLine(0, false));
+  line(LOG_LEVEL_INFO, "L6 without suffix");
+  ASSERT_TRUE(log().setLoggerFileLine(0, true));
+  ASSERT_TRUE(log().setLoggerOutFile(0, false));
+  line(LOG_LEVEL_INFO, "L7 not in a file");
+  ASSERT_TRUE(log().setLoggerOutFile(0, true));
+  ASSERT_TRUE(log().setLoggerPath(0, (folder() + "b").c_str()));
+  line(LOG_LEVEL_INFO, "L8 second folder");
+  ASSERT_TRUE(log().setLoggerMonthdir(0, true));
+  line(LOG_LEVEL_INFO, "L9 month folder");
+  ASSERT_TRUE(log().enableLogger(0, false));
+  line(LOG_LEVEL_INFO, "L10 logger disabled");
+  ASSERT_TRUE(log().enableLogger(0, true));
+  line(LOG_LEVEL_INFO, "L11 enabled again");
+  ASSERT_TRUE(log().drain());
+
+  std::vector<std::string> first = linesOf("a/", "_Main_");
+  std::vector<std::string> renamed = linesOf("a/", "_Renamed_");
+  EXPECT_EQ(first, std::vector<std::string>({"LOG_INFO L1 first name set.cpp:42"}));
+  EXPECT_EQ(renamed, std::vector<std::string>({"LOG_INFO L2 second name set.cpp:42",
+                                               "LOG_WARN L4 at the raised level set.cpp:42",
+                                               "LOG_INFO L5 level lowered again set.cpp:42",
+                                               "LOG_INFO L6 without suffix"}));
+  std::vector<FoundFile> second = readFiles(folder() + "b/");
+  ASSERT_EQ(second.size(), 2u);
+  EXPECT_EQ(second[0].relativePath.find('/'), 7u) << "month folder first: " << second[0].relativePath;
+  EXPECT_EQ(second[1].relativePath.find('/'), std::string::npos) << second[1].relativePath;
+  EXPECT_EQ(linesOf("b/", "/"), std::vector<std::string>({"LOG_INFO L9 month folder set.cpp:42",
+                                                         "LOG_INFO L11 enabled again set.cpp:42"}));
+  EXPECT_EQ(vlogtest::splitLines(second[1].content).size(), 2u);
+  EXPECT_NE(second[1].content.find("LOG_INFO L8 second folder set.cpp:42\r\n"), std::string::npos);
+
+  // Eleven lines popped; L3 and L10 dropped; L7 counts as written without a file.
+  EXPECT_EQ(log().getTotalPopCount(), popped + 11);
+  EXPECT_EQ(log().getTotalWriteCount(), written + 9);
+}
+
+TEST_F(LogSettings, LastOfRaiseAndLowerWinsWhileRunning) {
+  ASSERT_TRUE(log().start());
+  ASSERT_TRUE(log().setLoggerLevel(0, LOG_LEVEL_ERROR));
+  ASSERT_TRUE(log().setLoggerLevel(0, LOG_LEVEL_TRACE));
+  ASSERT_TRUE(log().enableLogger(0, false));
+  ASSERT_TRUE(log().enableLogger(0, true));
+  ASSERT_TRUE(log().drain());
+  EXPECT_TRUE(log().isLoggerEnable(0));
+  EXPECT_TRUE(log().prePushLog(0, LOG_LEVEL_TRACE));
+  line(LOG_LEVEL_TRACE, "trace after all");
+  std::vector<std::string> lines = writtenLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("LOG_TRACE trace after all"), std::string::npos);
+}
+
+TEST_F(LogSettings, DisplayShowsTraceAndDebugOnStandardOutputInOrder) {
+  ASSERT_TRUE(log().setLoggerDisplay(0, true));
+  ASSERT_TRUE(log().setLoggerLevel(0, LOG_LEVEL_TRACE));
+  vlogtest::TempFolder out;
+  vlogtest::StdoutCapture capture(out.path());
+  ASSERT_TRUE(log().start());
+  line(LOG_LEVEL_TRACE, "shown trace");
+  line(LOG_LEVEL_DEBUG, "shown debug");
+  line(LOG_LEVEL_INFO, "info goes to a console only");
+  ASSERT_TRUE(log().setLoggerDisplay(0, false));
+  line(LOG_LEVEL_DEBUG, "hidden debug");
+  ASSERT_TRUE(log().drain());
+  std::string printed = capture.stop();
+  std::vector<std::string> lines = vlogtest::splitLines(printed);
+  ASSERT_EQ(lines.size(), 3u) << printed;
+  EXPECT_NE(lines[0].find("LOG_TRACE shown trace set.cpp:42"), std::string::npos);
+  EXPECT_NE(lines[1].find("LOG_DEBUG shown debug set.cpp:42"), std::string::npos);
+  EXPECT_EQ(lines[2], "");
+  EXPECT_EQ(writtenLines().size(), 4u) << "the file has every line";
+}
+
+TEST(LogLoggers, CreateUpToTheLimitAndFindByTrimmedKey) {
+  LogerManager log;
+  EXPECT_EQ(log.CreateLogger(nullptr), -1);
+  EXPECT_EQ(log.findLogger("Main"), 0);
+  EXPECT_EQ(log.CreateLogger(" Main\r\n"), 0);
+  EXPECT_EQ(log.CreateLogger("\xEF\xBB\xBF\tNet "), 1);
+  EXPECT_EQ(log.findLogger("Net"), 1);
+  EXPECT_EQ(log.CreateLogger("Net"), 1);
+  for (int id = 2; id < kLoggerMax; ++id) EXPECT_EQ(log.CreateLogger(("L" + std::to_string(id)).c_str()), id);
+  EXPECT_EQ(log.CreateLogger("OneTooMany"), -1);
+  EXPECT_EQ(log.findLogger("OneTooMany"), -1);
+  EXPECT_EQ(log.getActiveLoggerCount(), kLoggerMax);
+  EXPECT_TRUE(log.isLoggerEnable(19));
+  EXPECT_FALSE(log.isLoggerEnable(20));
+  EXPECT_TRUE(log.enableLogger(19, false));
+  EXPECT_EQ(log.getActiveLoggerCount(), kLoggerMax - 1);
+}
+
+TEST(LogLoggers, SettersRefuseUnknownIdsEmptyTextAndTooLongText) {
+  LogerManager log;
+  EXPECT_FALSE(log.setLoggerLevel(1, 2));
+  EXPECT_FALSE(log.setLoggerPath(-1, "x"));
+  EXPECT_FALSE(log.setLoggerName(0, ""));
+  EXPECT_FALSE(log.setLoggerName(0, nullptr));
+  EXPECT_FALSE(log.setLoggerPath(0, ""));
+  EXPECT_FALSE(log.setLoggerPath(0, std::string(8191, 'p').c_str())) << "8191 + the appended /";
+  EXPECT_TRUE(log.setLoggerPath(0, std::string(8190, 'p').c_str()));
+  EXPECT_FALSE(log.enableLogger(1, true));
+  EXPECT_FALSE(log.isLoggerEnable(-1));
+  EXPECT_TRUE(log.setAutoUpdate(5));
+}
+
+TEST(LogLifecycle, StartStopAndStartAgain) {
+  vlogtest::TempFolder folder;
+  LogerManager log;
+  ASSERT_TRUE(log.setLoggerPath(0, folder.path().c_str()));
+  ASSERT_TRUE(log.setLoggerDisplay(0, false));
+  EXPECT_FALSE(log.stop());
+  ASSERT_TRUE(log.start());
+  EXPECT_FALSE(log.start());
+  logToF(log, 0, LOG_LEVEL_INFO, "f.cpp", 1, "before stop");
+  ASSERT_TRUE(log.stop());
+  EXPECT_FALSE(log.isLoggerEnable(0)) << "the writer disables its loggers as it ends";
+  EXPECT_FALSE(log.prePushLog(0, LOG_LEVEL_FATAL));
+  std::vector<vlogtest::FoundFile> files = vlogtest::readFiles(folder.path());
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_NE(files[0].content.find("LOG_INFO before stop f.cpp:1\r\n"), std::string::npos);
+  // A new start needs the logger enabled again.
+  ASSERT_TRUE(log.start());
+  ASSERT_TRUE(log.enableLogger(0, true));
+  logToF(log, 0, LOG_LEVEL_INFO, "f.cpp", 2, "after restart");
+  ASSERT_TRUE(log.drain());
+  bool found = false;
+  for (const vlogtest::FoundFile& file : vlogtest::readFiles(folder.path())) {
+    found = found || file.content.find("LOG_INFO after restart f.cpp:2\r\n") != std::string::npos;
+  }
+  EXPECT_TRUE(found);
+}

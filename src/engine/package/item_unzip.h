@@ -1,0 +1,16 @@
+// Unzips a package item, a zip archive lying inside the package file, straight from the
+// file into a folder: bytes are read, inflated and written in bounded chunks, so memory
+// stays small and flat whatever the size of the item.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/package/package_file.h"
+
+// Writes every entry of the archive at [base, base + size) of the file into folder.
+// 0 when every entry was written whole; -1 when the archive or an entry is damaged (bad
+// headers, inflate error, size or CRC-32 mismatch), an entry name could reach outside the
+// folder, or a file cannot be written: the partly written file is removed. The system
+// error code when reading the package file fails. The current directory is not changed.
+int UnzipItemToFolder(const PackageFile& file, uint64_t base, uint32_t size, const std::wstring& folder);

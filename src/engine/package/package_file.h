@@ -1,0 +1,33 @@
+// A file opened for reading by absolute 64-bit offsets: the program's own file with its
+// packages. Every read names its range; a range past the end is a failed read.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "common/sys/unique_handles.h"
+
+class CMD5;
+
+class PackageFile {
+ public:
+  // Opens for reading, sharing read only, existing file: 0 or the system error code.
+  DWORD Open(const std::wstring& path);
+  bool IsOpen() const { return IsValid(handle_); }
+  uint64_t Size() const { return size_; }
+
+  // Reads exactly length bytes at offset: 0, the system error code, or ERROR_HANDLE_EOF
+  // when the range does not lie inside the file.
+  DWORD ReadAt(uint64_t offset, void* buffer, uint32_t length) const;
+  // Feeds the bytes [offset, offset + length) to the digest in bounded chunks.
+  DWORD Digest(uint64_t offset, uint64_t length, CMD5* md5) const;
+
+  // Chunk size of digests and streamed reads: bounded, whatever the range.
+  static constexpr uint32_t kChunk = 256 * 1024;
+
+ private:
+  UniqueHandle handle_;
+  uint64_t size_ = 0;
+};

@@ -1,0 +1,130 @@
+#include "engine/package/package_verify.h"
+
+#include <cstring>
+#include <new>
+
+#include "common/log/vlog.h"
+#include "common/zip/md5.h"
+
+using namespace pkgfmt;
+
+namespace {
+
+PackageReadResult Result(PackageReadResult::Kind kind, int code) { return PackageReadResult{kind, code}; }
+PackageReadResult ReadError(DWORD err) { return Result(PackageReadResult::kReadError, static_cast<int>(err)); }
+
+// MD5 of a range of the file, in bounded chunks: 0 or the read's error code.
+DWORD DigestOf(const PackageFile& file, uint64_t offset, uint64_t length, uint8_t out[kDigestSize]) {
+  CMD5 md5;
+  const DWORD err = file.Digest(offset, length, &md5);
+  if (err == 0) std::memcpy(out, md5.Final(), kDigestSize);
+  return err;
+}
+
+// The tail's frame and its three digests. A positive result is a read error.
+int VerifyTail(const PackageFile& file, uint64_t headOffset, const uint8_t headBytes[kHeadSize], const PackageHead& head,
+               const PackageIndexHeader& index, const PackageTail& tail) {
+  if (tail.magic != kTailMagic || tail.totalLength != head.totalLength) return kTailBadFrame;
+  uint8_t digest[kDigestSize];
+  CMD5 headMd5;
+  headMd5.Update(headBytes, kHeadSize);
+  if (std::memcmp(headMd5.Final(), tail.headDigest, kDigestSize) != 0) return kTailBadHeadDigest;
+  const uint64_t indexLength = static_cast<uint64_t>(head.tailOffset) - head.indexOffset - index.namesSize;
+  DWORD err = DigestOf(file, headOffset + head.indexOffset, indexLength, digest);
+  if (err != 0) return static_cast<int>(err);
+  if (std::memcmp(digest, tail.indexDigest, kDigestSize) != 0) return kTailBadIndexDigest;
+  err = DigestOf(file, headOffset + kHeadSize, head.indexOffset - kHeadSize, digest);
+  if (err != 0) return static_cast<int>(err);
+  if (std::memcmp(digest, tail.itemsDigest, kDigestSize) != 0) return kTailBadItemsDigest;
+  return 0;
+}
+
+// Item records follow the index header; each item must lie inside the item area.
+PackageReadResult ReadItems(const PackageFile& file, PackageDescriptor* d) {
+  const uint64_t indexArea = static_cast<uint64_t>(d->head.tailOffset) - d->head.indexOffset;
+  const uint64_t itemArea = d->head.indexOffset - kHeadSize;
+  const uint64_t count = d->index.count;
+  if (kIndexHeaderSize + count * kItemHeaderSize + d->index.namesSize > indexArea || count * kItemHeaderSize > itemArea) {
+    VLOG_ERROR("Pkg Index verify failed | count %llu does not fit, index area %llu, item area %llu",
+               static_cast<unsigned long long>(count), static_cast<unsigned long long>(indexArea),
+               static_cast<unsigned long long>(itemArea));
+    return Result(PackageReadResult::kDamaged, kBadLayout);
+  }
+  try {
+    d->items.reserve(static_cast<size_t>(count));
+    d->dataOffsets.reserve(static_cast<size_t>(count));
+  } catch (const std::bad_alloc&) {
+    VLOG_ERROR("Pkg Index verify failed | no memory for %llu item records", static_cast<unsigned long long>(count));
+    return ReadError(ERROR_NOT_ENOUGH_MEMORY);
+  }
+  const uint64_t itemsEnd = d->headOffset + d->head.indexOffset;
+  uint64_t position = d->headOffset + kHeadSize;
+  uint64_t recordAt = d->indexOffset + kIndexHeaderSize;
+  for (uint64_t i = 0; i < count; ++i, recordAt += kItemHeaderSize) {
+    uint8_t bytes[kItemHeaderSize];
+    const DWORD err = file.ReadAt(recordAt, bytes, sizeof(bytes));
+    if (err != 0) return ReadError(err);
+    const PackageItemHeader item = DecodeItemHeader(bytes);
+    if (position + kItemHeaderSize + item.zipSize > itemsEnd) {
+      VLOG_ERROR("Pkg Index verify failed | item %llu of %u bytes at %llu passes the index at %llu",
+                 static_cast<unsigned long long>(i), item.zipSize, static_cast<unsigned long long>(position),
+                 static_cast<unsigned long long>(itemsEnd));
+      return Result(PackageReadResult::kDamaged, kBadLayout);
+    }
+    d->items.push_back(item);
+    d->dataOffsets.push_back(position + kItemHeaderSize);
+    position += kItemHeaderSize + item.zipSize;
+  }
+  return Result(PackageReadResult::kOk, 0);
+}
+
+}  // namespace
+
+int CheckPackageHead(const PackageHead& head, uint64_t headOffset, uint64_t fileSize) {
+  if (head.magic != kHeadMagic) return kHeadBadMagic;
+  if (head.version > kVersion) return kHeadBadVersion;
+  // The index header must lie after the head and before the tail.
+  if (head.indexOffset >= head.tailOffset || head.indexOffset < kHeadSize ||
+      static_cast<uint64_t>(head.indexOffset) + kIndexHeaderSize > head.tailOffset) {
+    return kHeadBadIndexOffset;
+  }
+  if (head.totalLength != static_cast<uint64_t>(head.tailOffset) + kTailSize) return kHeadBadTotalLength;
+  if (headOffset > fileSize || head.totalLength > fileSize - headOffset) return kHeadBeyondFile;
+  return 0;
+}
+
+PackageReadResult ReadPackageAt(const PackageFile& file, uint64_t headOffset, PackageDescriptor* out) {
+  if (file.Size() - headOffset < kHeadSize) return Result(PackageReadResult::kNoHead, kHeadBadMagic);
+  uint8_t headBytes[kHeadSize];
+  DWORD err = file.ReadAt(headOffset, headBytes, sizeof(headBytes));
+  if (err != 0) return ReadError(err);
+  PackageDescriptor d;
+  d.headOffset = headOffset;
+  d.head = DecodeHead(headBytes);
+  const int headCode = CheckPackageHead(d.head, headOffset, file.Size());
+  if (headCode != 0) return Result(PackageReadResult::kNoHead, headCode);
+
+  d.indexOffset = headOffset + d.head.indexOffset;
+  d.tailOffset = headOffset + d.head.tailOffset;
+  uint8_t indexBytes[kIndexHeaderSize];
+  uint8_t tailBytes[kTailSize];
+  if ((err = file.ReadAt(d.indexOffset, indexBytes, sizeof(indexBytes))) != 0 ||
+      (err = file.ReadAt(d.tailOffset, tailBytes, sizeof(tailBytes))) != 0) {
+    return ReadError(err);
+  }
+  d.index = DecodeIndexHeader(indexBytes);
+  d.tail = DecodeTail(tailBytes);
+  // The index digest ends where the name table begins: the table must fit the index area.
+  if (d.index.namesSize > static_cast<uint64_t>(d.head.tailOffset) - d.head.indexOffset - kIndexHeaderSize) {
+    VLOG_ERROR("Pkg Index verify failed | names size %u does not fit the index area", d.index.namesSize);
+    return Result(PackageReadResult::kDamaged, kBadLayout);
+  }
+  const int tailCode = VerifyTail(file, headOffset, headBytes, d.head, d.index, d.tail);
+  if (tailCode > 0) return ReadError(static_cast<DWORD>(tailCode));
+  if (tailCode != 0) return Result(PackageReadResult::kDamaged, tailCode);
+
+  const PackageReadResult items = ReadItems(file, &d);
+  if (items.kind != PackageReadResult::kOk) return items;
+  *out = std::move(d);
+  return Result(PackageReadResult::kOk, 0);
+}

@@ -1,0 +1,33 @@
+// Reading one package of a program file: the head's checks, the tail's digests and the
+// layout of index and items, each size checked against the package's own bounds before use.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/package/package_file.h"
+#include "engine/package/setup_pkg.h"
+
+// Head check codes: where the packages of a file end.
+constexpr int kHeadBadMagic = -1;
+constexpr int kHeadBadVersion = -2;
+constexpr int kHeadBadIndexOffset = -3;
+constexpr int kHeadBadTotalLength = -4;
+constexpr int kHeadBeyondFile = -5;
+
+// Verification codes of a package whose head passed: the package is damaged.
+constexpr int kTailBadHeadDigest = -1;
+constexpr int kTailBadIndexDigest = -2;
+constexpr int kTailBadItemsDigest = -3;
+constexpr int kTailBadFrame = -4;    // no "TgkP", or a total length that differs from the head's
+constexpr int kBadLayout = -5;       // index or items do not fit the package
+
+struct PackageReadResult {
+  enum Kind { kOk, kNoHead, kDamaged, kReadError } kind = kOk;
+  int code = 0;  // head or verification code, or the system error code
+};
+
+// The head's checks against the file: 0 or a head check code.
+int CheckPackageHead(const pkgfmt::PackageHead& head, uint64_t headOffset, uint64_t fileSize);
+
+// Reads and verifies the package whose head is at headOffset (< file size).
+PackageReadResult ReadPackageAt(const PackageFile& file, uint64_t headOffset, PackageDescriptor* out);

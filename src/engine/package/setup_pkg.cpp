@@ -1,0 +1,105 @@
+#include "engine/package/setup_pkg.h"
+
+#include "common/log/vlog.h"
+#include "common/sys/text_convert.h"
+#include "engine/package/package_verify.h"
+#include "engine/package/package_writer.h"
+
+int64_t ProgramPackageUnpackedSize = 0;
+
+namespace {
+
+// The running program's own path; empty when the system cannot give it.
+std::wstring OwnPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (n == 0) return std::wstring();
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    if (path.size() >= 32768) return std::wstring();
+    path.resize(path.size() * 2);
+  }
+}
+
+// Opens the own file on construction; a failure throws, so the static is not constructed
+// and the next GetInstance tries again.
+struct OwnSetupPkg {
+  OwnSetupPkg() {
+    const std::wstring path = OwnPath();
+    if (path.empty()) {
+      const DWORD err = GetLastError();
+      VLOG_ERROR("SetupPkg::GetInstance, GetModuleFileName failed, err %lu", err);
+      throw KvException(err != 0 ? static_cast<int>(err) : -1);
+    }
+    const int code = pkg.Open(path);
+    if (code != 0) throw KvException(code);
+  }
+  SetupPkg pkg;
+};
+
+}  // namespace
+
+SetupPkg& SetupPkg::GetInstance() {
+  static OwnSetupPkg instance;
+  return instance.pkg;
+}
+
+SetupPkg::SetupPkg() : writer_(new PackageWriter()) {}
+
+SetupPkg::~SetupPkg() = default;
+
+int SetupPkg::Open(const std::wstring& path) {
+  packages_.clear();
+  const DWORD err = file_.Open(path);
+  if (err != 0) return static_cast<int>(err);
+  return Init();
+}
+
+int SetupPkg::Init() {
+  uint8_t locator[4];
+  const DWORD err = file_.ReadAt(pkgfmt::kLocatorOffset, locator, sizeof(locator));
+  if (err != 0) {
+    VLOG_ERROR("SetupPkg::Init, reading the package locator failed, err %lu", err);
+    return static_cast<int>(err);
+  }
+  uint64_t head = pkgfmt::Get32(locator);
+  while (head != 0 && head < file_.Size()) {
+    PackageDescriptor package;
+    const PackageReadResult read = ReadPackageAt(file_, head, &package);
+    switch (read.kind) {
+      case PackageReadResult::kNoHead:
+        // Where the packages end: a code-signing signature may follow the last one.
+        VLOG_ERROR("Pkg Head verify failed | nret %d", read.code);
+        return 0;
+      case PackageReadResult::kDamaged:
+        VLOG_ERROR("Pkg Tail verify failed | iret %d", read.code);
+        packages_.clear();
+        return -2;
+      case PackageReadResult::kReadError:
+        VLOG_ERROR("SetupPkg::Init, reading the package at %llu failed, err %d", static_cast<unsigned long long>(head),
+                   read.code);
+        packages_.clear();
+        return read.code;
+      case PackageReadResult::kOk:
+        break;
+    }
+    head += package.head.totalLength;
+    packages_.push_back(std::move(package));
+  }
+  return 0;
+}
+
+int SetupPkg::CreateOutputFile(const std::wstring& path) { return writer_->CreateOutputFile(path); }
+
+int SetupPkg::BuildPackages(const std::wstring& imagePath, const std::vector<FileRecord>& records, uint32_t flags) {
+  return writer_->BuildPackages(imagePath, records, flags);
+}
+
+int SetupPkg::AddPackage(const std::vector<FileRecord>& records, bool check) {
+  return writer_->WritePackage(records, check) == 0 ? 0 : -1;
+}
+
+void SetupPkg::SetSourceFolder(const std::wstring& folder) { writer_->SetSourceFolder(folder); }

@@ -1,0 +1,84 @@
+// The install packages of the program's own file: finding and verifying them, extracting
+// their items, and making them (the maker's operations, used by tools/pkgmaker).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/package/kv_exception.h"
+#include "engine/package/package_file.h"
+#include "engine/package/package_format.h"
+#include "engine/parser/component_records.h"
+
+class PackageWriter;
+
+// Package #0's unpacked total, set by ExtractAllProgramFiles; the uninstall record's size.
+extern int64_t ProgramPackageUnpackedSize;
+
+// One verified package, offsets absolute in the file.
+struct PackageDescriptor {
+  uint64_t headOffset = 0;
+  uint64_t indexOffset = 0;
+  uint64_t tailOffset = 0;
+  pkgfmt::PackageHead head;
+  pkgfmt::PackageIndexHeader index;
+  std::vector<pkgfmt::PackageItemHeader> items;
+  std::vector<uint64_t> dataOffsets;  // each item's zip bytes
+  pkgfmt::PackageTail tail;
+};
+
+class ISetupPkg {
+ public:
+  virtual int CreateOutputFile(const std::wstring& path) = 0;
+  virtual int BuildPackages(const std::wstring& imagePath, const std::vector<FileRecord>& records, uint32_t flags) = 0;
+  virtual int AddPackage(const std::vector<FileRecord>& records, bool check) = 0;
+  virtual int ExtractAllProgramFiles(const std::wstring& folder) = 0;
+  virtual int ExtractAllSetupFiles(const std::wstring& folder, std::wstring& productConfigName) = 0;
+  virtual int ExtractOtherPackages(const std::wstring& folder) = 0;
+
+ protected:
+  ~ISetupPkg() = default;
+};
+
+class SetupPkg final : public ISetupPkg {
+ public:
+  // The process-wide object over the program's own file. Its first successful call opens
+  // the file and verifies its packages; a failure throws KvException and the next call
+  // tries again.
+  static SetupPkg& GetInstance();
+
+  SetupPkg();
+  ~SetupPkg();
+  SetupPkg(const SetupPkg&) = delete;
+  SetupPkg& operator=(const SetupPkg&) = delete;
+
+  // Opens a program file and walks its packages: 0, the system error code, or -2 when a
+  // package failed its verification.
+  int Open(const std::wstring& path);
+  const std::vector<PackageDescriptor>& Packages() const { return packages_; }
+
+  // Maker (tools/pkgmaker). Results 0 or -1; progress goes to standard output.
+  int CreateOutputFile(const std::wstring& path) override;
+  int BuildPackages(const std::wstring& imagePath, const std::vector<FileRecord>& records, uint32_t flags) override;
+  int AddPackage(const std::vector<FileRecord>& records, bool check) override;
+  // The folder that plain relative record paths are joined to (default: the current directory).
+  void SetSourceFolder(const std::wstring& folder);
+
+  // Extraction. Results: 0; -1 (no such package, or an item that cannot be unzipped);
+  // ExtractAllSetupFiles also -2 to -5 (product description, setup file list, "_setup.ini");
+  // or the system error code of a failed read of the package file.
+  int ExtractAllProgramFiles(const std::wstring& folder) override;
+  int ExtractAllSetupFiles(const std::wstring& folder, std::wstring& productConfigName) override;
+  int ExtractOtherPackages(const std::wstring& folder) override;
+  int ExtractItem(const pkgfmt::PackageItemHeader& item, uint64_t dataOffset, const std::wstring& folder);
+
+ private:
+  int Init();
+  int ExtractPackage(size_t number, const std::wstring& folder);
+
+  PackageFile file_;
+  std::vector<PackageDescriptor> packages_;
+  std::unique_ptr<PackageWriter> writer_;
+};

@@ -7,6 +7,7 @@ out=$2
 rm -rf "$out"
 mkdir -p "$out"
 cp -r "$src/skin" "$out/skin"
+mkdir -p "$out/skin/img"
 
 # A 2 by 2 pixel 32-bit BMP (bottom-up rows, BGRA): red, green / blue, half-transparent white.
 {

@@ -1,0 +1,171 @@
+// Product file changes: deleting the files the new product no longer holds, and putting new
+// or changed files in place. A file in use is never overwritten: the new file waits beside it
+// under a ".new" name and replaces it at the next restart.
+#include <windows.h>
+#include <shlobj.h>
+
+#include "common/log/vlog.h"
+#include "common/sys/file_delete.h"
+#include "common/sys/unique_handles.h"
+#include "engine/parser/file_on_disk.h"
+#include "engine/parser/text_compare.h"
+#include "engine/prompt.h"
+#include "engine/update/update_eng_ex.h"
+
+namespace {
+
+constexpr int kStepCopy = 9;
+constexpr int kStepOther = 0;
+constexpr int kCopyShare = 50;
+constexpr uint64_t kUnixEpochAsFileTime = 116444736000000000ULL;
+constexpr uint64_t kFileTimeUnitsPerSecond = 10000000ULL;
+
+FILETIME FileTimeOf(uint64_t value) {
+  FILETIME time;
+  time.dwLowDateTime = static_cast<DWORD>(value);
+  time.dwHighDateTime = static_cast<DWORD>(value >> 32);
+  return time;
+}
+
+// Last write = timeMs (milliseconds since 1970 UTC) cut to whole seconds; last access = 1970.
+void SetRecordTimes(const std::wstring& path, int64_t timeMs) {
+  UniqueHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!IsValid(file)) {
+    VLOG_WARN("AddProductFile, open %S for its times failed, err %lu", path.c_str(), GetLastError());
+    return;
+  }
+  const int64_t seconds = timeMs / 1000;
+  const FILETIME written = FileTimeOf(kUnixEpochAsFileTime + static_cast<uint64_t>(seconds) * kFileTimeUnitsPerSecond);
+  const FILETIME accessed = FileTimeOf(kUnixEpochAsFileTime);
+  if (!SetFileTime(file.get(), nullptr, &accessed, &written)) {
+    VLOG_WARN("AddProductFile, SetFileTime %S failed, err %lu", path.c_str(), GetLastError());
+  }
+}
+
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The folder of a target (the product folder itself for a path without folder), made with
+// every missing level. False when it is not a folder afterwards.
+bool MakeTargetFolder(const std::wstring& folder) {
+  const int result = SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+  if (IsFolder(folder)) return true;
+  VLOG_ERROR("AddProductFile, SHCreateDirectoryEx fail FileDstDir %S err %d", folder.c_str(), result);
+  return false;
+}
+
+bool IsReadable(const std::wstring& path) {
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (IsValid(file)) return true;
+  VLOG_ERROR("UpdateFile, cannot read %S, err %lu", path.c_str(), GetLastError());
+  return false;
+}
+
+bool BeginsWith(const std::wstring& text, const std::wstring& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+int CUpdateEngEx::ApplyFileChanges() {
+  DeleteProductFile({});
+  return AddProductFile();
+}
+
+int CUpdateEngEx::DeleteProductFile(std::vector<std::wstring> exclusions) {
+  for (const FileRecord& record : deleteList.files) {
+    if (record.excluded) continue;
+    const std::wstring installed = GetInstalledPath(record);
+    bool kept = false;
+    for (const std::wstring& exclusion : exclusions) kept = kept || BeginsWith(installed, exclusion);
+    if (kept) continue;
+    const std::wstring full = installedProduct.productFolder + L"\\" + installed;
+    // A file held open without share-delete can neither go now nor be moved aside: the
+    // restart deletes it.
+    if (PathExists(full) && DeleteFileOrDefer(full) != 0) ScheduleDeleteAtRestart(full);
+    VLOG_INFO("DeleteProductFile, DeleteFile %S", full.c_str());
+  }
+  return 0;
+}
+
+int CUpdateEngEx::AddProductFile() {
+  const int total = static_cast<int>(addList.files.size());
+  int done = 1;
+  int result = 0;
+  for (const FileRecord& record : addList.files) {
+    if (record.excluded) continue;
+    const std::wstring installed = GetInstalledPath(record);
+    const std::wstring source = newProduct.sourceFolder + L"\\" + GetAttributeW(record, "path");
+    const size_t slash = installed.rfind(L'\\');
+    const std::wstring folder =
+        newProduct.productFolder + (slash == std::wstring::npos ? L"" : L"\\" + installed.substr(0, slash));
+    if (!MakeTargetFolder(folder)) {
+      result = -1;
+      break;
+    }
+    const std::wstring target = newProduct.productFolder + L"\\" + installed;
+    if (prompt) prompt->OnProgressEx(kStepCopy, done++, total, installed, kCopyShare);
+    std::wstring waiting;
+    const int updated = UpdateFile(source, target, waiting);
+    if (updated < 0) {
+      VLOG_ERROR("AddProductFile, UpdateFile fail FileSrc %S FileDst %S iUpdateRet %d err %lu", source.c_str(),
+                 target.c_str(), updated, GetLastError());
+      result = -2;
+      break;
+    }
+    VLOG_INFO("AddProductFile, UpdateFile FileSrc %S FileDst %S", source.c_str(), target.c_str());
+    const std::string& time = FindAttribute(record.attributes, "time");
+    if (!time.empty()) SetRecordTimes(updated == 1 ? waiting : target, DecimalValue64(time));
+  }
+  if (prompt) prompt->OnProgress(kStepOther, kCopyShare, L"");
+  return result;
+}
+
+int CUpdateEngEx::UpdateFile(const std::wstring& source, const std::wstring& target, std::wstring& waiting) {
+  waiting.clear();
+  // The source is checked first: a source that is missing or cannot be read must not cost
+  // the installed file.
+  if (!PathExists(source)) {
+    VLOG_ERROR("UpdateFile, error: 2, cannot find file: %S", source.c_str());
+    return -1;
+  }
+  if (!IsReadable(source)) return -2;
+  if (MoveFileW(source.c_str(), target.c_str())) return 0;
+  if (PathExists(target)) {
+    // Deleted, or moved aside to a ".delete" name; a file deferred to the next restart
+    // (before Windows 6) still holds the name and counts as in use.
+    if (DeleteFileOrDefer(target) != 0 || PathExists(target)) {
+      if (ReplaceOnReboot(source, target, waiting) != 0) return -2;
+      VLOG_INFO("Reboot flag set on cover file, FileSrcPath: %S, FileDstPath: %S", source.c_str(), target.c_str());
+      return 1;
+    }
+  }
+  if (MoveFileW(source.c_str(), target.c_str())) return 0;
+  if (CopyFileW(source.c_str(), target.c_str(), TRUE)) return 0;
+  VLOG_ERROR("UpdateFile, CopyFile %S to %S failed, err %lu", source.c_str(), target.c_str(), GetLastError());
+  return -2;
+}
+
+int CUpdateEngEx::ReplaceOnReboot(const std::wstring& source, const std::wstring& target, std::wstring& waiting) {
+  waiting.clear();
+  std::wstring candidate = target + L".new";
+  for (unsigned counter = 1; PathExists(candidate); ++counter) candidate = target + L".new" + std::to_wstring(counter);
+  if (!MoveFileW(source.c_str(), candidate.c_str())) {
+    VLOG_ERROR("ReplaceOnReboot, MoveFile %S to %S failed, err %lu", source.c_str(), candidate.c_str(),
+               GetLastError());
+    return -1;
+  }
+  if (!MoveFileExW(candidate.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    VLOG_ERROR("ReplaceOnReboot, MoveFileEx %S to %S failed, err %lu", candidate.c_str(), target.c_str(),
+               GetLastError());
+    MoveFileW(candidate.c_str(), source.c_str());  // nothing waits: give the source back
+    return -1;
+  }
+  waiting = candidate;
+  return 0;
+}

@@ -14,7 +14,7 @@ apt_packages=(
   g++-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev
   wine wine32:i386 wine64 xvfb xauth fonts-wqy-microhei
   googletest nlohmann-json3-dev libstb-dev dpkg-dev
-  cmake ninja-build make python3 zip unzip nginx-light aria2 openssl
+  cmake ninja-build make python3 zip unzip nginx-light aria2 openssl nsis
 )
 
 need_apt=()

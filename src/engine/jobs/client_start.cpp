@@ -1,0 +1,49 @@
+#include "engine/jobs/client_start.h"
+
+#include <windows.h>
+
+#include "common/log/vlog.h"
+#include "engine/reg_value.h"
+#include "engine/update/update_eng_ex.h"
+#include "engine/zqpm/install_paths.h"
+
+namespace {
+
+const char kRestartAppPhase[] = "OnRestartApp";
+
+// A second start reads the product again rather than adding its components and rules twice.
+void ForgetInstalledProduct(CUpdateEngEx& engine) {
+  IInstallUIPromptEx* sink = engine.installedProduct.errorSink;
+  engine.installedProduct = ProductConfig();
+  engine.installedProduct.errorSink = sink;
+  engine.deleteList = ComponentConfig();
+  engine.addList = ComponentConfig();
+}
+
+}  // namespace
+
+int RestartApp(const OpePARAMEx& record, CUpdateEngEx& engine) {
+  if (record.restartAllowed) engine.DoRunruleInAddList(kRestartAppPhase, 0);
+  return 0;
+}
+
+int StartByOther(OpePARAMEx& record, const JobServices& services) {
+  CUpdateEngEx& engine = *services.updateEng;
+  const std::wstring& regKey = engine.installedProduct.regKey;
+  const std::wstring keyPath = regKey.empty() ? std::wstring(kDefaultRegKeyPath) : regKey;
+  std::wstring installFolder;
+  if (!ReadRegValue(keyPath, L"InstallPath", installFolder) || installFolder.empty()) {
+    VLOG_ERROR("StartByOther, GetRegInstallPath fail, key %S", keyPath.c_str());
+    return -1;
+  }
+  record.installDir = installFolder;
+  ForgetInstalledProduct(engine);
+  if (services.readProductConfig(engine.installedProduct, installFolder) != 0) {
+    VLOG_ERROR("StartByOther, GetProductConfigInfo fail, folder %S, err %lu", installFolder.c_str(), GetLastError());
+    return -2;
+  }
+  services.loadComponentConfigs(record, engine.installedProduct);
+  engine.CheckProductDifference(engine.deleteList, engine.addList, CCheckDiff::kUninstall);
+  engine.DoRunruleInDeleteList(kRestartAppPhase);
+  return 0;
+}

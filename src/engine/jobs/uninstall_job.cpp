@@ -1,0 +1,75 @@
+#include "engine/jobs/uninstall_job.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <vector>
+
+#include "common/log/vlog.h"
+#include "common/sys/dir_tree.h"
+#include "common/sys/reg_editor.h"
+#include "engine/jobs/install_folder_guard.h"
+#include "engine/jobs/notify_area.h"
+#include "engine/jobs/service_requests.h"
+#include "engine/prompt.h"
+#include "engine/update/update_eng_ex.h"
+#include "engine/zqpm/install_paths.h"
+
+namespace {
+
+std::atomic<bool> g_uninstallCompleted{false};
+
+// The uninstall record, a second record name, and the product's keys (the description's
+// RegKey, else the two default product keys).
+std::vector<std::wstring> ProductKeys(const ProductConfig& product) {
+  const std::wstring& regKey = product.regKey;
+  return {
+      L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TamselPelluvo",
+      L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tamsel\u6e38\u620fPelluvo",
+      regKey.empty() ? std::wstring(L"HKLM\\Software\\TamselPLVV2") : regKey,
+      regKey.empty() ? std::wstring(L"HKLM\\Software\\TamselPLV") : regKey,
+  };
+}
+
+void DeleteProductFiles(CUpdateEngEx& engine, const std::wstring& selfFileName) {
+  const std::vector<std::wstring> exclusions = {selfFileName};
+  engine.DeleteProductFile(exclusions);
+  const std::wstring& folder = engine.installedProduct.productFolder;
+  if (IsRemovableInstallFolder(folder)) DeleteDirectoryTree(folder, exclusions);
+}
+
+void DeleteProductKeys(const ProductConfig& product) {
+  for (const std::wstring& key : ProductKeys(product)) {
+    if (DeleteRegInfo(key) != 0) {
+      VLOG_ERROR("In_Uninstall, DeleteRegInfo fail, path %S, err: %d", key.c_str(), static_cast<int>(GetLastError()));
+    }
+  }
+}
+
+}  // namespace
+
+int DeleteRegInfo(std::wstring keyPath) { return CRegEditor::Clean(keyPath, L"") ? 0 : 1; }
+
+int RunUninstallJob(OpePARAMEx& record, const JobServices& services) {
+  CUpdateEngEx& engine = *services.updateEng;
+  CommitInfo(record);
+  if (services.loadComponentConfigs(record, engine.installedProduct) != 0) {
+    VLOG_ERROR("In_Uninstall, LoadComponentConfigs fail, what was read is removed");
+  }
+  engine.CheckProductDifference(engine.deleteList, engine.addList, CCheckDiff::kUninstall);
+  engine.DoRunruleInDeleteList("BeforeUpdate");
+  engine.DoRunruleInDeleteList("OnStopApp");
+  engine.UninstallDlls();
+  engine.UninstallRegs();
+  engine.UninstallShortcuts();
+  CleanNotifyAreaIcons();
+  engine.DoRunruleInDeleteList("OnUnregister");
+  DeleteProductFiles(engine, FileNameOf(services.selfPath));
+  DeleteProductKeys(engine.installedProduct);
+  g_uninstallCompleted = true;
+  VLOG_INFO("In_Uninstall, Uninstall complete");
+  if (services.prompt) services.prompt->OnFinish("", 0);
+  return 0;
+}
+
+bool UninstallJobCompleted() { return g_uninstallCompleted; }

@@ -1,0 +1,20 @@
+// The uninstall job (modes 1 and 4): posts the feedback, stops the client, unregisters COM
+// servers, removes registry values and shortcuts, clears the notification area, deletes the
+// product's files and folder (the running program stays) and removes the uninstall record
+// and the product's registry keys.
+#pragma once
+
+#include <string>
+
+#include "engine/jobs/job_services.h"
+
+// Deletes the key named by registry path text with all its values and subkeys. 0 when
+// deleted, 1 when not.
+int DeleteRegInfo(std::wstring keyPath);
+
+// Runs the job on services.updateEng (its installed product read by the preparation).
+// No step stops the job; it ends with OnFinish("", 0) and returns 0.
+int RunUninstallJob(OpePARAMEx& record, const JobServices& services);
+
+// True once an uninstall job of this process has run to its end.
+bool UninstallJobCompleted();

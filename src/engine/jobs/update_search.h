@@ -1,0 +1,33 @@
+// The search for the newest full setup package on the update service. The query comes
+// from the program's own file name: "<product>#<channel>#<type digit>...".
+#pragma once
+
+#include <string>
+
+struct UpdateInfo {
+  std::string product;  // UTF-8
+  std::string channel;  // UTF-8
+  int ver = 1;
+  int type = 2;
+};
+
+struct PackageInfo {
+  std::string url;
+  std::string fileName;  // UTF-8, a plain file name
+  std::string md5;       // hexadecimal
+  int size = 0;
+};
+
+// Fills info from the program path's file name. 0; -1 the path holds neither "\" nor "/";
+// -2 no first "#" token; -3 no second one.
+int ParseFileName(const std::wstring& programPath, UpdateInfo& info);
+
+// A name that stays inside the folder it is put in: not empty, no "\", "/", ":", "..",
+// control or other characters that Windows refuses in a file name.
+bool IsPlainFileName(const std::wstring& name);
+
+// Asks the service for the package of the program path's product. 0 found; -1 the file
+// name cannot be parsed; -2 empty reply; -3 the reply is JSON null; -4 "code" not 0 or a
+// reply that does not hold the fields; -6 no complete entry for the version, or one whose
+// file name is not a plain file name.
+int GetDownloadUrl(const std::wstring& programPath, PackageInfo& package);

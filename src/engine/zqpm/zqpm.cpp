@@ -68,6 +68,12 @@ int ZQPM::RunJob(OpePARAMEx& record) {
     case OpePARAMEx::CMD_INSTALL:
     case OpePARAMEx::CMD_SILENT_INSTALL:
       return In_Install(&record);
+    case OpePARAMEx::CMD_UNINSTALL:
+    case OpePARAMEx::CMD_SILENT_UNINSTALL:
+      return In_Uninstall(&record);
+    case OpePARAMEx::CMD_WEB_INSTALL:
+    case OpePARAMEx::CMD_WEB_SILENT_INSTALL:
+      return In_WebInstall(&record);
     default:
       return kJobDone;
   }
@@ -95,17 +101,19 @@ void ZQPM::Log(int level, const char* format, va_list args) {
 }
 
 std::wstring ZQPM::GetSelfFileName() {
-  if (m_SelfFileName.empty()) {
-    std::wstring path(MAX_PATH, L'\0');
-    DWORD n = 0;
-    while ((n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()))) == path.size() &&
-           path.size() < 32768) {
-      path.resize(path.size() * 2);
-    }
-    path.resize(n < path.size() ? n : 0);
-    m_SelfFileName = FileNameOf(path);
-  }
+  if (m_SelfFileName.empty()) m_SelfFileName = FileNameOf(SelfPath());
   return m_SelfFileName;
+}
+
+std::wstring ZQPM::SelfPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  DWORD n = 0;
+  while ((n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()))) == path.size() &&
+         path.size() < 32768) {
+    path.resize(path.size() * 2);
+  }
+  path.resize(n < path.size() ? n : 0);
+  return path;
 }
 
 void ZQPM::Report(int step, int percentDelta, const std::wstring& detail) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/jobs/file_size_text.h"
+#include "engine/jobs/job_services.h"
 #include "engine/zqpm/job_record.h"
 #include "engine/zqpm/prompt_relay.h"
 #include "engine/zqpm/step_text.h"
@@ -30,7 +32,12 @@ class IZQPM {
  public:
   virtual int Init(OpePARAMEx* record) = 0;
   virtual int Install(OpePARAMEx* record) = 0;
+  virtual int RestartApp(OpePARAMEx* record) = 0;
+  virtual int StartByOther(OpePARAMEx* record) = 0;
+  virtual int GetFileSizeText(FileSizeInfo* info, std::wstring path) = 0;
+  virtual int GetUninstallTypeList(void* unused) = 0;
   virtual int Uninstall(OpePARAMEx* record) = 0;
+  virtual int DelSelf(OpePARAMEx* record) = 0;
   virtual int WebInstall(OpePARAMEx* record) = 0;
   virtual void SetUIPrompt(IInstallUIPromptEx* prompt) = 0;
   virtual void Log(int level, const char* format, va_list args) = 0;
@@ -55,6 +62,20 @@ class ZQPM final : public IZQPM {
   int Install(OpePARAMEx* record) override;
   int Uninstall(OpePARAMEx* record) override;
   int WebInstall(OpePARAMEx* record) override;
+
+  // The install window's quick start: the new product's "OnRestartApp" rules when the record
+  // allows a restart. 0.
+  int RestartApp(OpePARAMEx* record) override;
+  // The web-install window's quick start of the installed client. 0; -1 no install folder
+  // registered; -2 the installed description cannot be read.
+  int StartByOther(OpePARAMEx* record) override;
+  // Size and size text of the file at path (the program's own when empty). 0; -1 not queried.
+  int GetFileSizeText(FileSizeInfo* info, std::wstring path) override;
+  // Hands the update service's uninstall reasons to the registered window. 0; -2 no reply.
+  int GetUninstallTypeList(void* unused) override;
+  // After this process's completed uninstall: deletes the install folder and the program's
+  // own file and ends the process. Otherwise deletes nothing and returns -1.
+  int DelSelf(OpePARAMEx* record) override;
 
   // Registers the window that receives the reports of later and running jobs (null: none).
   // Waits for a report in flight to the previous window; none reaches it afterwards.
@@ -103,12 +124,20 @@ class ZQPM final : public IZQPM {
   // The entry in the list of installed programs. 0, or the registry error.
   int CreateUninstallRegInfo();
 
+  // --- Uninstall and web-install jobs (modes 1 and 4, 5 and 6) ---
+  int In_Uninstall(OpePARAMEx* request);
+  int In_WebInstall(OpePARAMEx* request);
+
   const std::wstring& TempInstallDir() const { return m_TempInstallDir; }
 
  private:
   ZQPM();
   ~ZQPM() override = default;
 
+  // What the jobs outside this object need of it: the relay, the update engine, the
+  // program's path and its preparation steps.
+  JobServices Services();
+  std::wstring SelfPath();
   int Dispatch(OpePARAMEx* record, const char* failedText);
   int RunJob(OpePARAMEx& record);
   void StartLog();

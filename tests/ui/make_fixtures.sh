@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the framework tests' fixtures with Debian's zip: skin archives (deflated, stored, with
-# folders, encrypted, appended to other bytes, corrupted) and a small BMP image.
+# folders, encrypted, appended to other bytes, corrupted), a small BMP image and the PNG images
+# of the render tests.
 set -euo pipefail
 src=$1
 out=$2
@@ -18,6 +19,10 @@ mkdir -p "$out/skin/img"
   printf '\xff\x00\x00\xff'; printf '\xff\xff\xff\x80'
   printf '\x00\x00\xff\xff'; printf '\x00\xff\x00\xff'
 } > "$out/skin/img/dot.bmp"
+
+# The render tests' images (beside the skin, so that the archives stay as they are).
+mkdir -p "$out/images"
+python3 "$(dirname "$0")/make_images.py" "$out/images"
 
 # A layout as big as the layout reader allows, plus one byte.
 head -c 4194305 /dev/zero | tr '\0' ' ' > "$out/skin/toolarge.xml"

@@ -6,7 +6,7 @@
 #include "test_support.h"
 #include "ui/core/markup.h"
 #include "ui/core/paint_manager.h"
-#include "ui/core/render_image.h"
+#include "ui/core/render_engine.h"
 #include "ui/core/resource_table.h"
 #include "ui/core/skin_file.h"
 

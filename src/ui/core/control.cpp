@@ -31,6 +31,15 @@ CControlUI::CControlUI()
       m_bResourceText(false),
       m_chShortcut(L'\0'),
       m_pTag(0),
+      m_dwBackColor(0),
+      m_dwBackColor2(0),
+      m_dwBackColor3(0),
+      m_dwForeColor(0),
+      m_dwBorderColor(0),
+      m_dwFocusBorderColor(0),
+      m_bColorHSL(false),
+      m_nBorderSize(0),
+      m_nBorderStyle(0),
       m_nTooltipWidth(300),
       m_wCursor(0) {}
 

@@ -127,6 +127,42 @@ public:
     void RemoveAllCustomAttribute();
     void ApplyAttributeList(const wchar_t* pstrList);
 
+    // Painting state.
+    DWORD AdjustColor(DWORD dwColor) const;
+    bool DrawImage(HDC hDC, const wchar_t* pStrImage, const wchar_t* pStrModify = nullptr);
+    const CUIString& GetGradient() const { return m_sGradient; }
+    void SetGradient(const wchar_t* pStrImage);
+    DWORD GetBkColor() const { return m_dwBackColor; }
+    void SetBkColor(DWORD dwBackColor);
+    DWORD GetBkColor2() const { return m_dwBackColor2; }
+    void SetBkColor2(DWORD dwBackColor);
+    DWORD GetBkColor3() const { return m_dwBackColor3; }
+    void SetBkColor3(DWORD dwBackColor);
+    DWORD GetForeColor() const { return m_dwForeColor; }
+    void SetForeColor(DWORD dwForeColor);
+    const CUIString& GetBkImage() const { return m_sBkImage; }
+    void SetBkImage(const wchar_t* pStrImage);
+    const CUIString& GetForeImage() const { return m_sForeImage; }
+    void SetForeImage(const wchar_t* pStrImage);
+    DWORD GetBorderColor() const { return m_dwBorderColor; }
+    void SetBorderColor(DWORD dwBorderColor);
+    DWORD GetFocusBorderColor() const { return m_dwFocusBorderColor; }
+    void SetFocusBorderColor(DWORD dwBorderColor);
+    bool IsColorHSL() const { return m_bColorHSL; }
+    void SetColorHSL(bool bColorHSL);
+    int GetBorderSize() const;
+    void SetBorderSize(int nSize);
+    RECT GetBorderRectSize() const;
+    void SetBorderRectSize(RECT rc);
+    void SetLeftBorderSize(int nSize);
+    void SetTopBorderSize(int nSize);
+    void SetRightBorderSize(int nSize);
+    void SetBottomBorderSize(int nSize);
+    int GetBorderStyle() const { return m_nBorderStyle; }
+    void SetBorderStyle(int nStyle);
+    SIZE GetBorderRound() const;
+    void SetBorderRound(SIZE cxyRound);
+
     CEventSource OnInit;
     CEventSource OnDestroy;
     CEventSource OnSize;
@@ -135,6 +171,8 @@ public:
 
 protected:
     int ScaleValue(int value) const;
+    void PaintLayers(HDC hDC);
+    bool SetPaintAttribute(const wchar_t* name, const wchar_t* value);
 
     CPaintManagerUI* m_pManager;
     CControlUI* m_pParent;
@@ -169,9 +207,23 @@ protected:
     wchar_t m_chShortcut;
     CUIString m_sUserData;
     UINT_PTR m_pTag;
+    CUIString m_sGradient;
+    DWORD m_dwBackColor;
+    DWORD m_dwBackColor2;
+    DWORD m_dwBackColor3;
+    DWORD m_dwForeColor;
+    CUIString m_sBkImage;
+    CUIString m_sForeImage;
+    DWORD m_dwBorderColor;
+    DWORD m_dwFocusBorderColor;
+    bool m_bColorHSL;
+    int m_nBorderSize;
+    int m_nBorderStyle;
     int m_nTooltipWidth;
     WORD m_wCursor;
+    CUISize m_cxyBorderRound;
     CUIRect m_rcPaint;
+    CUIRect m_rcBorderSize;
     CUIStringMap m_mCustomAttrHash;
 };
 

@@ -1,6 +1,9 @@
 #include <cstdlib>
 #include <cwchar>
+#include <string>
+#include <vector>
 
+#include "ui/core/attribute_values.h"
 #include "ui/core/control.h"
 #include "ui/core/paint_manager.h"
 
@@ -10,18 +13,55 @@ namespace {
 
 bool IsTrue(const wchar_t* value) { return _wcsicmp(value, L"true") == 0; }
 
-// Reads "a,b,c,d": each number up to its first non-digit, then exactly one separator unit.
-void ReadNumbers(const wchar_t* value, long* out, int count) {
-    const wchar_t* p = value;
-    for (int i = 0; i < count; ++i) {
-        out[i] = 0;
-        if (p == nullptr || *p == L'\0') continue;
-        wchar_t* end = nullptr;
-        out[i] = wcstol(p, &end, 10);
-        p = end;
-        if (*p != L'\0') ++p;
+// Hexadecimal digits from the start, up to the first other unit.
+DWORD ReadHex(const wchar_t* p) {
+    DWORD value = 0;
+    for (;; ++p) {
+        wchar_t ch = *p;
+        int digit = (ch >= L'0' && ch <= L'9')   ? ch - L'0'
+                    : (ch >= L'a' && ch <= L'f') ? ch - L'a' + 10
+                    : (ch >= L'A' && ch <= L'F') ? ch - L'A' + 10
+                                                 : -1;
+        if (digit < 0) return value;
+        value = (value << 4) | static_cast<DWORD>(digit);
     }
 }
+
+// "#AARRGGBB" or "AARRGGBB"; leading blanks are skipped only where asked.
+DWORD ReadColor(const wchar_t* value, bool skipBlanks) {
+    const wchar_t* p = value;
+    if (skipBlanks) {
+        while (*p != L'\0' && *p <= L' ') ++p;
+    }
+    if (*p == L'#') ++p;
+    return ReadHex(p);
+}
+
+// Names of the styles being applied on this thread: a style that names itself, directly or
+// through others, is applied once.
+std::vector<std::wstring>& ActiveStyles() {
+    thread_local std::vector<std::wstring> active;
+    return active;
+}
+
+class StyleScope {
+public:
+    explicit StyleScope(const wchar_t* name) : m_entered(false) {
+        std::vector<std::wstring>& active = ActiveStyles();
+        for (const std::wstring& open : active) {
+            if (open == name) return;
+        }
+        active.push_back(name);
+        m_entered = true;
+    }
+    ~StyleScope() {
+        if (m_entered) ActiveStyles().pop_back();
+    }
+    bool entered() const { return m_entered; }
+
+private:
+    bool m_entered;
+};
 
 WORD CursorFromWord(const wchar_t* value) {
     static const struct {
@@ -86,15 +126,17 @@ void CControlUI::SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue)
     if (m_pManager != nullptr) {
         const wchar_t* style = m_pManager->GetStyle(pstrValue);
         if (style != nullptr) {
-            ApplyAttributeList(style);
+            StyleScope scope(pstrValue);
+            if (scope.entered()) ApplyAttributeList(style);
             return;
         }
     }
+    if (SetPaintAttribute(pstrName, pstrValue)) return;
     const wchar_t* name = pstrName;
     const wchar_t* value = pstrValue;
     if (_wcsicmp(name, L"pos") == 0) {
         long v[4];
-        ReadNumbers(value, v, 4);
+        ReadNumberList(value, v, 4);
         SIZE xy = {v[0] >= 0 ? v[0] : v[2], v[1] >= 0 ? v[1] : v[3]};
         SetFixedXY(xy);
         SetFixedWidth(v[2] - v[0]);
@@ -119,7 +161,7 @@ void CControlUI::SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue)
         SetFloatAlign(ApplyFloatAlignWords(GetFloatAlign(), value));
     } else if (_wcsicmp(name, L"padding") == 0) {
         long v[4];
-        ReadNumbers(value, v, 4);
+        ReadNumberList(value, v, 4);
         RECT padding = {v[0], v[1], v[2], v[3]};
         SetPadding(padding);
     } else if (_wcsicmp(name, L"width") == 0) {
@@ -172,12 +214,64 @@ void CControlUI::SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue)
     }
 }
 
+// The attributes of colours, images and borders; false for any other name.
+bool CControlUI::SetPaintAttribute(const wchar_t* name, const wchar_t* value) {
+    if (_wcsicmp(name, L"gradient") == 0) {
+        SetGradient(value);
+    } else if (_wcsicmp(name, L"bkcolor") == 0 || _wcsicmp(name, L"bkcolor1") == 0) {
+        SetBkColor(ReadColor(value, true));
+    } else if (_wcsicmp(name, L"bkcolor2") == 0) {
+        SetBkColor2(ReadColor(value, true));
+    } else if (_wcsicmp(name, L"bkcolor3") == 0) {
+        SetBkColor3(ReadColor(value, true));
+    } else if (_wcsicmp(name, L"forecolor") == 0) {
+        SetForeColor(ReadColor(value, true));
+    } else if (_wcsicmp(name, L"bordercolor") == 0) {
+        SetBorderColor(ReadColor(value, false));
+    } else if (_wcsicmp(name, L"focusbordercolor") == 0) {
+        SetFocusBorderColor(ReadColor(value, false));
+    } else if (_wcsicmp(name, L"colorhsl") == 0) {
+        SetColorHSL(IsTrue(value));
+    } else if (_wcsicmp(name, L"bordersize") == 0) {
+        long v[4];
+        ReadNumberList(value, v, 4);
+        if (wcschr(value, L',') == nullptr) {
+            SetBorderSize(_wtoi(value));
+            SetBorderRectSize(RECT{0, 0, 0, 0});
+        } else {
+            SetBorderRectSize(RECT{v[0], v[1], v[2], v[3]});
+        }
+    } else if (_wcsicmp(name, L"leftbordersize") == 0) {
+        SetLeftBorderSize(_wtoi(value));
+    } else if (_wcsicmp(name, L"topbordersize") == 0) {
+        SetTopBorderSize(_wtoi(value));
+    } else if (_wcsicmp(name, L"rightbordersize") == 0) {
+        SetRightBorderSize(_wtoi(value));
+    } else if (_wcsicmp(name, L"bottombordersize") == 0) {
+        SetBottomBorderSize(_wtoi(value));
+    } else if (_wcsicmp(name, L"borderstyle") == 0) {
+        SetBorderStyle(_wtoi(value));
+    } else if (_wcsicmp(name, L"borderround") == 0) {
+        long v[2];
+        ReadNumberList(value, v, 2);
+        SetBorderRound(SIZE{v[0], v[1]});
+    } else if (_wcsicmp(name, L"bkimage") == 0) {
+        SetBkImage(value);
+    } else if (_wcsicmp(name, L"foreimage") == 0) {
+        SetForeImage(value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void CControlUI::ApplyAttributeList(const wchar_t* pstrList) {
     if (pstrList == nullptr) return;
     if (m_pManager != nullptr) {
         const wchar_t* style = m_pManager->GetStyle(pstrList);
         if (style != nullptr) {
-            ApplyAttributeList(style);
+            StyleScope scope(pstrList);
+            if (scope.entered()) ApplyAttributeList(style);
             return;
         }
     }

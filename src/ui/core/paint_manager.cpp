@@ -8,7 +8,7 @@ using std::min;
 
 #include "ui/core/control.h"
 #include "ui/core/paint_manager_globals.h"
-#include "ui/core/render_image.h"
+#include "ui/core/render_engine.h"
 
 namespace SkinUI {
 

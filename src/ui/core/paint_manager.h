@@ -161,6 +161,7 @@ public:
     void RemoveImage(const wchar_t* bitmap, bool shared = false);
     void RemoveAllImages(bool shared = false);
     void RemoveAllDrawInfos();
+    const ImageDrawInfo* GetDrawInfo(const wchar_t* pStrImage, const wchar_t* pStrModify);
     void AddDefaultAttributeList(const wchar_t* controlName, const wchar_t* attrList, bool shared = false);
     const wchar_t* GetDefaultAttributeList(const wchar_t* controlName) const;
     void RemoveAllDefaultAttributeList(bool shared = false);

@@ -3,7 +3,7 @@
 #include <cwctype>
 
 #include "ui/core/paint_manager_globals.h"
-#include "ui/core/render_image.h"
+#include "ui/core/render_engine.h"
 
 namespace SkinUI {
 

@@ -13,7 +13,10 @@
 #include <stb_image.h>
 #pragma GCC diagnostic pop
 
-#include "ui/core/render_image.h"
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include "ui/core/render_engine.h"
 #include "ui/core/resource_table.h"
 #include "ui/core/skin_file.h"
 
@@ -97,6 +100,47 @@ ImageInfo* CRenderEngine::LoadImage(STRINGorID bitmap, const wchar_t* type, DWOR
     info->dwMask = mask;
     info->bUseHSL = false;
     return info;
+}
+
+ImageInfo* CRenderEngine::LoadImageByName(const wchar_t* name, const wchar_t* type, DWORD mask, HINSTANCE instance) {
+    if (name == nullptr) return nullptr;
+    return LoadImage(STRINGorID(name), type, mask, instance);
+}
+
+ImageInfo* CRenderEngine::LoadImageById(UINT id, const wchar_t* type, DWORD mask, HINSTANCE instance) {
+    return LoadImage(STRINGorID(id), type, mask, instance);
+}
+
+Gdiplus::GpImage* CRenderEngine::GdiplusLoadImage(const wchar_t* name) {
+    if (name == nullptr) return nullptr;
+    std::vector<BYTE> bytes;
+    if (ReadSkinFile(name, 0, bytes) != SkinFileStatus::Ok && ReadWholeFile(name, 0, bytes) != SkinFileStatus::Ok) {
+        return nullptr;
+    }
+    if (bytes.empty()) return nullptr;
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    if (block == nullptr) return nullptr;
+    void* data = ::GlobalLock(block);
+    if (data == nullptr) {
+        ::GlobalFree(block);
+        return nullptr;
+    }
+    memcpy(data, bytes.data(), bytes.size());
+    ::GlobalUnlock(block);
+    IStream* stream = nullptr;
+    // The stream owns the block from here on; the image keeps its own reference to the stream.
+    if (FAILED(::CreateStreamOnHGlobal(block, TRUE, &stream)) || stream == nullptr) {
+        ::GlobalFree(block);
+        return nullptr;
+    }
+    Gdiplus::GpImage* image = nullptr;
+    Gdiplus::GpStatus status = Gdiplus::DllExports::GdipLoadImageFromStream(stream, &image);
+    stream->Release();
+    if (status != Gdiplus::Ok) {
+        if (image != nullptr) Gdiplus::DllExports::GdipDisposeImage(image);
+        return nullptr;
+    }
+    return image;
 }
 
 void CRenderEngine::FreeImage(ImageInfo* bitmap, bool bDelete) {

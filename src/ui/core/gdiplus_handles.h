@@ -1,0 +1,33 @@
+#pragma once
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+namespace SkinUI {
+
+namespace gdip = Gdiplus::DllExports;
+
+// One owner per GDI+ flat-API object.
+template <class T, class Base, Gdiplus::GpStatus(WINGDIPAPI* Delete)(Base*)>
+class GdipObject {
+public:
+    GdipObject() : m_object(nullptr) {}
+    ~GdipObject() {
+        if (m_object != nullptr) Delete(m_object);
+    }
+    GdipObject(const GdipObject&) = delete;
+    GdipObject& operator=(const GdipObject&) = delete;
+    T* get() const { return m_object; }
+    T** out() { return &m_object; }
+
+private:
+    T* m_object;
+};
+
+using GdipGraphics = GdipObject<Gdiplus::GpGraphics, Gdiplus::GpGraphics, gdip::GdipDeleteGraphics>;
+using GdipSolidBrush = GdipObject<Gdiplus::GpSolidFill, Gdiplus::GpBrush, gdip::GdipDeleteBrush>;
+using GdipPen = GdipObject<Gdiplus::GpPen, Gdiplus::GpPen, gdip::GdipDeletePen>;
+using GdipFont = GdipObject<Gdiplus::GpFont, Gdiplus::GpFont, gdip::GdipDeleteFont>;
+using GdipStringFormat = GdipObject<Gdiplus::GpStringFormat, Gdiplus::GpStringFormat, gdip::GdipDeleteStringFormat>;
+
+}  // namespace SkinUI

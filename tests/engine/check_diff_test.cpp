@@ -44,30 +44,24 @@ void EditUserFiles(const std::wstring& root) {
 }
 
 template <typename Record>
-std::vector<std::string> Keys(const std::vector<Record>& records, const char* key) {
+bool Excluded(const Record& record) { return record.excluded; }
+bool Excluded(const RegUpdateRecord&) { return false; }
+
+// The records' `key` values (and `second`'s after a "|"), marked when excluded.
+template <typename Record>
+std::vector<std::string> Keys(const std::vector<Record>& records, const char* key, const char* second = nullptr) {
   std::vector<std::string> keys;
   for (const Record& record : records) {
-    keys.push_back(FindAttribute(record.attributes, key) + (record.excluded ? " [excluded]" : ""));
+    std::string text = FindAttribute(record.attributes, key);
+    if (second) text += "|" + FindAttribute(record.attributes, second);
+    keys.push_back(text + (Excluded(record) ? " [excluded]" : ""));
   }
   return keys;
 }
 
 std::vector<std::string> Files(const ComponentConfig& list) { return Keys(list.files, "path"); }
-
-std::vector<std::string> Values(const ComponentConfig& list) {
-  std::vector<std::string> names;
-  for (const RegUpdateRecord& record : list.regUpdates) names.push_back(FindAttribute(record.attributes, "name"));
-  return names;
-}
-
-std::vector<std::string> Rules(const ComponentConfig& list) {
-  std::vector<std::string> rules;
-  for (const RunRuleRecord& record : list.runRules) {
-    rules.push_back(FindAttribute(record.attributes, "executable") + "|" + FindAttribute(record.attributes, "when") +
-                    (record.excluded ? " [excluded]" : ""));
-  }
-  return rules;
-}
+std::vector<std::string> Values(const ComponentConfig& list) { return Keys(list.regUpdates, "name"); }
+std::vector<std::string> Rules(const ComponentConfig& list) { return Keys(list.runRules, "executable", "when"); }
 
 using Strings = std::vector<std::string>;
 
@@ -86,6 +80,12 @@ struct Scenario {
   void LoadNew(const std::wstring& fixture = L"diff\\new") {
     LoadProduct(diff.newProduct, FixturePath(fixture), install.path());
   }
+  // The installed product on disk as its records describe it, the new one beside it.
+  void LoadUpgrade() {
+    LoadInstalled();
+    LoadNew();
+    PutOnDisk(diff.installedProduct, install.path());
+  }
   int Run(int mode) { return diff.CheckProductDifference(deleteList, addList, mode); }
 };
 
@@ -96,9 +96,7 @@ const Strings kNewRulesSorted{"bin\\added.dll|AfterCopy", "extras\\tool.exe|Afte
 
 TEST(CheckDiff, FullComparisonOfInstalledAndNewProducts) {
   Scenario s;
-  s.LoadInstalled();
-  s.LoadNew();
-  PutOnDisk(s.diff.installedProduct, s.install.path());
+  s.LoadUpgrade();
   EditUserFiles(s.install.path());
   ASSERT_EQ(s.Run(CCheckDiff::kInstall), 0);
   EXPECT_EQ(s.diff.mode(), 0);
@@ -142,26 +140,18 @@ TEST(CheckDiff, IdenticalProductsLeaveOnlyRunRules) {
   EXPECT_EQ(Rules(s.addList).size(), 4u);
 }
 
-TEST(CheckDiff, MissingInstalledFileIsCopiedAgain) {
-  Scenario s;
-  s.LoadInstalled();
-  s.LoadNew();
-  PutOnDisk(s.diff.installedProduct, s.install.path());
-  DeleteFileW((s.install / L"bin\\unchanged.dll").c_str());
-  ASSERT_EQ(s.Run(CCheckDiff::kInstall), 0);
-  Strings files = Files(s.addList);
-  EXPECT_EQ(files.back(), "bin\\unchanged.dll");
-}
-
-// The install job loads only the new product: every component is taken whole.
+// The install job loads only the new product: every component is taken whole, protected
+// files included, after what the lists held.
 TEST(CheckDiff, InstallJobTakesTheNewProductWhole) {
   Scenario s;
   s.LoadNew();
+  s.addList.files.emplace_back();
+  s.addList.files.back().attributes = {{"path", "earlier.dll"}};
   ASSERT_EQ(s.Run(CCheckDiff::kInstall), 0);
   EXPECT_TRUE(s.deleteList.files.empty());
   EXPECT_TRUE(s.deleteList.runRules.empty());
-  EXPECT_EQ(Files(s.addList), (Strings{"bin\\unchanged.dll", "bin\\changed.dll", "bin\\added.dll", "conf\\settings.ini",
-                                       "conf\\prefs.dat", "bin\\app.exe", "extras\\tool.exe"}));
+  EXPECT_EQ(Files(s.addList), (Strings{"earlier.dll", "bin\\unchanged.dll", "bin\\changed.dll", "bin\\added.dll",
+                                       "conf\\settings.ini", "conf\\prefs.dat", "bin\\app.exe", "extras\\tool.exe"}));
   EXPECT_EQ(Values(s.addList), (Strings{"ver", "keep", "new"}));
   EXPECT_EQ(Keys(s.addList.regModules, "path"), (Strings{"bin\\added.dll", "bin\\unchanged.dll", "extras\\tool.exe"}));
   EXPECT_EQ(Keys(s.addList.shortCuts, "link"), (Strings{"bin\\app.exe", "bin\\app.exe"}));
@@ -187,13 +177,6 @@ TEST(CheckDiff, ReinstallKeepsFilesInPlaceAndTheUsersFiles) {
             (Strings{"bin\\added.dll [excluded]", "bin\\unchanged.dll [excluded]", "extras\\tool.exe"}));
 }
 
-TEST(CheckDiff, FirstInstallCopiesProtectedFilesThatAreAbsent) {
-  Scenario s;
-  s.LoadNew();
-  ASSERT_EQ(s.Run(CCheckDiff::kInstall), 0);
-  for (const FileRecord& file : s.addList.files) EXPECT_FALSE(file.excluded) << FindAttribute(file.attributes, "path");
-}
-
 // The current directory is no install folder.
 TEST(CheckDiff, ExistenceTestsLookInTheInstallFolder) {
   Scenario s;
@@ -212,17 +195,13 @@ TEST(CheckDiff, ExistenceTestsLookInTheInstallFolder) {
 
 TEST(CheckDiff, UpdateInstallsDoNotUpgradeFilesOnlyWhenAbsent) {
   Scenario present;
-  present.LoadInstalled();
-  present.LoadNew();
-  PutOnDisk(present.diff.installedProduct, present.install.path());
+  present.LoadUpgrade();
   EditUserFiles(present.install.path());
   ASSERT_EQ(present.Run(CCheckDiff::kUpdate), 0);
   EXPECT_EQ(Files(present.addList), (Strings{"bin\\changed.dll", "bin\\added.dll", "extras\\tool.exe"}));
 
   Scenario absent;
-  absent.LoadInstalled();
-  absent.LoadNew();
-  PutOnDisk(absent.diff.installedProduct, absent.install.path());
+  absent.LoadUpgrade();
   DeleteFileW((absent.install / L"conf\\prefs.dat").c_str());
   ASSERT_EQ(absent.Run(CCheckDiff::kUpdate), 0);
   EXPECT_EQ(Files(absent.addList),
@@ -260,9 +239,7 @@ TEST(CheckDiff, LiveModeComparesRegistryValuesWithTheRegistry) {
   RegDeleteValueW(key.get(), L"keep");
 
   Scenario s;
-  s.LoadInstalled();
-  s.LoadNew();
-  PutOnDisk(s.diff.installedProduct, s.install.path());
+  s.LoadUpgrade();
   ASSERT_EQ(s.Run(CCheckDiff::kLiveRegistry), 0);
   EXPECT_EQ(Values(s.addList), Strings{"keep"}) << "ver and new already hold the wanted values";
   EXPECT_EQ(Values(s.deleteList), Strings{"gone"}) << "the delete direction compares descriptions";
@@ -306,11 +283,7 @@ TEST(CheckDiff, LiveValuesResolveInstallRootLanguageAndNumbers) {
   ASSERT_EQ(s.Run(CCheckDiff::kLiveRegistry), 0);
   Strings expected{"binary", "cmd"};
   if (GetSystemDefaultLCID() != 0x0409) expected.insert(expected.begin() + 1, "lang");
-  std::vector<std::string> keys;
-  for (const RegUpdateRecord& record : s.addList.regUpdates) {
-    keys.push_back(FindAttribute(record.attributes, "name"));
-  }
-  EXPECT_EQ(keys, expected) << "binary: unreadable type; cmd under HKXX: no such root";
+  EXPECT_EQ(Values(s.addList), expected) << "binary: unreadable type; cmd under HKXX: no such root";
   RegDeleteKeyW(HKEY_CURRENT_USER, keyPath.c_str());
 }
 
@@ -329,17 +302,6 @@ TEST(CheckDiff, AddAllTakesNewComponentsWholeAndNothingElse) {
                                        "extras\\tool.exe|AfterCopy"}))
       << "unsorted, duplicates kept";
   for (const FileRecord& file : s.diff.installedProduct.components[0].files) EXPECT_FALSE(file.differsOnDisk);
-}
-
-TEST(CheckDiff, ResultsAreAppendedToWhatTheListsHeld) {
-  Scenario s;
-  s.LoadNew();
-  FileRecord earlier;
-  earlier.attributes = {{"path", "earlier.dll"}};
-  s.addList.files.push_back(earlier);
-  ASSERT_EQ(s.Run(CCheckDiff::kInstall), 0);
-  EXPECT_EQ(Files(s.addList).front(), "earlier.dll");
-  EXPECT_EQ(s.addList.files.size(), 8u);
 }
 
 // Components pair by "name_0409", ignoring case; only the first partner counts.
@@ -366,14 +328,15 @@ TEST(CheckDiff, PairsOnlyTheFirstComponentOfAName) {
       << "m pairs with i3; n pairs with i1 only, so b counts as new (and stands on disk already)";
 }
 
-TEST(CheckDiff, InstallIfAbsentOfAPairedComponentIsAddedOnlyWhenMissing) {
+// Missing installed files are copied again, install-if-absent ones included.
+TEST(CheckDiff, MissingInstalledFilesAreCopiedAgain) {
   Scenario s;
-  s.LoadInstalled();
-  s.LoadNew();
-  PutOnDisk(s.diff.installedProduct, s.install.path());
+  s.LoadUpgrade();
+  DeleteFileW((s.install / L"bin\\unchanged.dll").c_str());
   DeleteFileW((s.install / L"conf\\settings.ini").c_str());
   ASSERT_EQ(s.Run(CCheckDiff::kInstall), 0);
   Strings files = Files(s.addList);
+  EXPECT_NE(std::find(files.begin(), files.end(), "bin\\unchanged.dll"), files.end());
   EXPECT_NE(std::find(files.begin(), files.end(), "conf\\settings.ini"), files.end());
 }
 

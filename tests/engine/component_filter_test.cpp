@@ -59,43 +59,35 @@ std::vector<std::wstring> Names(const ProductConfig& product) {
 
 }  // namespace
 
-TEST(ComponentFilter, ExcludesFilesOfOtherPlatformsAndVersions) {
-  Product p({{L"p.config", kPlatformComponent}}, L"p.config");
-  EXPECT_EQ(p.product.FilterByOsPlatform("6.1", "x64"), 0);
-  EXPECT_TRUE(p.File("bin\\x86only.dll").excluded);
-  EXPECT_FALSE(p.File("bin\\x64only.dll").excluded);
-  EXPECT_FALSE(p.File("bin\\any.dll").excluded);
-  EXPECT_TRUE(p.File("bin\\win10.dll").excluded);
-  EXPECT_TRUE(p.File("bin\\win7.dll").excluded) << "right version, wrong platform";
-  EXPECT_FALSE(p.File("bin\\range.dll").excluded);
-
-  const ComponentConfig& c = p.product.components[0];
-  EXPECT_TRUE(c.regModules[0].excluded) << "its file (named by newpath, other case) is excluded";
-  EXPECT_FALSE(c.regModules[1].excluded);
-  EXPECT_TRUE(c.drivers[0].excluded);
-  EXPECT_TRUE(c.shortCuts[0].excluded);
-  EXPECT_TRUE(c.runRules[0].excluded) << "no file record names its executable";
-  EXPECT_FALSE(c.runRules[1].excluded);
-}
-
-TEST(ComponentFilter, SameProductOnTenZeroX86) {
-  Product p({{L"p.config", kPlatformComponent}}, L"p.config");
-  EXPECT_EQ(p.product.FilterByOsPlatform("10.0", "x86"), 0);
-  EXPECT_FALSE(p.File("bin\\x86only.dll").excluded);
-  EXPECT_TRUE(p.File("bin\\x64only.dll").excluded);
-  EXPECT_TRUE(p.File("bin\\win10.dll").excluded) << "right version, wrong platform";
-  EXPECT_TRUE(p.File("bin\\win7.dll").excluded);
-  EXPECT_TRUE(p.File("bin\\range.dll").excluded);
-  EXPECT_FALSE(p.product.components[0].drivers[0].excluded);
-}
-
-TEST(ComponentFilter, ReadingAddsTheNamesLaterReadersNeed) {
-  Product p({{L"p.config", kPlatformComponent}}, L"p.config");
-  p.product.FilterByOsPlatform("6.1", "x64");
-  const AttributeMap& any = p.File("bin\\any.dll").attributes;
-  EXPECT_EQ(any.count("os"), 1u);
-  EXPECT_EQ(any.count("platform"), 1u);
-  EXPECT_EQ(p.product.components[0].runRules[0].attributes.count("executable"), 1u);
+// Files of other platforms and versions are excluded, and so is what depends on them.
+TEST(ComponentFilter, ExcludesFilesOfOtherPlatformsAndVersionsAndTheirDependents) {
+  const char* files[] = {"bin\\x86only.dll", "bin\\x64only.dll", "bin\\any.dll",
+                         "bin\\win10.dll",   "bin\\win7.dll",    "bin\\range.dll"};
+  const struct {
+    const char* version;
+    const char* platform;
+    std::vector<bool> excluded;  // per file above
+  } cases[] = {{"6.1", "x64", {true, false, false, true, true, false}},
+               {"10.0", "x86", {false, true, false, true, true, true}},
+               {"", "", {false, false, false, false, false, false}}};  // empty running values filter nothing
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.version << " " << c.platform);
+    Product p({{L"p.config", kPlatformComponent}}, L"p.config");
+    EXPECT_EQ(p.product.FilterByOsPlatform(c.version, c.platform), 0);
+    for (size_t i = 0; i < 6; ++i) EXPECT_EQ(p.File(files[i]).excluded, c.excluded[i]) << files[i];
+    const ComponentConfig& component = p.product.components[0];
+    // The module names win10.dll by its newpath in another case; the shortcut too.
+    EXPECT_EQ(component.regModules[0].excluded, c.excluded[3]);
+    EXPECT_FALSE(component.regModules[1].excluded);
+    EXPECT_EQ(component.drivers[0].excluded, c.excluded[0]);
+    EXPECT_EQ(component.shortCuts[0].excluded, c.excluded[3]);
+    EXPECT_TRUE(component.runRules[0].excluded) << "no file record names its executable";
+    EXPECT_EQ(component.runRules[1].excluded, c.excluded[5]);
+    // Reading adds the names later readers need.
+    EXPECT_EQ(p.File("bin\\any.dll").attributes.count("os"), 1u);
+    EXPECT_EQ(p.File("bin\\any.dll").attributes.count("platform"), 1u);
+    EXPECT_EQ(component.runRules[0].attributes.count("executable"), 1u);
+  }
 }
 
 TEST(ComponentFilter, UnknownPlatformStopsBeforeExcludingButAfterSorting) {
@@ -109,13 +101,6 @@ TEST(ComponentFilter, UnknownPlatformStopsBeforeExcludingButAfterSorting) {
   EXPECT_EQ(p.product.FilterByOsPlatform("6.4", "x64"), -1);
   EXPECT_EQ(p.product.FilterByOsPlatform("6.0+", "x64"), -1);
   EXPECT_FALSE(p.File("bin\\win10.dll").excluded);
-}
-
-TEST(ComponentFilter, EmptyRunningValuesFilterNothingButStillMarkDependents) {
-  Product p({{L"p.config", kPlatformComponent}}, L"p.config");
-  EXPECT_EQ(p.product.FilterByOsPlatform("", ""), 0);
-  for (const FileRecord& file : p.product.components[0].files) EXPECT_FALSE(file.excluded);
-  EXPECT_TRUE(p.product.components[0].runRules[0].excluded);
 }
 
 TEST(ComponentFilter, SortsByNameOrdinally) {

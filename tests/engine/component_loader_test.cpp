@@ -2,23 +2,17 @@
 #include <windows.h>
 #include <zlib.h>
 
+#include <filesystem>
+
 #include "common/log/vlog.h"
 #include "engine/parser/product_reader.h"
 #include "test_support.h"
 
 namespace {
 
-struct FixtureProduct {
-  ProductConfig product;
-  RecordingPrompt prompt;
-  int result = 0;
-
-  // Loads the list from fixtures/<folder>/package.
-  FixtureProduct(const std::wstring& folder, const std::wstring& list) {
-    product.configFolder = FixturePath(folder) + L"\\";
-    product.errorSink = &prompt;
-    result = product.ParseComponentConfigs(list);
-  }
+// Loads the list from fixtures/<folder>/package.
+struct FixtureProduct : LoadedComponents {
+  FixtureProduct(const std::wstring& folder, const std::wstring& list) { Load(FixturePath(folder), list); }
 };
 
 uint32_t Crc(const std::string& text) {
@@ -129,27 +123,22 @@ TEST(ComponentLoader, ReadsTheShippedComponents) {
 }
 
 TEST(ComponentLoader, ComponentListItems) {
-  FixtureProduct one(L"shipped", L"PLV.config");
-  EXPECT_EQ(one.result, 0);
-  EXPECT_EQ(one.product.components.size(), 1u);
   FixtureProduct none(L"shipped", L"");
   EXPECT_EQ(none.result, 0);
   EXPECT_TRUE(none.product.components.empty());
   EXPECT_EQ(none.product.componentCount, 0);
   // An empty item names no file: it is skipped instead of swallowing the rest of the list.
-  FixtureProduct gaps(L"shipped", L",PLV.config,,setup.config,");
+  FixtureProduct gaps(L"shipped", L",PLV.config,,setup.config");
   EXPECT_EQ(gaps.result, 0);
   ASSERT_EQ(gaps.product.components.size(), 2u);
   EXPECT_EQ(gaps.product.components[1].name, L"setup.config");
-}
-
-TEST(ComponentLoader, ParsingAgainEmptiesTheComponentsButKeepsTheCounts) {
-  FixtureProduct loaded(L"shipped", L"PLV.config,");
-  ASSERT_EQ(loaded.product.ParseComponentConfigs(L"setup.config,"), 0);
-  ASSERT_EQ(loaded.product.components.size(), 1u);
-  EXPECT_EQ(loaded.product.components[0].name, L"setup.config");
-  EXPECT_EQ(loaded.product.componentCount, 2);
-  EXPECT_EQ(loaded.product.fileCount, 5);
+  // Parsing again empties the components but keeps counting.
+  FixtureProduct again(L"shipped", L"PLV.config,");
+  ASSERT_EQ(again.product.ParseComponentConfigs(L"setup.config,"), 0);
+  ASSERT_EQ(again.product.components.size(), 1u);
+  EXPECT_EQ(again.product.components[0].name, L"setup.config");
+  EXPECT_EQ(again.product.componentCount, 2);
+  EXPECT_EQ(again.product.fileCount, 5);
 }
 
 TEST(ComponentLoader, ElementNamesIgnoreCase) {
@@ -187,66 +176,53 @@ TEST(ComponentLoader, StartMenuLooksOnlyAtItsFirstChild) {
   EXPECT_EQ(shortcuts[0].attributes.at("link"), "b");
 }
 
-TEST(ComponentLoader, DesktopGroupGathersItsItemsIntoOneRecord) {
-  TempFolder folder;
-  LoadedComponents loaded;
-  LoadComponentText(folder, R"(<R><Config><ShortCut>
-    <desktop><item link="first.exe" argv="-1"/><item link="second.exe" workdir="$Windir"/></desktop>
-    <quicklanch/>
-  </ShortCut></Config></R>)", loaded);
-  EXPECT_EQ(loaded.result, -1);
-  EXPECT_EQ(loaded.prompt.messages, std::vector<std::string>{"Insert Failed Attribute Value [link=\"second.exe\"]"});
-}
-
-TEST(ComponentLoader, FolderWithoutNamesIsReportedPerItem) {
-  TempFolder folder;
-  LoadedComponents loaded;
-  LoadComponentText(folder, R"(<R><Config><ShortCut><StartMenu><Folder><item link="a"/><item link="b"/></Folder></StartMenu>
-    </ShortCut></Config></R>)", loaded);
-  EXPECT_EQ(loaded.result, -1);
-  EXPECT_EQ(loaded.prompt.messages,
-            (std::vector<std::string>{"Folder Name Must Have Value [Folder]", "Folder Name Must Have Value [Folder]"}));
-}
-
-TEST(ComponentLoader, RequiredKeysNameTheRecordsAndTheFile) {
-  TempFolder folder;
-  LoadedComponents loaded;
-  LoadComponentText(folder, R"(<R><Config>
-    <RegModules><m path="a.dll"/><m path="b.dll" order="1"/></RegModules>
-    <Drivers><d servicename="s"/></Drivers>
-  </Config>
-  <RunRule><rule executable="x.exe" order="2"/><rule when="AfterCopy"/><rule order="3" when="BeforeCopy"/></RunRule>
-  </R>)", loaded);
-  EXPECT_EQ(loaded.result, -1);
-  std::string file = U(folder / L"package\\c.config");
-  std::vector<std::string> expected{"a.dll order is null\r\n" + file, " order is null\r\n" + file,
-                                    " order is null\r\n" + file, "x.exe when is null\r\n" + file};
-  EXPECT_EQ(loaded.prompt.messages, expected);
-}
-
-TEST(ComponentLoader, UnknownRootChildrenFailTheFile) {
-  TempFolder folder;
-  LoadedComponents loaded;
-  LoadComponentText(folder, R"(<R><Files><file path="a"/></Files><Config><Whatever/></Config><Extra/></R>)", loaded);
-  EXPECT_EQ(loaded.result, -1);
-  EXPECT_EQ(loaded.prompt.messages, (std::vector<std::string>{"Not Support Ele [Files]", "Not Support Ele [Extra]"}));
-}
-
-TEST(ComponentLoader, FormatCharactersInValuesAreReportedLiterally) {
-  TempFolder folder;
-  LoadedComponents loaded;
-  LoadComponentText(folder, R"(<R><RunRule><rule executable="%s%n%x.exe" order="1"/></RunRule></R>)", loaded);
-  EXPECT_EQ(loaded.result, -1);
-  ASSERT_EQ(loaded.prompt.messages.size(), 1u);
-  EXPECT_EQ(loaded.prompt.messages[0], "%s%n%x.exe when is null\r\n" + U(folder / L"package\\c.config"));
+// Each fault is reported word for word (with the file where the text says so) and fails the file.
+TEST(ComponentLoader, ReportsEachFaultOfAFile) {
+  const struct {
+    const char* what;
+    const char* xml;
+    std::vector<std::string> messages;  // "@" stands for the file's path
+  } cases[] = {
+      {"a desktop group gathers its items into one record",
+       R"(<R><Config><ShortCut><desktop><item link="first.exe" argv="-1"/><item link="second.exe" workdir="$Windir"/>
+          </desktop><quicklanch/></ShortCut></Config></R>)",
+       {"Insert Failed Attribute Value [link=\"second.exe\"]"}},
+      {"a folder without names, per item",
+       R"(<R><Config><ShortCut><StartMenu><Folder><item link="a"/><item link="b"/></Folder></StartMenu>
+          </ShortCut></Config></R>)",
+       {"Folder Name Must Have Value [Folder]", "Folder Name Must Have Value [Folder]"}},
+      {"required keys",
+       R"(<R><Config><RegModules><m path="a.dll"/><m path="b.dll" order="1"/></RegModules>
+          <Drivers><d servicename="s"/></Drivers></Config>
+          <RunRule><rule executable="x.exe" order="2"/><rule when="AfterCopy"/><rule order="3" when="BeforeCopy"/>
+          </RunRule></R>)",
+       {"a.dll order is null\r\n@", " order is null\r\n@", " order is null\r\n@", "x.exe when is null\r\n@"}},
+      {"unknown root children",
+       R"(<R><Files><file path="a"/></Files><Config><Whatever/></Config><Extra/></R>)",
+       {"Not Support Ele [Files]", "Not Support Ele [Extra]"}},
+      {"format characters in values are reported literally",
+       R"(<R><RunRule><rule executable="%s%n%x.exe" order="1"/></RunRule></R>)",
+       {"%s%n%x.exe when is null\r\n@"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder folder;
+    LoadedComponents loaded;
+    LoadComponentText(folder, c.xml, loaded);
+    EXPECT_EQ(loaded.result, -1);
+    std::vector<std::string> expected = c.messages;
+    for (std::string& message : expected) {
+      if (message.back() == '@') message.replace(message.size() - 1, 1, U(folder / L"package\\c.config"));
+    }
+    EXPECT_EQ(loaded.prompt.messages, expected);
+  }
 }
 
 TEST(ComponentLoader, UnreadableFilesReportTheReaderErrorAndThePath) {
   TempFolder folder;
   LoadedComponents missing;
-  missing.product.configFolder = folder.path() + L"\\";
-  missing.product.errorSink = &missing.prompt;
-  EXPECT_EQ(missing.product.ParseComponentConfigs(L"absent.config,"), -1);
+  missing.Load(folder.path(), L"absent.config,");
+  EXPECT_EQ(missing.result, -1);
   ASSERT_EQ(missing.prompt.messages.size(), 1u);
   const std::string& absent = missing.prompt.messages[0];
   EXPECT_EQ(absent.rfind("Failed to open file", 0), 0u) << absent;
@@ -280,25 +256,19 @@ TEST(ComponentLoader, FailedComponentIsVisibleToTheCallerAndInTheLog) {
   WriteFileBytes(folder / L"package\\good.config", "<R name_0409=\"G\"><Config><Files><f path=\"g\"/></Files></Config></R>");
   WriteFileBytes(folder / L"package\\bad.config", "<R isDisplay=\"maybe\"><Config/></R>");
   WriteFileBytes(folder / L"package\\later.config", "<R name_0409=\"L\"/>");
-  ProductConfig product;
-  RecordingPrompt prompt;
-  product.configFolder = folder.path() + L"\\";
-  product.errorSink = &prompt;
-  EXPECT_EQ(product.ParseComponentConfigs(L"good.config,bad.config,later.config,"), -1);
-  ASSERT_EQ(product.components.size(), 1u);
-  EXPECT_EQ(product.components[0].name, L"good.config");
-  EXPECT_EQ(product.componentCount, 2);
-  EXPECT_EQ(prompt.messages, std::vector<std::string>{"Invalid Attribute Value [isDisplay=\"maybe\"]"});
+  LoadedComponents loaded;
+  loaded.Load(folder.path(), L"good.config,bad.config,later.config,");
+  EXPECT_EQ(loaded.result, -1);
+  ASSERT_EQ(loaded.product.components.size(), 1u);
+  EXPECT_EQ(loaded.product.components[0].name, L"good.config");
+  EXPECT_EQ(loaded.product.componentCount, 2);
+  EXPECT_EQ(loaded.prompt.messages, std::vector<std::string>{"Invalid Attribute Value [isDisplay=\"maybe\"]"});
 
   ASSERT_TRUE(logger->drain());
   std::string logText;
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((folder / L"log\\*.log").c_str(), &data);
-  ASSERT_NE(find, INVALID_HANDLE_VALUE) << "no log file in " << logFolder;
-  do {
-    logText += ReadFileBytes(folder / (L"log\\" + std::wstring(data.cFileName)));
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
+  for (const auto& entry : std::filesystem::directory_iterator(folder / L"log")) {
+    logText += ReadFileBytes(entry.path().wstring());
+  }
   std::string bad = U(folder / L"package\\bad.config");
   size_t line = logText.find("Invalid Attribute Value [isDisplay=\"maybe\"]");
   ASSERT_NE(line, std::string::npos) << logText;

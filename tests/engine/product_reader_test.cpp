@@ -1,3 +1,4 @@
+// The product description (Product.config) and the file list of a component configuration.
 #include <gtest/gtest.h>
 
 #include "engine/parser/product_reader.h"
@@ -26,7 +27,7 @@ TEST(ProductReader, ReadsTheShippedDescription) {
 
 TEST(ProductReader, ElementNamesIgnoreCaseAttributeNamesDoNot) {
   TempFolder folder;
-  WriteFileBytes(folder / L"p.config", R"(<?xml version="1.0" encoding="utf-8"?>
+  WriteFileBytes(folder / W("游戏\\p.config"), R"(<?xml version="1.0" encoding="utf-8"?>
 <Root type="WEB" version="9">
   <PRODUCTINFO>
     <COMMON productid="7" ProductVer="3.0" ProductVer2="3.1" SysVersion="x" ProductOS="-4" ProductRunMode=" 12abc" />
@@ -43,7 +44,7 @@ TEST(ProductReader, ElementNamesIgnoreCaseAttributeNamesDoNot) {
 </Root>)");
   ProductConfig product;
   product.productId = 8;
-  ASSERT_EQ(ParseProductConfig(nullptr, folder / L"p.config", product), 1);
+  ASSERT_EQ(ParseProductConfig(nullptr, folder / W("游戏\\p.config"), product), 1) << "a Chinese path";
   EXPECT_EQ(product.type, 2);
   EXPECT_EQ(product.productId, 8) << "\"productid\" in lower case is not read";
   EXPECT_EQ(product.productVersion, L"3.0");
@@ -63,7 +64,8 @@ TEST(ProductReader, ElementNamesIgnoreCaseAttributeNamesDoNot) {
   EXPECT_EQ(product.setupInfoConfig, L"s.config");
 }
 
-TEST(ProductReader, SecondDescriptionMergesIntoTheSameRecord) {
+// A second description merges into the same record; a missing type is reported but parses.
+TEST(ProductReader, SecondDescriptionMergesAndMissingTypeIsReported) {
   TempFolder folder;
   WriteFileBytes(folder / L"a.config", R"(<R type="offline"><productinfo><common ProductID="1" ProductVer="1"/>
     <components><c name="a" config="a.config"/></components></productinfo></R>)");
@@ -76,16 +78,13 @@ TEST(ProductReader, SecondDescriptionMergesIntoTheSameRecord) {
   EXPECT_EQ(product.productVersion, L"2");
   EXPECT_EQ(product.type, 1) << "an unknown type keeps the earlier one";
   EXPECT_EQ(product.componentRefs.size(), 2u);
-}
 
-TEST(ProductReader, MissingTypeIsReportedButParses) {
-  TempFolder folder;
   WriteFileBytes(folder / L"p.config", "<R version=\"1\"><productinfo><components/></productinfo></R>");
-  ProductConfig product;
+  ProductConfig untyped;
   RecordingPrompt prompt;
-  ASSERT_EQ(ParseProductConfig(&prompt, folder / L"p.config", product), 1);
-  EXPECT_EQ(product.type, 0);
-  EXPECT_TRUE(product.componentRefs.empty());
+  ASSERT_EQ(ParseProductConfig(&prompt, folder / L"p.config", untyped), 1);
+  EXPECT_EQ(untyped.type, 0);
+  EXPECT_TRUE(untyped.componentRefs.empty());
   EXPECT_EQ(prompt.messages, std::vector<std::string>{"Attribute Value Is Null [type=\"\"]"});
 }
 
@@ -102,22 +101,12 @@ TEST(ProductReader, UnloadableDocumentsGiveZero) {
   EXPECT_EQ(ParseFileList(folder / L"missing.config", files), 0);
 }
 
-TEST(ProductReader, ReadsPathsWithChineseCharacters) {
-  TempFolder folder;
-  std::wstring path = folder / W("游戏\\Product.config");
-  WriteFileBytes(path, "<R type=\"offline\" version=\"1\"/>");
-  ProductConfig product;
-  EXPECT_EQ(ParseProductConfig(nullptr, path, product), 1);
-  EXPECT_EQ(product.type, 1);
-}
-
 TEST(ProductReader, FileListMapsPathsToNewPaths) {
   std::map<std::wstring, std::wstring> files;
   ASSERT_EQ(ParseFileList(FixturePath(L"shipped/package/setup.config"), files), 1);
   std::map<std::wstring, std::wstring> expected{{L"PackageManager.exe", L"PackageManager.exe"},
                                                 {L"setup\\PackageManager.zip", L"setup\\PackageManager.zip"}};
   EXPECT_EQ(files, expected);
-
   TempFolder folder;
   WriteFileBytes(folder / L"list.config", R"(<Root>
   <CONFIG><Files>

@@ -1,5 +1,5 @@
-// Helpers of the engine tests: private temp folders, files with set times, fixtures,
-// and a progress interface that records what the engine reports.
+// Helpers of the engine tests: private folders, files with set times, fixtures, and a
+// prompt that records the load errors the engine reports.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +14,6 @@ class TempFolder {
  public:
   TempFolder();
   ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
   const std::wstring& path() const { return path_; }
   std::wstring operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
 
@@ -24,16 +21,11 @@ class TempFolder {
   std::wstring path_;
 };
 
-// A fixture under tests/engine/fixtures, as a Windows path.
-std::wstring FixturePath(const std::wstring& relative);
-
-// Writes the bytes, creating missing folders.
-void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+std::wstring FixturePath(const std::wstring& relative);  // under tests/engine/fixtures
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);  // creates missing folders
 std::string ReadFileBytes(const std::wstring& path);
-// Sets the last-write time, in milliseconds since 1970 UTC.
-void SetWriteTimeMs(const std::wstring& path, int64_t timeMs);
+void SetWriteTimeMs(const std::wstring& path, int64_t timeMs);  // milliseconds since 1970 UTC
 void CopyTree(const std::wstring& from, const std::wstring& to);
-void DeleteTree(const std::wstring& path);
 
 struct RecordingPrompt : IInstallUIPromptEx {
   void OnMessageA(std::string message, int code) override {
@@ -44,13 +36,18 @@ struct RecordingPrompt : IInstallUIPromptEx {
   std::vector<int> codes;
 };
 
-// A product whose configuration folder holds "package\<file>" = xml, loaded through
-// ParseComponentConfigs(list); the errors land in prompt.
+// Components of a configuration folder, loaded through ParseComponentConfigs; errors land in prompt.
 struct LoadedComponents {
   int result = 0;
   ProductConfig product;
   RecordingPrompt prompt;
+  void Load(const std::wstring& configFolder, const std::wstring& list) {
+    product.configFolder = configFolder + L"\\";
+    product.errorSink = &prompt;
+    result = product.ParseComponentConfigs(list);
+  }
 };
+// Writes folder\package\<fileName> = xml and loads it.
 void LoadComponentText(const TempFolder& folder, const std::string& xml, LoadedComponents& out,
                        const std::wstring& fileName = L"c.config");
 

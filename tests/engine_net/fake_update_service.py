@@ -1,28 +1,17 @@
 #!/usr/bin/env python3
 """Fake update web service for the network tests (Python standard library only).
 
-Listens on 127.0.0.1 on a free port and writes the port to STATE/port. It answers the
-service's three requests (package search, uninstall reasons, uninstall feedback) and
-serves package files with byte ranges. Every request is appended, before its answer,
-as one JSON line to STATE/record.jsonl (with "in_flight": how many requests, this one
-included, were being answered when it arrived).
+Listens on 127.0.0.1 (port in STATE/port), answers the package search and the two uninstall
+requests, and serves files with byte ranges. Each request is appended, before its answer, as a
+JSON line to STATE/record.jsonl ("in_flight": requests being answered, this one included).
+A test starts an instance of its own by writing STATE/spawn/NAME.json; the service answers
+with NAME.port, records into NAME.record.jsonl, and ends the instance at NAME.stop.
 
-Tests that need their own script start an instance of their own: they write
-STATE/spawn/NAME.json (a script, below), and the service answers with
-STATE/spawn/NAME.port and records that instance's requests in STATE/spawn/NAME.record.jsonl;
-STATE/spawn/NAME.stop ends the instance.
-
-Script: {"routes": {PATH: [STEP, ...]}} -- the n-th request to PATH (query ignored) is
-answered by STEP n, the last step repeating. A STEP holds:
-  status      HTTP status (default 200)
-  json        a JSON value sent as UTF-8, or
-  body        text sent as UTF-8, or body_hex: bytes
-  headers     [[name, value], ...] extra header lines (Set-Cookie, Location, ...)
-  delay_ms    wait before answering
-  short       send this many bytes fewer than Content-Length announces, then close
-  file        a file to serve (GET, HEAD, "Range: bytes=a-b" answered with 206)
-  ranges      false: ignore Range and always send the whole file (default true)
-  length      false: no Content-Length, the body ends when the connection closes
+Script: {"routes": {PATH: [STEP, ...]}}: the n-th request to PATH (query ignored) gets STEP n,
+the last one repeating. STEP fields: status (200); json (a value sent as UTF-8), body (text)
+or body_hex; headers [[name, value], ...]; delay_ms; short (send that many bytes fewer than
+Content-Length, then close); file (served for GET and HEAD, "Range: bytes=a-b" with 206);
+ranges (false: ignore Range); length (false: no Content-Length, close after the body).
 """
 import argparse
 import hashlib
@@ -144,9 +133,7 @@ def make_handler(instance):
                     instance.in_flight -= 1
 
         def answer(self, method, url, body, step, index, in_flight):
-            headers = {}
-            for name in self.headers.keys():
-                headers[name.lower()] = ", ".join(self.headers.get_all(name))
+            headers = {name.lower(): ", ".join(self.headers.get_all(name)) for name in self.headers.keys()}
             instance.log({
                 "time": time.time(), "method": method, "path": url.path, "query": url.query,
                 "params": {k: v[0] for k, v in urllib.parse.parse_qs(url.query, keep_blank_values=True).items()},

@@ -1,5 +1,5 @@
-// The HTTP client against the fake update service: bodies byte-exact, the cookie store,
-// the retry schedule and what a failed attempt leaves behind.
+// The HTTP client against the fake update service: bodies byte-exact, the cookie store, the
+// retry schedule and what a failed attempt leaves behind.
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -11,42 +11,34 @@
 using nettest::FakeUpdateService;
 using namespace nettest::steps;
 using nlohmann::json;
+using Pauses = std::vector<std::pair<unsigned long, size_t>>;
 
 namespace {
 
 // Every pause of the client, with the number of requests the service had seen by then.
-struct PauseLog {
-  static std::vector<std::pair<unsigned long, size_t>> entries;
-  static const FakeUpdateService* service;
-  static void Record(unsigned long milliseconds) {
-    entries.emplace_back(milliseconds, service ? service->Requests().size() : 0);
-  }
-};
-std::vector<std::pair<unsigned long, size_t>> PauseLog::entries;
-const FakeUpdateService* PauseLog::service = nullptr;
+Pauses pauses;
+const FakeUpdateService* watched = nullptr;
+void RecordPause(unsigned long milliseconds) {
+  pauses.emplace_back(milliseconds, watched ? watched->Requests().size() : 0);
+}
 
 class HttpClientTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    PauseLog::entries.clear();
-    previous_ = SetHttpPauseFunction(&PauseLog::Record);
+    pauses.clear();
+    previous_ = SetHttpPauseFunction(&RecordPause);
   }
   void TearDown() override {
     SetHttpPauseFunction(previous_);
-    PauseLog::service = nullptr;
+    watched = nullptr;
   }
-  void Watch(const FakeUpdateService& service) { PauseLog::service = &service; }
-
   HttpPauseFunction previous_ = nullptr;
 };
 
 std::string HexOf(const std::string& bytes) {
   static const char kHex[] = "0123456789abcdef";
   std::string hex;
-  for (unsigned char c : bytes) {
-    hex += kHex[c >> 4];
-    hex += kHex[c & 15];
-  }
+  for (unsigned char c : bytes) hex += std::string{kHex[c >> 4], kHex[c & 15]};
   return hex;
 }
 
@@ -54,192 +46,119 @@ const char kChineseJson[] = u8"{\"content\":\"卸载原因：速度太慢，界�
 
 }  // namespace
 
-TEST_F(HttpClientTest, GetReturnsTheReplyByteExact) {
+TEST_F(HttpClientTest, BodiesTravelByteExact) {
   json reply = {{"code", 0}, {"msg", u8"成功"}, {"data", {{"version", "7"}, {"text", u8"Tamsel游戏Pelluvo ✓"}}}};
-  FakeUpdateService service({{"/soft/uninstall/getTypeList", {JsonReply(reply)}}});
+  FakeUpdateService service({{"/get", {JsonReply(reply)}}, {"/post", {JsonReply({{"code", 0}})}}});
   ASSERT_TRUE(service.Started());
   std::string text = "left over";
-  EXPECT_EQ(kHttpOk, HttpGetRequest(service.Url("/soft/uninstall/getTypeList"), text));
+  EXPECT_EQ(kHttpOk, HttpGetRequest(service.Url("/get"), text));
   EXPECT_EQ(reply, json::parse(text));
   // The service sends json.dumps(ensure_ascii=False): the UTF-8 bytes arrive untouched.
   EXPECT_NE(std::string::npos, text.find(u8"Tamsel游戏Pelluvo ✓"));
-  ASSERT_EQ(1u, service.Requests().size());
-  EXPECT_EQ("GET", service.Requests()[0]["method"]);
-  EXPECT_TRUE(PauseLog::entries.empty());
-}
-
-TEST_F(HttpClientTest, PostSendsTheBodyByteExact) {
-  FakeUpdateService service({{"/soft/uninstall/confirmForm", {JsonReply({{"code", 0}})}}});
-  ASSERT_TRUE(service.Started());
-  std::string text;
-  EXPECT_EQ(kHttpOk, HttpPostRequest(service.Url("/soft/uninstall/confirmForm"), kChineseJson, text));
+  EXPECT_EQ(kHttpOk, HttpPostRequest(service.Url("/post"), kChineseJson, text));
   EXPECT_EQ(0, json::parse(text)["code"].get<int>());
+  EXPECT_EQ(kHttpOk, HttpPostRequest(service.Url("/post"), std::string("{\"a\":1}\0{\"b\":2}", 15), text));
   auto requests = service.Requests();
-  ASSERT_EQ(1u, requests.size());
-  EXPECT_EQ("POST", requests[0]["method"]);
-  EXPECT_EQ(HexOf(kChineseJson), requests[0]["body_hex"]);
+  ASSERT_EQ(3u, requests.size());
+  EXPECT_EQ("GET", requests[0]["method"]);
+  EXPECT_EQ("POST", requests[1]["method"]);
+  EXPECT_EQ(HexOf(kChineseJson), requests[1]["body_hex"]);
+  EXPECT_EQ(HexOf("{\"a\":1}"), requests[2]["body_hex"]) << "a body ends at its first zero byte";
+  EXPECT_TRUE(pauses.empty());
 }
 
-TEST_F(HttpClientTest, PostBodyEndsAtItsFirstZeroByte) {
-  FakeUpdateService service({{"/p", {TextReply("ok")}}});
-  ASSERT_TRUE(service.Started());
-  std::string body("{\"a\":1}\0{\"b\":2}", 15);
-  std::string text;
-  EXPECT_EQ(kHttpOk, HttpPostRequest(service.Url("/p"), body, text));
-  EXPECT_EQ(HexOf("{\"a\":1}"), service.Requests().at(0)["body_hex"]);
-}
-
+// One store for every request, POST and GET alike; a later Set-Cookie replaces a value.
 TEST_F(HttpClientTest, CookiesSurviveFromRequestToRequest) {
   json setSid = With(TextReply("a"), "headers", Headers({{"Set-Cookie", "sid=abc123; Path=/"}}));
-  json replace =
-      With(TextReply("d"), "headers", Headers({{"Set-Cookie", "sid=xyz789; Path=/"}, {"Set-Cookie", "theme=dark; Path=/"}}));
-  FakeUpdateService service({{"/a", {setSid}},
-                             {"/b", {TextReply("b")}},
-                             {"/c", {TextReply("c")}},
-                             {"/d", {replace}},
-                             {"/e", {TextReply("e")}}});
+  json replace = With(TextReply("d"), "headers",
+                      Headers({{"Set-Cookie", "sid=xyz789; Path=/"}, {"Set-Cookie", "theme=dark; Path=/"}}));
+  FakeUpdateService service({{"/a", {setSid}}, {"/b", {TextReply("b")}}, {"/c", {TextReply("c")}},
+                             {"/d", {replace}}, {"/e", {TextReply("e")}}});
   ASSERT_TRUE(service.Started());
   std::string text;
-  for (const char* path : {"/a", "/b", "/c", "/d", "/e"}) {
+  ASSERT_EQ(kHttpOk, HttpPostRequest(service.Url("/a"), kChineseJson, text));
+  for (const char* path : {"/b", "/c", "/d", "/e"}) {
     ASSERT_EQ(kHttpOk, HttpGetRequest(service.Url(path), text)) << path;
     EXPECT_EQ(std::string(path + 1), text);
   }
   auto requests = service.Requests();
   ASSERT_EQ(5u, requests.size());
-  EXPECT_FALSE(requests[0]["headers"].contains("cookie"));  // the store starts empty
-  EXPECT_EQ("sid=abc123", requests[1]["headers"]["cookie"]);
-  // /b set no cookie: the store keeps what /a set.
-  EXPECT_EQ("sid=abc123", requests[2]["headers"]["cookie"]);
-  EXPECT_EQ("sid=abc123", requests[3]["headers"]["cookie"]);
+  EXPECT_FALSE(requests[0]["headers"].contains("cookie")) << "the store starts empty";
+  for (int i : {1, 2, 3}) EXPECT_EQ("sid=abc123", requests[i]["headers"]["cookie"]) << i;
   std::string last = requests[4]["headers"]["cookie"];
   EXPECT_NE(std::string::npos, last.find("sid=xyz789")) << last;
   EXPECT_NE(std::string::npos, last.find("theme=dark")) << last;
   EXPECT_EQ(std::string::npos, last.find("abc123")) << last;
 }
 
-TEST_F(HttpClientTest, CookiesAreSharedByPostAndGet) {
-  json login = With(JsonReply({{"code", 0}}), "headers", Headers({{"Set-Cookie", "user=alpha; Path=/"}}));
-  FakeUpdateService service(
-      {{"/soft/uninstall/confirmForm", {login}}, {"/soft/uninstall/getTypeList", {JsonReply({{"code", 0}})}}});
-  ASSERT_TRUE(service.Started());
-  std::string text;
-  ASSERT_EQ(kHttpOk, HttpPostRequest(service.Url("/soft/uninstall/confirmForm"), kChineseJson, text));
-  ASSERT_EQ(kHttpOk, HttpGetRequest(service.Url("/soft/uninstall/getTypeList"), text));
-  EXPECT_EQ("user=alpha", service.RequestsTo("/soft/uninstall/getTypeList").at(0)["headers"]["cookie"]);
-}
-
-TEST_F(HttpClientTest, FailingGetMakesFourAttemptsWithItsPauses) {
-  FakeUpdateService service({{"/s", {TextReply("server error page", 500)}}});
-  ASSERT_TRUE(service.Started());
-  Watch(service);
-  std::string text = "stale";
-  EXPECT_EQ(kHttpFailed, HttpGetRequest(service.Url("/s"), text));
-  EXPECT_TRUE(text.empty()) << text;  // no error page reaches the caller
-  EXPECT_EQ(4u, service.Requests().size());
-  std::vector<std::pair<unsigned long, size_t>> expected = {{50, 1}, {50, 2}, {3000, 2}, {50, 3}, {50, 4}, {3000, 4}};
-  EXPECT_EQ(expected, PauseLog::entries);
-}
-
-TEST_F(HttpClientTest, FailingPostMakesFourAttemptsWithShortPausesOnly) {
-  FakeUpdateService service({{"/p", {TextReply("busy", 503)}}});
-  ASSERT_TRUE(service.Started());
-  Watch(service);
-  std::string text;
-  EXPECT_EQ(kHttpFailed, HttpPostRequest(service.Url("/p"), kChineseJson, text));
-  EXPECT_TRUE(text.empty());
-  auto requests = service.Requests();
-  ASSERT_EQ(4u, requests.size());
-  for (auto& request : requests) EXPECT_EQ(HexOf(kChineseJson), request["body_hex"]);
-  std::vector<std::pair<unsigned long, size_t>> expected = {{50, 1}, {50, 2}, {50, 3}, {50, 4}};
-  EXPECT_EQ(expected, PauseLog::entries);
-}
-
-TEST_F(HttpClientTest, SecondAttemptReplyIsNotPrefixedByTheFirst) {
-  FakeUpdateService service({{"/s", {TextReply("<html>error</html>", 500), JsonReply({{"code", 0}})}}});
-  ASSERT_TRUE(service.Started());
-  Watch(service);
-  std::string text;
-  EXPECT_EQ(kHttpOk, HttpGetRequest(service.Url("/s"), text));
-  EXPECT_EQ("{\"code\": 0}", text);
-  EXPECT_EQ(2u, service.Requests().size());
-  std::vector<std::pair<unsigned long, size_t>> expected = {{50, 1}};
-  EXPECT_EQ(expected, PauseLog::entries);
-}
-
-TEST_F(HttpClientTest, ShortBodyCountsAsAFailedAttempt) {
-  FakeUpdateService service({{"/s", {With(TextReply("{\"code\": 0, \"partial\": true}"), "short", 5), TextReply("{\"code\": 0}")}}});
-  ASSERT_TRUE(service.Started());
-  Watch(service);
-  std::string text;
-  EXPECT_EQ(kHttpOk, HttpGetRequest(service.Url("/s"), text));
-  EXPECT_EQ("{\"code\": 0}", text);
-  EXPECT_EQ(2u, service.Requests().size());
-}
-
-TEST_F(HttpClientTest, SecondCallFollowsTwoFailedAttempts) {
-  FakeUpdateService service({{"/s", {TextReply("", 500), TextReply("", 502), TextReply("third")}}});
-  ASSERT_TRUE(service.Started());
-  Watch(service);
-  std::string text;
-  EXPECT_EQ(kHttpOk, HttpGetRequest(service.Url("/s"), text));
-  EXPECT_EQ("third", text);
-  EXPECT_EQ(3u, service.Requests().size());
-  std::vector<std::pair<unsigned long, size_t>> expected = {{50, 1}, {50, 2}, {3000, 2}};
-  EXPECT_EQ(expected, PauseLog::entries);
-}
-
-TEST_F(HttpClientTest, RedirectsAndNoContentAreFailures) {
-  FakeUpdateService service({{"/moved", {With(TextReply("", 302), "headers", Headers({{"Location", "/target"}}))}},
-                             {"/target", {TextReply("target")}},
-                             {"/empty", {TextReply("", 204)}}});
-  ASSERT_TRUE(service.Started());
-  std::string text;
-  EXPECT_EQ(kHttpFailed, HttpGetRequest(service.Url("/moved"), text));
-  EXPECT_EQ(4u, service.RequestsTo("/moved").size());
-  EXPECT_TRUE(service.RequestsTo("/target").empty());
-  EXPECT_EQ(kHttpFailed, HttpGetRequest(service.Url("/empty"), text));
-  EXPECT_EQ(4u, service.RequestsTo("/empty").size());
-}
-
-TEST_F(HttpClientTest, SlowReplyStillArrives) {
-  FakeUpdateService service({{"/slow", {With(TextReply(u8"慢"), "delay_ms", 1500)}}});
-  ASSERT_TRUE(service.Started());
-  std::string text;
-  EXPECT_EQ(kHttpOk, HttpGetRequest(service.Url("/slow"), text));
-  EXPECT_EQ(u8"慢", text);
-  EXPECT_EQ(1u, service.Requests().size());
-}
-
-TEST_F(HttpClientTest, UnreachableServerFailsAfterFourTries) {
-  std::string text;
+// Up to four attempts: GET pauses 50 ms after each failure and 3 s after every second one,
+// POST only 50 ms. A failed attempt leaves nothing in the reply.
+TEST_F(HttpClientTest, RetriesWithTheirPausesAndCleanReplies) {
+  const json errorPage = TextReply("<html>error</html>", 500);
+  const struct {
+    const char* what;
+    bool post;
+    std::vector<json> steps;
+    int result;
+    const char* text;
+    size_t requests;
+    Pauses pauses;
+  } cases[] = {
+      {"failing GET", false, {TextReply("server error page", 500)}, kHttpFailed, "", 4,
+       {{50, 1}, {50, 2}, {3000, 2}, {50, 3}, {50, 4}, {3000, 4}}},
+      {"failing POST", true, {TextReply("busy", 503)}, kHttpFailed, "", 4, {{50, 1}, {50, 2}, {50, 3}, {50, 4}}},
+      {"second attempt", false, {errorPage, JsonReply({{"code", 0}})}, kHttpOk, "{\"code\": 0}", 2, {{50, 1}}},
+      {"short body", false, {With(TextReply("{\"code\": 0, \"partial\": 1}"), "short", 5), TextReply("{\"code\": 0}")},
+       kHttpOk, "{\"code\": 0}", 2, {{50, 1}}},
+      {"third attempt", false, {TextReply("", 500), TextReply("", 502), TextReply("third")}, kHttpOk, "third", 3,
+       {{50, 1}, {50, 2}, {3000, 2}}},
+      {"redirect", false, {With(TextReply("", 302), "headers", Headers({{"Location", "/target"}}))}, kHttpFailed, "", 4,
+       {{50, 1}, {50, 2}, {3000, 2}, {50, 3}, {50, 4}, {3000, 4}}},
+      {"no content", false, {TextReply("", 204)}, kHttpFailed, "", 4,
+       {{50, 1}, {50, 2}, {3000, 2}, {50, 3}, {50, 4}, {3000, 4}}},
+      {"slow reply", false, {With(TextReply(u8"慢"), "delay_ms", 1500)}, kHttpOk, u8"慢", 1, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    pauses.clear();
+    FakeUpdateService service({{"/s", c.steps}, {"/target", {TextReply("target")}}});
+    ASSERT_TRUE(service.Started());
+    watched = &service;
+    std::string text = "stale";
+    EXPECT_EQ(c.result, c.post ? HttpPostRequest(service.Url("/s"), kChineseJson, text)
+                               : HttpGetRequest(service.Url("/s"), text));
+    EXPECT_EQ(c.text, text);
+    auto requests = service.RequestsTo("/s");
+    EXPECT_EQ(c.requests, requests.size());
+    if (c.post) {
+      for (auto& request : requests) EXPECT_EQ(HexOf(kChineseJson), request["body_hex"]);
+    }
+    EXPECT_TRUE(service.RequestsTo("/target").empty()) << "redirects are not followed";
+    EXPECT_EQ(c.pauses, pauses);
+    watched = nullptr;
+  }
   // Port 1 on loopback: nothing listens there, every connection is refused.
+  std::string text;
+  pauses.clear();
   EXPECT_EQ(kHttpFailed, HttpGetRequest("http://127.0.0.1:1/soft/uninstall/getTypeList", text));
   EXPECT_TRUE(text.empty());
-  EXPECT_EQ(6u, PauseLog::entries.size());
+  EXPECT_EQ(6u, pauses.size());
 }
 
-TEST_F(HttpClientTest, OneClientGetsAfterPosting) {
-  FakeUpdateService service({{"/x", {TextReply("x")}}});
+TEST_F(HttpClientTest, OneVerboseClientGetsAfterPosting) {
+  FakeUpdateService service({{"/x", {TextReply(u8"详细")}}});
   ASSERT_TRUE(service.Started());
   CHttpClient client;
+  client.SetVerbose(true);
   std::string text;
   ASSERT_EQ(kHttpOk, client.Post(service.Url("/x"), "{}", text));
   ASSERT_EQ(kHttpOk, client.Get(service.Url("/x"), text));
+  EXPECT_EQ(u8"详细", text);
   auto requests = service.Requests();
   ASSERT_EQ(2u, requests.size());
   EXPECT_EQ("POST", requests[0]["method"]);
   EXPECT_EQ("GET", requests[1]["method"]);
   EXPECT_EQ("", requests[1]["body_hex"]);
-}
-
-TEST_F(HttpClientTest, VerboseClientStillDeliversTheReply) {
-  FakeUpdateService service({{"/v", {TextReply(u8"详细")}}});
-  ASSERT_TRUE(service.Started());
-  CHttpClient client;
-  client.SetVerbose(true);
-  std::string text;
-  EXPECT_EQ(kHttpOk, client.Get(service.Url("/v"), text));
-  EXPECT_EQ(u8"详细", text);
 }
 
 TEST(HttpWriteCallbackTest, RefusesNothingToStore) {

@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <objbase.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "common/zip/md5.h"
@@ -14,36 +18,22 @@
 
 namespace nettest {
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(size, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
-  return out;
-}
+namespace fs = std::filesystem;
 
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return std::wstring();
-  int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(size, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &out[0], size);
-  return out;
-}
+std::string Utf8(const std::wstring& text) { return fs::path(text).u8string(); }
+
+std::wstring Wide(const std::string& utf8) { return fs::u8path(utf8).wstring(); }
 
 std::string UnixPath(const std::wstring& windowsPath) {
   std::wstring path = windowsPath;
   if (path.size() >= 2 && (path[0] == L'Z' || path[0] == L'z') && path[1] == L':') path = path.substr(2);
-  for (wchar_t& c : path) {
-    if (c == L'\\') c = L'/';
-  }
+  std::replace(path.begin(), path.end(), L'\\', L'/');
   return Utf8(path);
 }
 
 std::wstring WindowsPath(const std::string& unixPath) {
   std::wstring path = L"Z:" + Wide(unixPath);
-  for (wchar_t& c : path) {
-    if (c == L'/') c = L'\\';
-  }
+  std::replace(path.begin(), path.end(), L'/', L'\\');
   return path;
 }
 
@@ -62,34 +52,6 @@ std::wstring BuildDir() {
 std::wstring ServicesDir() { return BuildDir() + L"\\tests\\engine_net\\services"; }
 
 namespace {
-
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = data.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring path = folder + L"\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(path.c_str());
-      }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryW(folder.c_str());
-}
-
-void MakeFolders(const std::wstring& path) {
-  for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1)) {
-    CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
-  }
-  CreateDirectoryW(path.c_str(), nullptr);
-}
-
 
 bool WaitForFile(const std::wstring& path, DWORD milliseconds) {
   for (DWORD waited = 0; waited < milliseconds; waited += 20) {
@@ -116,41 +78,32 @@ std::wstring TestWorkDir() {
     if (c == '/' || c == '\\' || c == ':') c = '_';
   }
   std::wstring folder = BuildDir() + L"\\tests\\engine_net\\work\\" + Wide(name);
-  RemoveTree(folder);
-  MakeFolders(folder);
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+  fs::create_directories(folder, ignored);
   return folder;
 }
 
 std::string ReadFileBytes(const std::wstring& path) {
-  FILE* file = _wfopen(path.c_str(), L"rb");
-  if (!file) return std::string();
-  std::string bytes;
-  char block[65536];
-  size_t read = 0;
-  while ((read = fread(block, 1, sizeof block, file)) > 0) bytes.append(block, read);
-  fclose(file);
-  return bytes;
+  std::ifstream in(fs::path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  FILE* file = _wfopen(path.c_str(), L"wb");
-  if (!file) return false;
-  bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return fclose(file) == 0 && ok;
+  std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);
+  out << bytes;
+  out.close();
+  return !out.fail();
 }
 
 bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::vector<std::wstring> ListFolder(const std::wstring& folder) {
   std::vector<std::wstring> names;
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::wstring name = data.cFileName;
-    if (name != L"." && name != L"..") names.push_back(name);
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    names.push_back(it->path().filename().wstring());
+  }
   return names;
 }
 
@@ -171,33 +124,17 @@ std::string Md5Hex(const std::string& bytes) {
 }
 
 std::string ToUpper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  std::transform(text.begin(), text.end(), text.begin(), [](char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; });
   return text;
 }
 
 namespace steps {
 
-nlohmann::json TextReply(const std::string& body, int status) {
-  nlohmann::json step = nlohmann::json::object();
-  step["status"] = status;
-  step["body"] = body;
-  return step;
-}
+nlohmann::json TextReply(const std::string& body, int status) { return {{"status", status}, {"body", body}}; }
 
-nlohmann::json JsonReply(const nlohmann::json& value, int status) {
-  nlohmann::json step = nlohmann::json::object();
-  step["status"] = status;
-  step["json"] = value;
-  return step;
-}
+nlohmann::json JsonReply(const nlohmann::json& value, int status) { return {{"status", status}, {"json", value}}; }
 
-nlohmann::json FileReply(const std::string& unixPath) {
-  nlohmann::json step = nlohmann::json::object();
-  step["file"] = unixPath;
-  return step;
-}
+nlohmann::json FileReply(const std::string& unixPath) { return {{"file", unixPath}}; }
 
 nlohmann::json With(nlohmann::json step, const std::string& field, const nlohmann::json& value) {
   step[field] = value;

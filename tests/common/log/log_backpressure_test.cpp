@@ -1,5 +1,5 @@
-// Back-pressure: while the writer is stuck, callers of prePushLog are slowed once more than
-// 20000 records wait. The writer is held on a standard output pipe that nobody reads.
+// Back-pressure: once more than 20000 records wait, callers of prePushLog are slowed. The
+// writer is held on a standard output pipe that nobody reads.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -8,56 +8,29 @@
 #include <thread>
 
 #include "common/log/log_format.h"
-#include "log_manager_fixture.h"
+#include "log_test_support.h"
 
 using namespace vemtal::vlog;
 
 namespace {
 
-// Points the C runtime's standard output at a pipe; the pipe is read only once released.
-class BlockedStdout {
- public:
-  BlockedStdout() {
-    CreatePipe(&read_, &write_, nullptr, 4096);
-    fflush(stdout);
-    saved_ = _dup(_fileno(stdout));
-    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(write_), _O_WRONLY | _O_BINARY);
-    _dup2(fd, _fileno(stdout));
-    _close(fd);  // closes write_ as well; standard output holds its own duplicate
-  }
-  ~BlockedStdout() {
-    releaseUntil([] {});
-  }
-  // Reads the pipe empty until `done` holds, then puts standard output back.
-  template <typename Done>
-  void releaseUntil(Done done) {
-    if (saved_ < 0) return;
-    std::thread reader([this] {
-      char buf[65536];
-      DWORD n = 0;
-      while (ReadFile(read_, buf, sizeof(buf), &n, nullptr) && n > 0) {
-      }
-    });
-    done();
-    fflush(stdout);
-    _dup2(saved_, _fileno(stdout));  // closes the pipe's last write end: the reader ends
-    _close(saved_);
-    saved_ = -1;
-    reader.join();
-    CloseHandle(read_);
-  }
+// A pipe's write end as a C runtime descriptor.
+int pipeWriteEnd(HANDLE* read) {
+  HANDLE write = nullptr;
+  CreatePipe(read, &write, nullptr, 4096);
+  return _open_osfhandle(reinterpret_cast<intptr_t>(write), _O_WRONLY | _O_BINARY);
+}
 
- private:
-  HANDLE read_ = nullptr;
-  HANDLE write_ = nullptr;
-  int saved_ = -1;
-};
-
-// Time of one prePushLog call; a refused call counts as -1.
-double millisecondsOf(LogerManager& log, int id) {
-  auto begin = std::chrono::steady_clock::now();
-  if (!log.prePushLog(id, LOG_LEVEL_INFO)) return -1;
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
+// Milliseconds of `count` prePushLog calls each; a refused call counts as -1.
+std::vector<double> callTimes(LogerManager& log, int id, int count) {
+  std::vector<double> times;
+  for (int i = 0; i < count; ++i) {
+    auto begin = std::chrono::steady_clock::now();
+    bool taken = log.prePushLog(id, LOG_LEVEL_INFO);
+    times.push_back(taken ? std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count()
+                          : -1);
+  }
+  return times;
 }
 
 bool queueRecords(LogerManager& log, int id, int count) {
@@ -79,9 +52,9 @@ TEST_F(LogBackPressure, CallersSlowDownAsTheQueueGrows) {
   ASSERT_TRUE(log().setLoggerOutFile(0, false));
   ASSERT_TRUE(log().setLoggerLevel(0, LOG_LEVEL_TRACE));
   // Nothing may print while standard output is the full pipe: results are checked after.
-  BlockedStdout blocked;
+  HANDLE pipe = nullptr;
+  vlogtest::StdoutRedirect blocked(pipeWriteEnd(&pipe));
   bool started = log().start();
-
   // Trace lines go to the unread pipe until the writer hangs on it.
   std::string big(8000, 's');
   for (int i = 0; started && i < 300; ++i) logToF(log(), 0, LOG_LEVEL_TRACE, "bp.cpp", 1, "%s", big.c_str());
@@ -94,33 +67,36 @@ TEST_F(LogBackPressure, CallersSlowDownAsTheQueueGrows) {
   }
   uint64_t waiting = log().getTotalPushCount() - popped;
   bool held = started && waiting > 0 && waiting < 20000;
-
-  std::vector<double> belowLimit, at30000, at40000;
   bool queued = held && queueRecords(log(), quiet, static_cast<int>(20000 - waiting));
-  for (int i = 0; i < 5; ++i) belowLimit.push_back(millisecondsOf(log(), quiet));
+  std::vector<double> belowLimit = callTimes(log(), quiet, 5);
   queued = queued && queueRecords(log(), quiet, 10000);
-  for (int i = 0; i < 30; ++i) at30000.push_back(millisecondsOf(log(), quiet));
+  std::vector<double> at30000 = callTimes(log(), quiet, 30);
   queued = queued && queueRecords(log(), quiet, 10000);
-  for (int i = 0; i < 3; ++i) at40000.push_back(millisecondsOf(log(), quiet));
+  std::vector<double> at40000 = callTimes(log(), quiet, 3);
   uint64_t pushed = log().getTotalPushCount();
-  bool drained = false;
-  blocked.releaseUntil([&] { drained = log().drain(); });
+  std::thread reader([pipe] {  // empties the pipe until its last write end closes
+    char buf[65536];
+    DWORD n = 0;
+    while (ReadFile(pipe, buf, sizeof(buf), &n, nullptr) && n > 0) {
+    }
+  });
+  bool drained = log().drain();
+  blocked.restore();
+  reader.join();
+  CloseHandle(pipe);
 
   ASSERT_TRUE(started);
   ASSERT_TRUE(held) << "the writer must be held by the pipe; waiting " << waiting;
   ASSERT_TRUE(queued);
   EXPECT_TRUE(drained);
   EXPECT_EQ(log().getTotalPopCount(), pushed);
-  // Up to 20000 waiting records no caller sleeps.
-  for (double ms : belowLimit) {
+  for (double ms : belowLimit) {  // up to 20000 waiting records no caller sleeps
     EXPECT_GE(ms, 0.0);
     EXPECT_LT(ms, 40.0);
   }
-  // At 30000 about half of the calls sleep 50 ms.
-  int slept = 0;
+  int slept = 0;  // at 30000 about half of the calls sleep 50 ms
   for (double ms : at30000) slept += ms >= 40.0 ? 1 : 0;
   EXPECT_GE(slept, 5);
   EXPECT_LE(slept, 25);
-  // From 40000 on every call sleeps 100 ms.
-  for (double ms : at40000) EXPECT_GE(ms, 90.0);
+  for (double ms : at40000) EXPECT_GE(ms, 90.0);  // from 40000 on every call sleeps 100 ms
 }

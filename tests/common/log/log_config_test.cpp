@@ -1,5 +1,5 @@
-// The configuration text: parsing, the warnings word for word, first configuration and
-// update, the file name kept only once read, and "unchanged" meaning the same text.
+// The configuration text: parsing, the warnings word for word, first configuration and update,
+// the file name kept only once read, and "unchanged" meaning the same text.
 #include <windows.h>
 
 #include <string>
@@ -7,48 +7,35 @@
 #include "common/log/log_config.h"
 #include "common/log/log_format.h"
 #include "common/log/log_text.h"
-#include "log_manager_fixture.h"
+#include "log_test_support.h"
 
 using namespace vemtal::vlog;
 
 namespace {
 
 LoggerConfigs parseQuietly(const std::string& text, std::string* printed = nullptr) {
-  vlogtest::TempFolder out;
-  vlogtest::StdoutCapture capture(out.path());
+  vlogtest::StdoutCapture capture;
   LoggerConfigs configs = parseLogConfig(text);
-  std::string text2 = capture.stop();
-  if (printed) *printed = text2;
+  std::string out = capture.stop();
+  if (printed) *printed = out;
   return configs;
 }
 
-const char kStars[] = " !!! !!! !!! !!!\r\n";
+const std::string kStars = " !!! !!! !!! !!!\r\n";
+
+std::string loadError(const std::string& file) {
+  return kStars + " !!! !!! vlog load config file error. filename=" + file + "  !!! !!! \r\n" + kStars;
+}
 
 }  // namespace
 
 TEST(LogConfigText, SectionsKeysAndValues) {
   std::string printed;
   LoggerConfigs c = parseQuietly(
-      "\xEF\xBB\xBF# comment\r\n"
-      "[main]\r\n"
-      "  LEVEL = Warning \r\n"
-      "Path = D:\\Logs\\Setup\r\n"
-      "display=0\n"
-      "[[Net]]\r"
-      "name = Network Log\n"
-      "level=alarm\n"
-      "outfile=FALSE\n"
-      "monthdir=no\n"
-      "fileline=false\n"
-      "limitsize=12MB\n"
-      "reserve= 86400s\n"
-      "unknown=1\n"
-      "\n"
-      "[Quiet]\n"
-      "enable=0\n"
-      "level=loud\n"
-      "limitsize=none\n"
-      "display\n",
+      "\xEF\xBB\xBF# comment\r\n[main]\r\n  LEVEL = Warning \r\nPath = D:\\Logs\\Setup\r\ndisplay=0\n"
+      "[[Net]]\rname = Network Log\nlevel=alarm\noutfile=FALSE\nmonthdir=no\nfileline=false\n"
+      "limitsize=12MB\nreserve= 86400s\nunknown=1\n\n"
+      "[Quiet]\nenable=0\nlevel=loud\nlimitsize=none\ndisplay\n",
       &printed);
   EXPECT_EQ(printed, "");
   ASSERT_EQ(c.size(), 3u);
@@ -75,12 +62,17 @@ TEST(LogConfigText, SectionsKeysAndValues) {
   EXPECT_TRUE(quiet.display) << "an empty value is not false";
 }
 
-TEST(LogConfigText, LevelWords) {
-  const std::pair<const char*, int> words[] = {{"trace", 0}, {"ALL", 0},     {"Debug", 1}, {"info", 2},  {"warn", 3},
-                                               {"WARNING", 3}, {"error", 4}, {"alarm", 5}, {"Fatal", 6}};
-  for (const auto& word : words) {
+TEST(LogConfigText, ValueWords) {
+  const std::pair<const char*, int> levels[] = {{"trace", 0}, {"ALL", 0},   {"Debug", 1}, {"info", 2}, {"warn", 3},
+                                                {"WARNING", 3}, {"error", 4}, {"alarm", 5}, {"Fatal", 6}};
+  for (const auto& word : levels) {
     LoggerConfigs c = parseQuietly(std::string("[a]\nlevel=") + word.first + "\n");
     EXPECT_EQ(c.at("a").level.load(), word.second) << word.first;
+  }
+  const std::pair<const char*, bool> displays[] = {{"0", false}, {"false", false}, {"FALSE", false}, {"no", true}};
+  for (const auto& value : displays) {
+    LoggerConfigs c = parseQuietly(std::string("[x]\ndisplay=") + value.first + "\n");
+    EXPECT_EQ(c.at("x").display, value.second) << value.first;
   }
   LoggerConfigs c = parseQuietly("[a]\nreserve=s3600\nlimitsize=7\n");
   EXPECT_EQ(c.at("a").reserveTime, 0) << "the number must start the value";
@@ -89,19 +81,12 @@ TEST(LogConfigText, LevelWords) {
 
 TEST(LogConfigText, WarningsAreWordForWord) {
   std::string printed;
-  LoggerConfigs c = parseQuietly(
-      "level=info\r\n"        // line 1: before any section
-      "[a]\r\n"               // line 2
-      "level=error\r\n"       // line 3
-      "[b]\r\n"               // line 4
-      "[a]\r\n"               // line 5: duplicate
-      "name=Again\r\n",       // line 6: goes to the first [a]
-      &printed);
+  LoggerConfigs c = parseQuietly("level=info\r\n[a]\r\nlevel=error\r\n[b]\r\n[a]\r\nname=Again\r\n", &printed);
   EXPECT_EQ(printed,
             "vlog configure warning: not found current logger name:[] at line:1, key=level, value=info \r\n"
             "vlog configure warning: duplicate logger key:[a] at line: 5 \r\n");
   ASSERT_EQ(c.size(), 2u);
-  EXPECT_EQ(c.at("a").name, "Again");
+  EXPECT_EQ(c.at("a").name, "Again") << "lines after a duplicate go to the first section";
   EXPECT_EQ(c.at("a").level.load(), LOG_LEVEL_ERROR);
   EXPECT_EQ(c.at("b").name, "b");
 }
@@ -110,112 +95,83 @@ namespace {
 
 class LogConfig : public vlogtest::ManagerTest {
  protected:
-  std::string configPath(const char* name) { return folder() + name; }
-  // Logger 0's files stay in the test's folder whatever a text sets.
-  std::string mainPath() { return "path=" + folder() + "main\n"; }
+  // A [Main] section keeping logger 0's files in the test's folder, then `rest`.
+  std::string mainText(const std::string& level, const std::string& rest = "") {
+    return "[Main]\ndisplay=false\nlevel=" + level + "\npath=" + folder() + "main\n" + rest;
+  }
+  std::string writeConfig(const char* name, const std::string& text) {
+    vlogtest::writeFile(folder() + name, text);
+    return folder() + name;
+  }
 };
 
 }  // namespace
 
-TEST_F(LogConfig, FirstConfigurationCreatesLoggersAndSetsMain) {
-  std::string text = "[MAIN]\nLEVEL = Warning\ndisplay=false\n" + mainPath() + "[Net]\npath=" + folder() +
-                     "net\nname=Network\ndisplay=false\nlevel=error\n";
-  ASSERT_TRUE(log().configFromString(text.c_str()));
+// The first text creates loggers; the same text again changes nothing; a different text with
+// the same byte sum ("Newtork" for "Network") is applied.
+TEST_F(LogConfig, FirstTextCreatesLoggersAndOnlyAChangedTextApplies) {
+  auto text = [&](const char* name) {
+    return mainText("Warning", "[Net]\npath=" + folder() + "net\nname=" + name + "\ndisplay=false\nlevel=error\n");
+  };
+  ASSERT_TRUE(log().configFromString(text("Network").c_str()));
   EXPECT_EQ(log().findLogger("Net"), 1);
   ASSERT_TRUE(log().start());
   EXPECT_FALSE(log().prePushLog(0, LOG_LEVEL_INFO));
   EXPECT_TRUE(log().prePushLog(0, LOG_LEVEL_WARN));
   EXPECT_FALSE(log().prePushLog(1, LOG_LEVEL_WARN));
   logToF(log(), 1, LOG_LEVEL_ERROR, "c.cpp", 3, "to the network log");
+  ASSERT_TRUE(log().setLoggerLevel(1, LOG_LEVEL_FATAL));
+  ASSERT_TRUE(log().configFromString(text("Network").c_str()));
+  ASSERT_TRUE(log().drain());
+  EXPECT_FALSE(log().prePushLog(1, LOG_LEVEL_ERROR)) << "the level set since stays";
+  ASSERT_TRUE(log().configFromString(text("Newtork").c_str()));
+  logToF(log(), 1, LOG_LEVEL_ERROR, "c.cpp", 4, "after the second text");
   ASSERT_TRUE(log().drain());
   std::vector<vlogtest::FoundFile> files = vlogtest::readFiles(folder() + "net/");
-  ASSERT_EQ(files.size(), 1u);
+  ASSERT_EQ(files.size(), 2u);
   EXPECT_EQ(files[0].relativePath.substr(0, 18), "log_tests_Network_");
   EXPECT_NE(files[0].content.find("LOG_ERROR to the network log c.cpp:3"), std::string::npos);
+  EXPECT_EQ(files[1].relativePath.substr(0, 18), "log_tests_Newtork_");
+  EXPECT_NE(files[1].content.find("LOG_ERROR after the second text c.cpp:4"), std::string::npos);
 }
 
-TEST_F(LogConfig, UpdateSkipsUnknownKeysAndAppliesInOrder) {
-  std::string file = configPath("vlog.ini");
-  vlogtest::writeFile(file, "[Main]\ndisplay=false\nlevel=debug\n" + mainPath());
-  ASSERT_TRUE(log().config(file.c_str()));
-  ASSERT_TRUE(log().start());
-  vlogtest::writeFile(file, "[Main]\ndisplay=false\nlevel=error\n" + mainPath() + "[Later]\nlevel=info\n");
-  ASSERT_TRUE(log().updateConfig());
-  EXPECT_EQ(log().findLogger("Later"), -1) << "an update creates no logger";
-  ASSERT_TRUE(log().drain());
-  EXPECT_FALSE(log().prePushLog(0, LOG_LEVEL_WARN));
-  EXPECT_TRUE(log().prePushLog(0, LOG_LEVEL_ERROR));
-}
-
-TEST_F(LogConfig, MissingFileCanBeRetriedAndASecondConfigIsRefused) {
-  std::string file = configPath("later.ini");
-  vlogtest::TempFolder out;
-  vlogtest::StdoutCapture capture(out.path());
-  EXPECT_FALSE(log().config(file.c_str()));
-  EXPECT_FALSE(log().updateConfig()) << "no file name kept";
-  vlogtest::writeFile(file, "[Main]\nlevel=fatal\ndisplay=false\n" + mainPath());
-  EXPECT_TRUE(log().config(file.c_str()));
-  EXPECT_FALSE(log().config("other.ini"));
-  std::string printed = capture.stop();
-  EXPECT_EQ(printed, std::string(kStars) + " !!! !!! vlog load config file error. filename=" + file +
-                         "  !!! !!! \r\n" + kStars + kStars +
-                         " !!! !!! vlog configure error: too many calls to Config. the old config file=" + file +
-                         ",  the new config file=other.ini !!! !!! \r\n" + kStars);
-  ASSERT_TRUE(log().start());
-  EXPECT_FALSE(log().prePushLog(0, LOG_LEVEL_ALARM));
-  EXPECT_TRUE(log().prePushLog(0, LOG_LEVEL_FATAL));
-}
-
-TEST_F(LogConfig, UnreadableFileOnUpdatePrintsTheLoadError) {
-  std::string file = configPath("gone.ini");
-  vlogtest::writeFile(file, "[Main]\ndisplay=false\n" + mainPath());
-  ASSERT_TRUE(log().config(file.c_str()));
-  DeleteFileW(utf8ToWide(file).c_str());
-  vlogtest::TempFolder out;
-  vlogtest::StdoutCapture capture(out.path());
-  EXPECT_FALSE(log().updateConfig());
-  EXPECT_EQ(capture.stop(),
-            std::string(kStars) + " !!! !!! vlog load config file error. filename=" + file + "  !!! !!! \r\n" + kStars);
-}
-
-TEST_F(LogConfig, SameTextChangesNothingButADifferentTextWithTheSameByteSumApplies) {
-  std::string text1 = "[Main]\ndisplay=false\n" + mainPath() + "[Box]\nname=xy\ndisplay=false\npath=" + folder() + "box\n";
-  ASSERT_TRUE(log().configFromString(text1.c_str()));
-  ASSERT_TRUE(log().start());
-  ASSERT_TRUE(log().setLoggerLevel(1, LOG_LEVEL_FATAL));
-  // The same text again: the level set since stays.
-  ASSERT_TRUE(log().configFromString(text1.c_str()));
-  ASSERT_TRUE(log().drain());
-  EXPECT_FALSE(log().prePushLog(1, LOG_LEVEL_ERROR));
-  // "yx" has the byte sum of "xy": a real change all the same.
-  std::string text2 = "[Main]\ndisplay=false\n" + mainPath() + "[Box]\nname=yx\ndisplay=false\npath=" + folder() + "box\n";
-  ASSERT_TRUE(log().configFromString(text2.c_str()));
-  logToF(log(), 1, LOG_LEVEL_DEBUG, "c.cpp", 1, "after the second text");
-  ASSERT_TRUE(log().drain());
-  std::vector<vlogtest::FoundFile> files = vlogtest::readFiles(folder() + "box/");
-  ASSERT_EQ(files.size(), 1u);
-  EXPECT_EQ(files[0].relativePath.substr(0, 13), "log_tests_yx_");
-}
-
-TEST_F(LogConfig, AutomaticRereadPicksUpAChangedFile) {
-  std::string file = configPath("auto.ini");
-  vlogtest::writeFile(file, "[Main]\ndisplay=false\nlevel=debug\n" + mainPath());
+// The file is read again every second once asked, and on updateConfig; an update creates no logger.
+TEST_F(LogConfig, ChangedFileIsReadAgain) {
+  std::string file = writeConfig("vlog.ini", mainText("debug"));
   ASSERT_TRUE(log().config(file.c_str()));
   ASSERT_TRUE(log().setAutoUpdate(1));
   ASSERT_TRUE(log().start());
-  vlogtest::writeFile(file, "[Main]\ndisplay=false\nlevel=fatal\n" + mainPath());
+  writeConfig("vlog.ini", mainText("fatal", "[Later]\nlevel=info\n"));
   bool applied = false;
   for (int i = 0; i < 100 && !applied; ++i) {
     Sleep(100);
     applied = !log().prePushLog(0, LOG_LEVEL_ALARM);
   }
   EXPECT_TRUE(applied);
+  EXPECT_EQ(log().findLogger("Later"), -1);
+  ASSERT_TRUE(log().setAutoUpdate(0));
+  writeConfig("vlog.ini", mainText("error"));
+  ASSERT_TRUE(log().updateConfig());
+  ASSERT_TRUE(log().drain());
+  EXPECT_FALSE(log().prePushLog(0, LOG_LEVEL_WARN));
+  EXPECT_TRUE(log().prePushLog(0, LOG_LEVEL_ERROR));
 }
 
-TEST_F(LogConfig, DisplayValues) {
-  const std::pair<const char*, bool> values[] = {{"0", false}, {"false", false}, {"FALSE", false}, {"no", true}};
-  for (const auto& value : values) {
-    LoggerConfigs c = parseQuietly(std::string("[x]\ndisplay=") + value.first + "\n");
-    EXPECT_EQ(c.at("x").display, value.second) << value.first;
-  }
+// The file name is kept only once the file was read, so a missing file can be configured later.
+TEST_F(LogConfig, MissingFileCanBeRetriedAndASecondConfigIsRefused) {
+  std::string file = folder() + "later.ini";
+  vlogtest::StdoutCapture capture;
+  EXPECT_FALSE(log().config(file.c_str()));
+  EXPECT_FALSE(log().updateConfig()) << "no file name kept";
+  writeConfig("later.ini", mainText("fatal"));
+  EXPECT_TRUE(log().config(file.c_str()));
+  EXPECT_FALSE(log().config("other.ini"));
+  DeleteFileW(utf8ToWide(file).c_str());
+  EXPECT_FALSE(log().updateConfig()) << "the file is gone";
+  EXPECT_EQ(capture.stop(), loadError(file) + kStars +
+                                " !!! !!! vlog configure error: too many calls to Config. the old config file=" +
+                                file + ",  the new config file=other.ini !!! !!! \r\n" + kStars + loadError(file));
+  ASSERT_TRUE(log().start());
+  EXPECT_FALSE(log().prePushLog(0, LOG_LEVEL_ALARM));
+  EXPECT_TRUE(log().prePushLog(0, LOG_LEVEL_FATAL));
 }

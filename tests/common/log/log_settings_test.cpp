@@ -1,32 +1,26 @@
 // Settings: changes made while running take effect exactly between the lines around them;
-// loggers are created up to the limit; setters refuse what they must.
+// loggers are created up to the limit; setters refuse what they must; start, stop, restart.
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 #include "common/log/log_format.h"
-#include "log_manager_fixture.h"
+#include "log_test_support.h"
 
 using namespace vemtal::vlog;
 using vlogtest::FoundFile;
 using vlogtest::readFiles;
+using Lines = std::vector<std::string>;
 
 namespace {
 
 class LogSettings : public vlogtest::ManagerTest {
  protected:
   void line(int level, const std::string& text) { logToF(log(), 0, level, "set.cpp", 42, "%s", text.c_str()); }
-
-  // Lines (banner left out) of the files below `sub` whose name holds `part`.
-  std::vector<std::string> linesOf(const std::string& sub, const std::string& part) {
-    std::vector<std::string> lines;
-    for (const FoundFile& file : readFiles(folder() + sub)) {
-      if (file.relativePath.find(part) == std::string::npos) continue;
-      for (const std::string& text : vlogtest::splitLines(file.content)) {
-        if (!text.empty() && !isBanner(text)) lines.push_back(text.substr(text.find("LOG_")));
-      }
-    }
+  // Written lines from their level name on, of the files below `sub` whose name holds `part`.
+  Lines linesOf(const std::string& sub, const std::string& part) {
+    Lines lines = writtenLines(sub, part);
+    for (std::string& text : lines) text = text.substr(text.find("LOG_"));
     return lines;
   }
 };
@@ -63,29 +57,26 @@ TEST_F(LogSettings, ChangesWhileRunningApplyInLineOrder) {
   line(LOG_LEVEL_INFO, "L10 logger disabled");
   ASSERT_TRUE(log().enableLogger(0, true));
   line(LOG_LEVEL_INFO, "L11 enabled again");
-  ASSERT_TRUE(log().drain());
 
-  std::vector<std::string> first = linesOf("a/", "_Main_");
-  std::vector<std::string> renamed = linesOf("a/", "_Renamed_");
-  EXPECT_EQ(first, std::vector<std::string>({"LOG_INFO L1 first name set.cpp:42"}));
-  EXPECT_EQ(renamed, std::vector<std::string>({"LOG_INFO L2 second name set.cpp:42",
-                                               "LOG_WARN L4 at the raised level set.cpp:42",
-                                               "LOG_INFO L5 level lowered again set.cpp:42",
-                                               "LOG_INFO L6 without suffix"}));
+  EXPECT_EQ(linesOf("a/", "_Main_"), Lines({"LOG_INFO L1 first name set.cpp:42"}));
+  EXPECT_EQ(linesOf("a/", "_Renamed_"),
+            Lines({"LOG_INFO L2 second name set.cpp:42", "LOG_WARN L4 at the raised level set.cpp:42",
+                   "LOG_INFO L5 level lowered again set.cpp:42", "LOG_INFO L6 without suffix"}));
   std::vector<FoundFile> second = readFiles(folder() + "b/");
   ASSERT_EQ(second.size(), 2u);
   EXPECT_EQ(second[0].relativePath.find('/'), 7u) << "month folder first: " << second[0].relativePath;
   EXPECT_EQ(second[1].relativePath.find('/'), std::string::npos) << second[1].relativePath;
-  EXPECT_EQ(linesOf("b/", "/"), std::vector<std::string>({"LOG_INFO L9 month folder set.cpp:42",
-                                                         "LOG_INFO L11 enabled again set.cpp:42"}));
+  EXPECT_EQ(linesOf("b/", "/"),
+            Lines({"LOG_INFO L9 month folder set.cpp:42", "LOG_INFO L11 enabled again set.cpp:42"}));
   EXPECT_EQ(vlogtest::splitLines(second[1].content).size(), 2u);
   EXPECT_NE(second[1].content.find("LOG_INFO L8 second folder set.cpp:42\r\n"), std::string::npos);
-
   // Eleven lines popped; L3 and L10 dropped; L7 counts as written without a file.
   EXPECT_EQ(log().getTotalPopCount(), popped + 11);
   EXPECT_EQ(log().getTotalWriteCount(), written + 9);
 }
 
+// Enabling and lowering take effect at once and are queued too: an earlier queued disable or
+// raise must not win over them.
 TEST_F(LogSettings, LastOfRaiseAndLowerWinsWhileRunning) {
   ASSERT_TRUE(log().start());
   ASSERT_TRUE(log().setLoggerLevel(0, LOG_LEVEL_ERROR));
@@ -96,16 +87,13 @@ TEST_F(LogSettings, LastOfRaiseAndLowerWinsWhileRunning) {
   EXPECT_TRUE(log().isLoggerEnable(0));
   EXPECT_TRUE(log().prePushLog(0, LOG_LEVEL_TRACE));
   line(LOG_LEVEL_TRACE, "trace after all");
-  std::vector<std::string> lines = writtenLines();
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_NE(lines[0].find("LOG_TRACE trace after all"), std::string::npos);
+  EXPECT_EQ(linesOf("", ""), Lines({"LOG_TRACE trace after all set.cpp:42"}));
 }
 
 TEST_F(LogSettings, DisplayShowsTraceAndDebugOnStandardOutputInOrder) {
   ASSERT_TRUE(log().setLoggerDisplay(0, true));
   ASSERT_TRUE(log().setLoggerLevel(0, LOG_LEVEL_TRACE));
-  vlogtest::TempFolder out;
-  vlogtest::StdoutCapture capture(out.path());
+  vlogtest::StdoutCapture capture;
   ASSERT_TRUE(log().start());
   line(LOG_LEVEL_TRACE, "shown trace");
   line(LOG_LEVEL_DEBUG, "shown debug");
@@ -114,16 +102,23 @@ TEST_F(LogSettings, DisplayShowsTraceAndDebugOnStandardOutputInOrder) {
   line(LOG_LEVEL_DEBUG, "hidden debug");
   ASSERT_TRUE(log().drain());
   std::string printed = capture.stop();
-  std::vector<std::string> lines = vlogtest::splitLines(printed);
+  Lines lines = vlogtest::splitLines(printed);
   ASSERT_EQ(lines.size(), 3u) << printed;
-  EXPECT_NE(lines[0].find("LOG_TRACE shown trace set.cpp:42"), std::string::npos);
-  EXPECT_NE(lines[1].find("LOG_DEBUG shown debug set.cpp:42"), std::string::npos);
+  EXPECT_TRUE(vlogtest::endsWith(lines[0], "LOG_TRACE shown trace set.cpp:42"));
+  EXPECT_TRUE(vlogtest::endsWith(lines[1], "LOG_DEBUG shown debug set.cpp:42"));
   EXPECT_EQ(lines[2], "");
   EXPECT_EQ(writtenLines().size(), 4u) << "the file has every line";
 }
 
-TEST(LogLoggers, CreateUpToTheLimitAndFindByTrimmedKey) {
+TEST(LogLoggers, CreateUpToTheLimitFindByTrimmedKeyAndRefuseBadSettings) {
   LogerManager log;
+  EXPECT_FALSE(log.setLoggerLevel(1, 2)) << "not created yet";
+  EXPECT_FALSE(log.setLoggerPath(-1, "x"));
+  EXPECT_FALSE(log.setLoggerName(0, ""));
+  EXPECT_FALSE(log.setLoggerName(0, nullptr));
+  EXPECT_FALSE(log.setLoggerPath(0, ""));
+  EXPECT_FALSE(log.setLoggerPath(0, std::string(8191, 'p').c_str())) << "8191 + the appended /";
+  EXPECT_TRUE(log.setLoggerPath(0, std::string(8190, 'p').c_str()));
   EXPECT_EQ(log.CreateLogger(nullptr), -1);
   EXPECT_EQ(log.findLogger("Main"), 0);
   EXPECT_EQ(log.CreateLogger(" Main\r\n"), 0);
@@ -134,39 +129,32 @@ TEST(LogLoggers, CreateUpToTheLimitAndFindByTrimmedKey) {
   EXPECT_EQ(log.CreateLogger("OneTooMany"), -1);
   EXPECT_EQ(log.findLogger("OneTooMany"), -1);
   EXPECT_EQ(log.getActiveLoggerCount(), kLoggerMax);
-  EXPECT_TRUE(log.isLoggerEnable(19));
-  EXPECT_FALSE(log.isLoggerEnable(20));
-  EXPECT_TRUE(log.enableLogger(19, false));
+  EXPECT_TRUE(log.isLoggerEnable(kLoggerMax - 1));
+  EXPECT_FALSE(log.isLoggerEnable(kLoggerMax));
+  EXPECT_FALSE(log.isLoggerEnable(-1));
+  EXPECT_FALSE(log.enableLogger(kLoggerMax, true));
+  EXPECT_TRUE(log.enableLogger(kLoggerMax - 1, false));
   EXPECT_EQ(log.getActiveLoggerCount(), kLoggerMax - 1);
 }
 
-TEST(LogLoggers, SettersRefuseUnknownIdsEmptyTextAndTooLongText) {
-  LogerManager log;
-  EXPECT_FALSE(log.setLoggerLevel(1, 2));
-  EXPECT_FALSE(log.setLoggerPath(-1, "x"));
-  EXPECT_FALSE(log.setLoggerName(0, ""));
-  EXPECT_FALSE(log.setLoggerName(0, nullptr));
-  EXPECT_FALSE(log.setLoggerPath(0, ""));
-  EXPECT_FALSE(log.setLoggerPath(0, std::string(8191, 'p').c_str())) << "8191 + the appended /";
-  EXPECT_TRUE(log.setLoggerPath(0, std::string(8190, 'p').c_str()));
-  EXPECT_FALSE(log.enableLogger(1, true));
-  EXPECT_FALSE(log.isLoggerEnable(-1));
-  EXPECT_TRUE(log.setAutoUpdate(5));
-}
-
-TEST(LogLifecycle, StartStopAndStartAgain) {
+TEST(LogLifecycle, NothingBeforeStartThenStopAndStartAgain) {
   vlogtest::TempFolder folder;
   LogerManager log;
   ASSERT_TRUE(log.setLoggerPath(0, folder.path().c_str()));
   ASSERT_TRUE(log.setLoggerDisplay(0, false));
   EXPECT_FALSE(log.stop());
+  EXPECT_FALSE(log.prePushLog(0, LOG_LEVEL_FATAL));
+  EXPECT_FALSE(log.pushLog(log.makeLogData(0, LOG_LEVEL_FATAL), "f.cpp", 1));
+  EXPECT_EQ(log.getTotalPushCount(), 0u);
+  EXPECT_TRUE(log.drain());
+  EXPECT_TRUE(readFiles(folder.path()).empty());
   ASSERT_TRUE(log.start());
   EXPECT_FALSE(log.start());
   logToF(log, 0, LOG_LEVEL_INFO, "f.cpp", 1, "before stop");
   ASSERT_TRUE(log.stop());
   EXPECT_FALSE(log.isLoggerEnable(0)) << "the writer disables its loggers as it ends";
   EXPECT_FALSE(log.prePushLog(0, LOG_LEVEL_FATAL));
-  std::vector<vlogtest::FoundFile> files = vlogtest::readFiles(folder.path());
+  std::vector<FoundFile> files = readFiles(folder.path());
   ASSERT_EQ(files.size(), 1u);
   EXPECT_NE(files[0].content.find("LOG_INFO before stop f.cpp:1\r\n"), std::string::npos);
   // A new start needs the logger enabled again.
@@ -175,7 +163,7 @@ TEST(LogLifecycle, StartStopAndStartAgain) {
   logToF(log, 0, LOG_LEVEL_INFO, "f.cpp", 2, "after restart");
   ASSERT_TRUE(log.drain());
   bool found = false;
-  for (const vlogtest::FoundFile& file : vlogtest::readFiles(folder.path())) {
+  for (const FoundFile& file : readFiles(folder.path())) {
     found = found || file.content.find("LOG_INFO after restart f.cpp:2\r\n") != std::string::npos;
   }
   EXPECT_TRUE(found);

@@ -8,155 +8,115 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
-
-#include "common/log/log_text.h"
+#include <filesystem>
+#include <fstream>
 
 namespace vlogtest {
 
-using vemtal::vlog::utf8ToWide;
-using vemtal::vlog::wideToUtf8;
+namespace fs = std::filesystem;
 
 namespace {
 
-void removeTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = data.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring full = folder + L"\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        removeTree(full);
-      } else {
-        DeleteFileW(full.c_str());
-      }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryW(folder.c_str());
-}
-
-void collect(const std::wstring& folder, const std::string& prefix, std::vector<FoundFile>& out) {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    std::wstring name = data.cFileName;
-    if (name == L"." || name == L"..") continue;
-    std::string relative = prefix + wideToUtf8(name);
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      collect(folder + L"\\" + name, relative + "/", out);
-    } else {
-      FoundFile file;
-      file.relativePath = relative;
-      FILE* f = _wfopen((folder + L"\\" + name).c_str(), L"rb");
-      if (f) {
-        char buf[65536];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof(buf), f)) > 0) file.content.append(buf, n);
-        fclose(f);
-      }
-      out.push_back(file);
-    }
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-}
-
-std::wstring trimmedFolder(const std::string& path) {
-  std::wstring wide = utf8ToWide(path);
-  while (!wide.empty() && (wide.back() == L'/' || wide.back() == L'\\')) wide.pop_back();
-  return wide;
+std::string readAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace
 
 TempFolder::TempFolder(const std::wstring& tag) {
   static std::atomic<int> counter{0};
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring folder = std::wstring(temp) + L"vlogtest_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                        std::to_wstring(GetTickCount()) + L"_" + std::to_wstring(++counter) + tag;
-  CreateDirectoryW(folder.c_str(), nullptr);
-  path_ = wideToUtf8(folder) + "/";
+  fs::path folder = fs::temp_directory_path() / (L"vlogtest_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                                                 std::to_wstring(GetTickCount()) + L"_" + std::to_wstring(++counter));
+  folder += tag;
+  fs::create_directories(folder);
+  path_ = folder.u8string() + "/";
 }
 
-TempFolder::~TempFolder() { removeTree(trimmedFolder(path_)); }
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  fs::remove_all(fs::u8path(path_), ignored);
+}
 
-std::wstring TempFolder::widePath() const { return utf8ToWide(path_); }
+std::wstring TempFolder::widePath() const { return fs::u8path(path_).wstring(); }
 
 std::vector<FoundFile> readFiles(const std::string& folder) {
+  fs::path root = fs::u8path(folder.substr(0, folder.find_last_not_of("/\\") + 1));
   std::vector<FoundFile> files;
-  collect(trimmedFolder(folder), "", files);
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!it->is_regular_file()) continue;
+    files.push_back({it->path().lexically_relative(root).generic_u8string(), readAll(it->path())});
+  }
   std::sort(files.begin(), files.end(),
             [](const FoundFile& a, const FoundFile& b) { return a.relativePath < b.relativePath; });
   return files;
 }
 
-bool fileExists(const std::string& path) {
-  return GetFileAttributesW(utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 void writeFile(const std::string& path, const std::string& content) {
-  FILE* f = _wfopen(utf8ToWide(path).c_str(), L"wb");
-  if (!f) return;
-  fwrite(content.data(), 1, content.size(), f);
-  fclose(f);
+  std::ofstream(fs::u8path(path), std::ios::binary) << content;
 }
 
 bool validUtf8(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size()) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : 4;
-    if (extra == 4 || i + extra >= text.size() + (extra == 0 ? 1 : 0)) return false;
-    for (size_t k = 1; k <= extra; ++k) {
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-    }
-    i += extra + 1;
-  }
-  return true;
+  return text.empty() ||
+         MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0) > 0;
 }
 
 std::vector<std::string> splitLines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;
-  for (;;) {
-    size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) {
-      lines.push_back(text.substr(start));
-      return lines;
-    }
+  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
     lines.push_back(text.substr(start, end - start));
-    start = end + 2;
   }
+  lines.push_back(text.substr(start));
+  return lines;
 }
 
-StdoutCapture::StdoutCapture(const std::string& folder) : file_(folder + "stdout.txt") {
+bool endsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+std::string localNow() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  char text[32];
+  std::snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                t.wSecond);
+  return text;
+}
+
+int64_t localSeconds(int year, int month, int day, int hour, int minute, int second) {
+  SYSTEMTIME local{static_cast<WORD>(year), static_cast<WORD>(month), 0, static_cast<WORD>(day),
+                   static_cast<WORD>(hour), static_cast<WORD>(minute), static_cast<WORD>(second), 0};
+  SYSTEMTIME utc{};
+  TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc);
+  FILETIME ft;
+  SystemTimeToFileTime(&utc, &ft);
+  uint64_t ticks = (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+  return static_cast<int64_t>(ticks / 10000000ULL) - 11644473600LL;
+}
+
+StdoutRedirect::StdoutRedirect(int fd) {
   fflush(stdout);
   saved_ = _dup(_fileno(stdout));
-  int fd = _wopen(utf8ToWide(file_).c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, 0600);
   _dup2(fd, _fileno(stdout));
   _close(fd);
 }
 
-StdoutCapture::~StdoutCapture() { stop(); }
-
-std::string StdoutCapture::stop() {
-  if (saved_ < 0) return std::string();
+void StdoutRedirect::restore() {
+  if (saved_ < 0) return;
   fflush(stdout);
   _dup2(saved_, _fileno(stdout));
   _close(saved_);
   saved_ = -1;
-  std::string text;
-  FILE* f = _wfopen(utf8ToWide(file_).c_str(), L"rb");
-  if (f) {
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), f)) > 0) text.append(buf, n);
-    fclose(f);
-  }
-  return text;
+}
+
+StdoutCapture::StdoutCapture()
+    : redirect_(_wopen((folder_.widePath() + L"out.txt").c_str(), _O_WRONLY | _O_CREAT | _O_BINARY, 0600)) {}
+
+std::string StdoutCapture::stop() {
+  redirect_.restore();
+  return readAll(fs::u8path(folder_.path() + "out.txt"));
 }
 
 bool pushAt(vemtal::vlog::IVlogManager& manager, int id, int level, int64_t seconds, const std::string& message,
@@ -164,27 +124,36 @@ bool pushAt(vemtal::vlog::IVlogManager& manager, int id, int level, int64_t seco
   if (!manager.prePushLog(id, level)) return false;
   vemtal::vlog::LogData* record = manager.makeLogData(id, level);
   record->time = seconds;
-  size_t room = vemtal::vlog::kLogContentSize - record->contentLength;
-  size_t n = std::min(message.size(), room);
+  size_t n = std::min(message.size(), static_cast<size_t>(vemtal::vlog::kLogContentSize - record->contentLength));
   memcpy(record->content + record->contentLength, message.data(), n);
   record->contentLength += static_cast<int>(n);
   return manager.pushLog(record, file, line);
 }
 
-int64_t localSeconds(int year, int month, int day, int hour, int minute, int second) {
-  SYSTEMTIME local{};
-  local.wYear = static_cast<WORD>(year);
-  local.wMonth = static_cast<WORD>(month);
-  local.wDay = static_cast<WORD>(day);
-  local.wHour = static_cast<WORD>(hour);
-  local.wMinute = static_cast<WORD>(minute);
-  local.wSecond = static_cast<WORD>(second);
-  SYSTEMTIME utc{};
-  TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc);
-  FILETIME ft;
-  SystemTimeToFileTime(&utc, &ft);
-  uint64_t ticks = (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-  return static_cast<int64_t>(ticks / 10000000ULL) - 11644473600LL;
+void ManagerTest::SetUp() {
+  log_ = std::make_unique<vemtal::vlog::LogerManager>();
+  ASSERT_TRUE(log_->setLoggerPath(0, folder_.path().c_str()));
+  ASSERT_TRUE(log_->setLoggerDisplay(0, false));
+}
+
+std::vector<std::string> ManagerTest::writtenLines(const std::string& sub, const std::string& namePart) {
+  EXPECT_TRUE(log_->drain());
+  std::vector<std::string> lines;
+  for (const FoundFile& file : readFiles(folder_.path() + sub)) {
+    if (file.relativePath.find(namePart) == std::string::npos) continue;
+    std::vector<std::string> fileLines = splitLines(file.content);
+    EXPECT_EQ(fileLines.back(), "") << file.relativePath << " ends with a whole line";
+    fileLines.pop_back();
+    for (const std::string& line : fileLines) {
+      if (!isBanner(line)) lines.push_back(line);
+    }
+  }
+  return lines;
+}
+
+bool ManagerTest::isBanner(const std::string& line) {
+  return line.find(" LOG_ALARM -----------------  vlog thread started!") != std::string::npos ||
+         line.find(" LOG_ALARM logger id=") != std::string::npos;
 }
 
 }  // namespace vlogtest

@@ -1,15 +1,14 @@
-// Many threads logging at once: every line whole, with its exact header and suffix, each
-// thread's lines in order, and the counters exact.
+// Many threads logging at once, one level each: every line whole with its exact header and
+// suffix, each thread's lines in order, and the counters exact.
 #include <windows.h>
 
 #include <cstdio>
 #include <map>
 #include <regex>
 #include <thread>
-#include <vector>
 
 #include "common/log/log_format.h"
-#include "log_manager_fixture.h"
+#include "log_test_support.h"
 
 using namespace vemtal::vlog;
 
@@ -19,20 +18,11 @@ constexpr int kThreads = 8;
 constexpr int kLinesPerThread = 2500;
 const int kLogLine = __LINE__ + 4;  // the line of the logToF call below
 
-void logLines(LogerManager& log, int thread, int level) {
+void logLines(LogerManager& log, int thread) {
   for (int seq = 0; seq < kLinesPerThread; ++seq) {
-    logToF(log, 0, level, __FILE__, __LINE__, "T%d seq %d tid=%lu pad %S", thread, seq, GetCurrentThreadId(),
+    logToF(log, 0, thread % 7, __FILE__, __LINE__, "T%d seq %d tid=%lu pad %S", thread, seq, GetCurrentThreadId(),
            seq % 3 == 0 ? L"游戏" : L"x");
   }
-}
-
-std::string localNow() {
-  SYSTEMTIME t;
-  GetLocalTime(&t);
-  char text[32];
-  std::snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
-                t.wSecond);
-  return text;
 }
 
 class LogThreads : public vlogtest::ManagerTest {};
@@ -48,12 +38,11 @@ TEST_F(LogThreads, EveryLineArrivesWholeInOrderWithExactCounters) {
   ASSERT_EQ(log().getTotalPopCount(), pushed);
   ASSERT_EQ(log().getTotalWriteCount(), pushed);
 
-  const char* names[] = {"LOG_TRACE", "LOG_DEBUG", "LOG_INFO", "LOG_WARN", "LOG_ERROR", "LOG_ALARM", "LOG_FATAL"};
-  std::string before = localNow();
+  std::string before = vlogtest::localNow();
   std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t) threads.emplace_back(logLines, std::ref(log()), t, t % 7);
+  for (int t = 0; t < kThreads; ++t) threads.emplace_back(logLines, std::ref(log()), t);
   for (std::thread& thread : threads) thread.join();
-  std::string after = localNow();
+  std::string after = vlogtest::localNow();
   std::vector<std::string> lines = writtenLines();
 
   const uint64_t total = static_cast<uint64_t>(kThreads) * kLinesPerThread;
@@ -66,13 +55,15 @@ TEST_F(LogThreads, EveryLineArrivesWholeInOrderWithExactCounters) {
   EXPECT_EQ(log().getTotalWriteBytes(), fileBytes);
   EXPECT_GT(log().getTotalWriteBytes(), bannerBytes);
 
-  std::regex line(
+  // One blank after the level name, the short names too.
+  const char* names[] = {"LOG_TRACE", "LOG_DEBUG", "LOG_INFO", "LOG_WARN", "LOG_ERROR", "LOG_ALARM", "LOG_FATAL"};
+  std::regex pattern(
       R"(^(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2})\.(\d{3}) \[(\d{4,})\] (\S+) T(\d+) seq (\d+) tid=(\d+) pad (\S+) (\S+):(\d+)$)");
   std::map<int, int> nextSeq;
   std::map<int, std::string> lastTime;
   for (const std::string& text : lines) {
     std::smatch m;
-    ASSERT_TRUE(std::regex_match(text, m, line)) << text;
+    ASSERT_TRUE(std::regex_match(text, m, pattern)) << text;
     int thread = std::stoi(m[5].str());
     int seq = std::stoi(m[6].str());
     char tid[16];
@@ -84,9 +75,9 @@ TEST_F(LogThreads, EveryLineArrivesWholeInOrderWithExactCounters) {
     ASSERT_EQ(m[8].str(), seq % 3 == 0 ? "游戏" : "x");
     ASSERT_EQ(m[9].str(), "log_threads_test.cpp");
     ASSERT_EQ(std::stoi(m[10].str()), kLogLine);
-    std::string time = m[1].str() + "." + m[2].str();
     ASSERT_GE(m[1].str(), before);
     ASSERT_LE(m[1].str(), after);
+    std::string time = m[1].str() + "." + m[2].str();
     ASSERT_GE(time, lastTime[thread]) << text;
     lastTime[thread] = time;
   }

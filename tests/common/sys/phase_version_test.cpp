@@ -24,29 +24,22 @@ TEST(VersionPhase, ReportsThePrefixVersion) {
   EXPECT_EQ(info.Architecture(), L"x64");
 }
 
-// Before Windows 6 a file in use is only scheduled; from 6 on it is moved aside first.
+// Before Windows 6 a file in use (or missing) is only scheduled; from 6 on it is moved aside first.
 TEST(VersionPhase, FileInUseTakesTheVersionsRoad) {
   TempFolder folder;
   const std::wstring file = folder / L"client.exe";
+  const std::wstring missing = folder / L"missing.txt";
   systest::LoadedImage image(file);
   ASSERT_TRUE(image.ok());
   EXPECT_EQ(DeleteFileOrDefer(file), 0);
   if (SystemInfo::GetInstance().MajorVersion() >= 6) {
     EXPECT_FALSE(Exists(file));
     EXPECT_TRUE(IsPendingDelete(file + L".delete"));
+    EXPECT_EQ(DeleteFileOrDefer(missing), -1);
   } else {
     EXPECT_TRUE(Exists(file));
     EXPECT_FALSE(Exists(file + L".delete"));
     EXPECT_TRUE(IsPendingDelete(file));
-  }
-}
-
-TEST(VersionPhase, MissingFileTakesTheVersionsRoad) {
-  TempFolder folder;
-  const std::wstring missing = folder / L"missing.txt";
-  if (SystemInfo::GetInstance().MajorVersion() >= 6) {
-    EXPECT_EQ(DeleteFileOrDefer(missing), -1);
-  } else {
     EXPECT_EQ(DeleteFileOrDefer(missing), 0);  // scheduled; the restart then finds nothing
     EXPECT_TRUE(IsPendingDelete(missing));
   }

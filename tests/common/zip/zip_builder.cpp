@@ -8,32 +8,14 @@ using namespace zipfmt;
 
 namespace {
 
-void Put16To(Bytes* out, uint16_t v) {
-  out->push_back(static_cast<uint8_t>(v));
-  out->push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32To(Bytes* out, uint32_t v) {
-  Put16To(out, static_cast<uint16_t>(v));
-  Put16To(out, static_cast<uint16_t>(v >> 16));
-}
-void Append(Bytes* out, const void* bytes, size_t n) {
-  const uint8_t* p = static_cast<const uint8_t*>(bytes);
-  out->insert(out->end(), p, p + n);
+// Appends each value as `width` little-endian bytes.
+void Put(Bytes* out, int width, std::initializer_list<uint32_t> values) {
+  for (uint32_t v : values) {
+    for (int i = 0; i < width; ++i) out->push_back(static_cast<uint8_t>(v >> (8 * i)));
+  }
 }
 
-struct Resolved {
-  Bytes data;
-  uint32_t crc, compressedSize, uncompressedSize;
-};
-
-Resolved Resolve(const BuiltEntry& e) {
-  Resolved r;
-  r.data = e.overrideData ? e.data : (e.method == 8 ? RawDeflate(e.content) : e.content);
-  r.crc = e.overrideCrc ? e.crc32 : static_cast<uint32_t>(crc32(0, e.content.data(), static_cast<uInt>(e.content.size())));
-  r.compressedSize = e.overrideSizes ? e.compressedSize : static_cast<uint32_t>(r.data.size());
-  r.uncompressedSize = e.overrideSizes ? e.uncompressedSize : static_cast<uint32_t>(e.content.size());
-  return r;
-}
+uint32_t Size(size_t n) { return static_cast<uint32_t>(n); }
 
 }  // namespace
 
@@ -52,71 +34,45 @@ Bytes RawDeflate(const Bytes& content) {
   return out;
 }
 
-Bytes TimestampBlock(uint8_t flags, const std::vector<int32_t>& times, int lengthOverride) {
+Bytes TimestampBlock(uint8_t flags, const std::vector<int32_t>& times, int length) {
   Bytes b;
-  Put16To(&b, kTimestampTag);
-  Put16To(&b, static_cast<uint16_t>(lengthOverride >= 0 ? lengthOverride : 1 + 4 * static_cast<int>(times.size())));
-  b.push_back(flags);
-  for (int32_t t : times) Put32To(&b, static_cast<uint32_t>(t));
+  Put(&b, 2, {kTimestampTag, length >= 0 ? Size(length) : Size(1 + 4 * times.size())});
+  Put(&b, 1, {flags});
+  for (int32_t t : times) Put(&b, 4, {static_cast<uint32_t>(t)});
   return b;
 }
 
 Bytes BuildArchive(const BuiltArchive& layout) {
   Bytes out = layout.junkBefore;
-  const uint32_t base = static_cast<uint32_t>(layout.junkBefore.size());
-  std::vector<uint32_t> offsets;
-  std::vector<Resolved> resolved;
+  const uint32_t base = Size(layout.junkBefore.size());
+  Bytes central;
   for (const BuiltEntry& e : layout.entries) {
-    Resolved r = Resolve(e);
-    offsets.push_back(static_cast<uint32_t>(out.size()) - base);
-    Put32To(&out, kLocalSignature);
-    Put16To(&out, 20);
-    Put16To(&out, e.flag);
-    Put16To(&out, e.method);
-    Put32To(&out, e.dosDateTime);
-    Put32To(&out, e.zeroLocalSizes ? 0 : r.crc);
-    Put32To(&out, e.zeroLocalSizes ? 0 : r.compressedSize);
-    Put32To(&out, e.zeroLocalSizes ? 0 : r.uncompressedSize);
-    Put16To(&out, static_cast<uint16_t>(e.name.size()));
-    Put16To(&out, static_cast<uint16_t>(e.localExtra.size()));
-    Append(&out, e.name.data(), e.name.size());
-    Append(&out, e.localExtra.data(), e.localExtra.size());
-    Append(&out, r.data.data(), r.data.size());
-    resolved.push_back(std::move(r));
+    const Bytes data = e.data ? *e.data : (e.method == 8 ? RawDeflate(e.content) : e.content);
+    const uint32_t crc = e.crc.value_or(crc32(0, e.content.data(), static_cast<uInt>(e.content.size())));
+    const uint32_t sizes[] = {e.compressedSize.value_or(Size(data.size())),
+                              e.uncompressedSize.value_or(Size(e.content.size()))};
+    Put(&central, 4, {kCentralSignature});
+    Put(&central, 2, {0x031E, 20, e.flag, e.method});
+    Put(&central, 4, {e.dosDateTime, crc, sizes[0], sizes[1]});
+    Put(&central, 2, {Size(e.name.size()), 0, 0, 0, 0});
+    Put(&central, 4, {e.externalAttributes, Size(out.size()) - base});
+    central.insert(central.end(), e.name.begin(), e.name.end());
+
+    Put(&out, 4, {kLocalSignature});
+    Put(&out, 2, {20, e.flag, e.method});
+    Put(&out, 4, {e.dosDateTime, crc, sizes[0], sizes[1]});
+    Put(&out, 2, {Size(e.name.size()), Size(e.localExtra.size())});
+    out.insert(out.end(), e.name.begin(), e.name.end());
+    out.insert(out.end(), e.localExtra.begin(), e.localExtra.end());
+    out.insert(out.end(), data.begin(), data.end());
   }
-  const uint32_t centralOffset = static_cast<uint32_t>(out.size()) - base;
-  for (size_t i = 0; i < layout.entries.size(); ++i) {
-    const BuiltEntry& e = layout.entries[i];
-    const Resolved& r = resolved[i];
-    Put32To(&out, kCentralSignature);
-    Put16To(&out, e.versionMadeBy);
-    Put16To(&out, 20);
-    Put16To(&out, e.flag);
-    Put16To(&out, e.method);
-    Put32To(&out, e.dosDateTime);
-    Put32To(&out, r.crc);
-    Put32To(&out, r.compressedSize);
-    Put32To(&out, r.uncompressedSize);
-    Put16To(&out, static_cast<uint16_t>(e.name.size()));
-    Put16To(&out, static_cast<uint16_t>(e.centralExtra.size()));
-    Put16To(&out, 0);
-    Put16To(&out, 0);
-    Put16To(&out, 0);
-    Put32To(&out, e.externalAttributes);
-    Put32To(&out, offsets[i]);
-    Append(&out, e.name.data(), e.name.size());
-    Append(&out, e.centralExtra.data(), e.centralExtra.size());
-  }
-  const uint32_t centralSize = static_cast<uint32_t>(out.size()) - base - centralOffset;
-  const uint16_t count = static_cast<uint16_t>(layout.entriesInEndRecord >= 0 ? layout.entriesInEndRecord : layout.entries.size());
-  Put32To(&out, kEndSignature);
-  Put16To(&out, layout.disk);
-  Put16To(&out, layout.disk);
-  Put16To(&out, count);
-  Put16To(&out, count);
-  Put32To(&out, centralSize);
-  Put32To(&out, centralOffset);
-  Put16To(&out, static_cast<uint16_t>(layout.comment.size()));
-  Append(&out, layout.comment.data(), layout.comment.size());
+  const uint32_t centralOffset = Size(out.size()) - base;
+  out.insert(out.end(), central.begin(), central.end());
+  const uint32_t count = layout.entriesInEndRecord >= 0 ? layout.entriesInEndRecord : Size(layout.entries.size());
+  Put(&out, 4, {kEndSignature});
+  Put(&out, 2, {layout.disk, layout.disk, count, count});
+  Put(&out, 4, {Size(central.size()), centralOffset});
+  Put(&out, 2, {Size(layout.comment.size())});
+  out.insert(out.end(), layout.comment.begin(), layout.comment.end());
   return out;
 }

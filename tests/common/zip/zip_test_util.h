@@ -1,4 +1,4 @@
-// Helpers shared by the zip tests: files, random bytes and whole-entry reads.
+// Helpers shared by the zip tests: files, test bytes, writing an archive and reading entries.
 #pragma once
 
 #include <cstdint>
@@ -16,26 +16,27 @@ bool ReadWholeFile(const std::wstring& path, Bytes* bytes);
 bool WriteWholeFile(const std::wstring& path, const Bytes& bytes);
 
 Bytes RandomBytes(size_t length, uint32_t seed);
-// Text-like bytes that compress well.
-Bytes CompressibleBytes(size_t length, uint32_t seed);
+Bytes CompressibleBytes(size_t length, uint32_t seed);  // text-like
 
 struct NamedBytes {
   std::string name;  // UTF-8
   Bytes bytes;
 };
-// An archive written by ZipWriter holding the entries in order; empty on a writer failure.
+// The archive ZipWriter writes for the entries in order; empty on a writer failure.
 Bytes WriteArchive(const std::vector<NamedBytes>& entries);
+// The archive must outlive the handle.
+UniqueZipHandle OpenBytes(const Bytes& archive);
+UniqueZipHandle OpenBytes(Bytes&& archive) = delete;
+bool Opens(const Bytes& archive);
 
 struct UnzipResult {
   int code = 0;  // the last UnzipItem code: kZipOk when the entry came out whole
   Bytes bytes;
 };
-// Unzips entry index in pieces of at most piece bytes until the reader reports the end
-// (GetItem first, for the entry's size).
+// Unzips entry index in pieces of at most `piece` bytes until the reader reports the end,
+// checking that no read writes past the buffer.
 UnzipResult UnzipWhole(ZipHandle* handle, int index, uint32_t piece);
-
-// Opens the archive, lists every entry and unzips each; true when every step succeeded,
-// with the entries' bytes in *contents. Checks that no write goes past the buffers.
+// Opens, lists and unzips every entry into *contents; true when every step succeeded.
 bool ReadEverything(const Bytes& archive, std::vector<Bytes>* contents);
 
 std::string Utf8FromWide(const std::wstring& text);

@@ -11,33 +11,12 @@
 
 #include "engine/net/net_init.h"
 #include "engine/net/segment_downloader.h"
+#include "bench_host.h"
+#include "bench_timing.h"
 
 namespace {
 
 constexpr DWORD kHostWaitMs = 300000;
-
-std::wstring Wide(const std::string& text) {
-  int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(size, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size);
-  return out;
-}
-
-std::string Utf8(const std::wstring& text) {
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(size, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
-  return out;
-}
-
-// Z:\a\b -> /a/b
-std::string UnixPath(const std::wstring& path) {
-  std::string unix = Utf8(path.substr(2));
-  for (char& c : unix) {
-    if (c == '\\') c = '/';
-  }
-  return unix;
-}
 
 std::wstring WorkDir() {
   wchar_t module[MAX_PATH];
@@ -47,65 +26,24 @@ std::wstring WorkDir() {
   return bin.substr(0, bin.find_last_of(L'\\')) + L"\\bench-download";
 }
 
-std::string ReadText(const std::wstring& path) {
-  FILE* file = _wfopen(path.c_str(), L"rb");
-  if (!file) return std::string();
-  std::string text;
-  char block[4096];
-  size_t read = 0;
-  while ((read = fread(block, 1, sizeof block, file)) > 0) text.append(block, read);
-  fclose(file);
-  return text;
-}
-
-// Wine starts a host program but cannot wait for it: every host command ends by writing
-// a result file, which the caller polls.
+// Starts a host command (see bench_host.py); its result comes as a file in work.
 bool RunHost(const std::wstring& work, const std::string& arguments) {
-  std::string log = UnixPath(work) + "/host.log";
-  std::wstring command = L"/bin/sh -c \"exec python3 '" + Wide(TAMSEL_BENCH_HOST_SCRIPT) + L"' " + Wide(arguments) +
-                         L" >>'" + Wide(log) + L"' 2>&1\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(L"Z:\\bin\\sh", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    printf("cannot start the host script, err %lu\n", GetLastError());
-    return false;
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return true;
+  return StartHostScript(TAMSEL_BENCH_HOST_SCRIPT, work, arguments);
 }
 
 nlohmann::json WaitForResult(const std::wstring& work, const std::wstring& name) {
-  for (DWORD waited = 0; waited < kHostWaitMs; waited += 100) {
-    std::string text = ReadText(work + L"\\" + name);
-    if (!text.empty()) return nlohmann::json::parse(text);
-    std::string error = ReadText(work + L"\\host-error.json");
-    if (!error.empty()) {
-      printf("host script failed: %s\n", error.c_str());
-      return nullptr;
-    }
-    Sleep(100);
-  }
-  printf("no %ls from the host script after %lu s\n", name.c_str(), kHostWaitMs / 1000);
-  return nullptr;
-}
-
-double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+  const std::string text = WaitForHostFile(work, name, kHostWaitMs);
+  return text.empty() ? nlohmann::json(nullptr) : nlohmann::json::parse(text);
 }
 
 // One checked download; seconds, or -1 when it failed.
 double TimeDownload(const std::string& url, const std::string& md5, unsigned int segments, const std::wstring& target) {
-  LARGE_INTEGER begin, end;
-  QueryPerformanceCounter(&begin);
+  const Stopwatch watch;
   CSegmentDownloader downloader(url, url, target, md5, nullptr, nullptr, segments);
-  bool ok = downloader.Download();
-  QueryPerformanceCounter(&end);
+  const bool ok = downloader.Download();
+  const double seconds = watch.Seconds();
   DeleteFileW(target.c_str());
-  return ok ? Seconds(begin, end) : -1.0;
+  return ok ? seconds : -1.0;
 }
 
 void PrintTime(const char* label, double seconds, double mib) {
@@ -167,7 +105,7 @@ int main() {
     const std::string url = Url(ready, road.scheme, road.unlimited);
     const double ours = TimeDownload(url, md5, 4, target);
     RunHost(work, "aria2 '" + unixWork + "' '" + url + "' " + road.aria2Tag);
-    nlohmann::json aria2 = WaitForResult(work, Wide(road.aria2Tag) + L".json");
+    nlohmann::json aria2 = WaitForResult(work, Utf8ToWide(road.aria2Tag) + L".json");
     const double anchor = !aria2.is_null() && aria2["ok"].get<bool>() ? aria2["seconds"].get<double>() : -1.0;
     PrintTime("unlimited, 4 ranges", ours, mib);
     PrintTime("unlimited, aria2c -x4", anchor, mib);

@@ -20,6 +20,8 @@
 #include "engine/package/setup_pkg.h"
 #include "engine/zqpm/command_line.h"
 #include "engine/zqpm/zqpm.h"
+#include "bench_host.h"
+#include "bench_timing.h"
 #include "file_list.h"
 
 namespace {
@@ -68,50 +70,11 @@ int RunSetup() {
   return result == 0 ? 0 : 3;
 }
 
-std::string ReadText(const std::wstring& path) {
-  FILE* file = _wfopen(path.c_str(), L"rb");
-  if (!file) return std::string();
-  std::string text;
-  char block[4096];
-  size_t read = 0;
-  while ((read = fread(block, 1, sizeof block, file)) > 0) text.append(block, read);
-  fclose(file);
-  return text;
-}
-
-// Z:\a\b -> /a/b
-std::string UnixPath(const std::wstring& path) {
-  std::string unix = WideToUtf8(path.substr(2));
-  std::replace(unix.begin(), unix.end(), '\\', '/');
-  return unix;
-}
-
-// Wine starts a host program but cannot wait for it: each host command writes a result file.
+// Runs a host command (see bench_host.py) on the work folder until it writes its result file.
 bool RunHost(const std::wstring& work, const std::string& command, const std::wstring& result) {
   DeleteFileW((work + L"\\" + result).c_str());
-  const std::string unix = UnixPath(work);
-  std::wstring line = L"/bin/sh -c \"exec python3 '" + Utf8ToWide(TAMSEL_BENCH_HOST_SCRIPT) + L"' " +
-                      Utf8ToWide(command + " '" + unix + "' >>'" + unix + "/host.log' 2>&1") + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(L"Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    printf("cannot start the host script, err %lu\n", GetLastError());
-    return false;
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  for (DWORD waited = 0; waited < kHostWaitMs; waited += 100) {
-    if (!ReadText(work + L"\\" + result).empty()) return true;
-    const std::string error = ReadText(work + L"\\host-error.json");
-    if (!error.empty()) {
-      printf("host script failed: %s\n", error.c_str());
-      return false;
-    }
-    Sleep(100);
-  }
-  printf("the host script gave no %ls\n", result.c_str());
-  return false;
+  return StartHostScript(TAMSEL_BENCH_HOST_SCRIPT, work, command + " '" + UnixPath(work) + "'") &&
+         !WaitForHostFile(work, result, kHostWaitMs).empty();
 }
 
 // The setup program: this program's image with the payload's two packages.
@@ -144,15 +107,13 @@ double TimeProcess(const std::wstring& program, const std::wstring& arguments) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  LARGE_INTEGER frequency, begin, end;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&begin);
+  const Stopwatch watch;
   if (!CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
     printf("cannot start %ls, err %lu\n", program.c_str(), GetLastError());
     return -1;
   }
   WaitForSingleObject(process.hProcess, INFINITE);
-  QueryPerformanceCounter(&end);
+  const double seconds = watch.Seconds();
   DWORD code = 1;
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
@@ -161,7 +122,7 @@ double TimeProcess(const std::wstring& program, const std::wstring& arguments) {
     printf("%ls ended with %lu\n", program.c_str(), code);
     return -1;
   }
-  return static_cast<double>(end.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart);
+  return seconds;
 }
 
 double Median(std::vector<double> values) {

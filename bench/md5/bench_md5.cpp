@@ -1,30 +1,18 @@
 // MD5 throughput of CMD5 beside OpenSSL's MD5 on the same buffer in the same run.
 #include <openssl/evp.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <random>
 #include <vector>
 
 #include "common/zip/md5.h"
+#include "bench_timing.h"
 
 namespace {
 
 constexpr size_t kBufferSize = 64 << 20;
 constexpr int kRounds = 5;
-
-template <typename F>
-double BestSeconds(F&& run) {
-  double best = 1e9;
-  for (int i = 0; i < kRounds; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    if (took.count() < best) best = took.count();
-  }
-  return best;
-}
 
 }  // namespace
 
@@ -34,19 +22,19 @@ int main() {
   for (uint8_t& b : buffer) b = static_cast<uint8_t>(random());
 
   unsigned sink = 0;
-  const double ours = BestSeconds([&] {
+  const double ours = BestSeconds(kRounds, [&] {
     CMD5 md5;
     md5.Update(buffer.data(), buffer.size());
     sink += md5.Final()[0];
   });
-  const double openssl = BestSeconds([&] {
+  const double openssl = BestSeconds(kRounds, [&] {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int size = 0;
     EVP_Digest(buffer.data(), buffer.size(), digest, &size, EVP_md5(), nullptr);
     sink += digest[0];
   });
   // Small pieces, as the package reader and the downloader feed it.
-  const double oursPieces = BestSeconds([&] {
+  const double oursPieces = BestSeconds(kRounds, [&] {
     CMD5 md5;
     for (size_t at = 0; at < buffer.size(); at += 4096) md5.Update(buffer.data() + at, 4096);
     sink += md5.Final()[0];

@@ -2,7 +2,6 @@
 // the same run (the anchor: what any reader must at least spend).
 #include <zlib.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -12,23 +11,12 @@
 #include "common/zip/zip_codes.h"
 #include "common/zip/zip_reader.h"
 #include "common/zip/zip_writer.h"
+#include "bench_timing.h"
 
 namespace {
 
 constexpr size_t kDataSize = 32 << 20;
 constexpr int kRounds = 5;
-
-template <typename F>
-double BestSeconds(F&& run) {
-  double best = 1e9;
-  for (int i = 0; i < kRounds; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    if (took.count() < best) best = took.count();
-  }
-  return best;
-}
 
 // Program-like data: runs of text with some random bytes, about 3:1 under DEFLATE.
 std::vector<uint8_t> SampleData() {
@@ -71,7 +59,7 @@ int main() {
 
   std::vector<uint8_t> out(data.size());
   bool ok = true;
-  const double raw = BestSeconds([&] {
+  const double raw = BestSeconds(kRounds, [&] {
     z_stream zs{};
     inflateInit2(&zs, -MAX_WBITS);
     zs.next_in = const_cast<Bytef*>(deflated);
@@ -83,7 +71,7 @@ int main() {
   });
   ok = ok && out == data;
   std::fill(out.begin(), out.end(), 0);
-  const double reader = BestSeconds([&] {
+  const double reader = BestSeconds(kRounds, [&] {
     ZipHandle* zip = ZipReader::Open(archive.data(), static_cast<uint32_t>(archive.size()));
     ZipItemInfo info;
     ok = zip != nullptr && ZipReader::GetItem(zip, 0, &info) == kZipOk && ok;

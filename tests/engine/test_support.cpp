@@ -4,8 +4,6 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "common/sys/text_convert.h"
@@ -13,33 +11,20 @@
 
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder() {
+namespace {
+
+std::wstring NewFolderName() {
   static std::atomic<int> counter{0};
-  path_ = (fs::temp_directory_path() / (L"engine_tests_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                                        std::to_wstring(GetTickCount()) + L"_" + std::to_wstring(counter++)))
-              .wstring();
-  fs::create_directories(path_);
+  return L"engine_tests_" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(GetTickCount()) + L"_" +
+         std::to_wstring(counter++);
 }
 
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  fs::remove_all(path_, ignored);
-}
+}  // namespace
+
+TempFolder::TempFolder() : testsupport::TempFolder(testsupport::TempRoot() + L"\\" + NewFolderName()) {}
 
 std::wstring FixturePath(const std::wstring& relative) {
   return fs::path(L"Z:" + W(ENGINE_FIXTURE_DIR) + L"/" + relative).make_preferred().wstring();
-}
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);
-  out << bytes;
-  if (!out) throw std::runtime_error("WriteFileBytes, cannot write " + U(path));
-}
-
-std::string ReadFileBytes(const std::wstring& path) {
-  std::ifstream in(fs::path(path), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void SetWriteTimeMs(const std::wstring& path, int64_t timeMs) {

@@ -8,22 +8,17 @@
 
 #include "engine/parser/product_config.h"
 #include "engine/prompt.h"
+#include "support_files.h"
 
 // A folder under %TEMP% of its own, removed with everything in it at the end.
-class TempFolder {
+class TempFolder : public testsupport::TempFolder {
  public:
   TempFolder();
-  ~TempFolder();
-  const std::wstring& path() const { return path_; }
-  std::wstring operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
-
- private:
-  std::wstring path_;
 };
 
 std::wstring FixturePath(const std::wstring& relative);  // under tests/engine/fixtures
-void WriteFileBytes(const std::wstring& path, const std::string& bytes);  // creates missing folders
-std::string ReadFileBytes(const std::wstring& path);
+using testsupport::ReadFileBytes;
+using testsupport::WriteFileBytes;  // creates missing folders
 void SetWriteTimeMs(const std::wstring& path, int64_t timeMs);  // milliseconds since 1970 UTC
 void CopyTree(const std::wstring& from, const std::wstring& to);
 

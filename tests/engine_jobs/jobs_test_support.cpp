@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/log/vlog.h"
 #include "engine/net/http_client.h"
 #include "engine/update/update_eng_ex.h"
 #include "engine/zqpm/zqpm.h"
@@ -76,22 +75,6 @@ void WriteInstalledProduct(const std::wstring& folder, const std::wstring& regKe
                           "</ComponentRoot>");
   updtest::WriteFileBytes(folder + L"\\package\\productlist.ini", "[products]\r\ncount=1\r\nproduct1=Product.config\r\n");
   ASSERT_TRUE(CUpdateEngEx::UpdateRegistry(regKey, L"InstallPath", L"REG_SZ", folder));
-}
-
-std::string LogText(const std::wstring& folder) {
-  vemtal::vlog::IVlogManager::getInstance()->drain();
-  std::string text;
-  WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return text;
-  do {
-    const std::wstring name = entry.cFileName;
-    if (name == L"." || name == L"..") continue;
-    const std::wstring path = folder + L"\\" + name;
-    text += entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? LogText(path) : updtest::ReadFileBytes(path);
-  } while (FindNextFileW(find, &entry));
-  FindClose(find);
-  return text;
 }
 
 }  // namespace jobstest

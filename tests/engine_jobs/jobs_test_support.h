@@ -42,7 +42,4 @@ JobServices Services(CUpdateEngEx& engine, IInstallUIPromptEx* prompt, const std
 // "InstallPath" = folder under regKey.
 void WriteInstalledProduct(const std::wstring& folder, const std::wstring& regKey, const std::string& sections);
 
-// Everything the logger wrote into a folder (recursively), after draining its queue.
-std::string LogText(const std::wstring& folder);
-
 }  // namespace jobstest

@@ -53,7 +53,7 @@ TEST_F(DelSelf, RemovesTheInstallFolderAndTheProgramOnceItHasEnded) {
   EXPECT_FALSE(Exists(install_ + L"\\data"));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, regKey_.substr(5)));
   // Written out before the process ended itself.
-  EXPECT_NE(jobstest::LogText(folder_ / L"logs").find("DelSelf, cmdline /c del /q \"" + U8(program_) + "\""),
+  EXPECT_NE(updtest::LogText(folder_ / L"logs").find("DelSelf, cmdline /c del /q \"" + Utf8(program_) + "\""),
             std::string::npos);
 }
 
@@ -63,9 +63,9 @@ TEST_F(DelSelf, DeletesNothingWithoutACompletedUninstallOrWithAnUnreadableInstal
   EXPECT_EQ(Run(L"unreadable"), 3u);  // the job ran, then "InstallPath" came back as binary data
   Sleep(1000);
   EXPECT_TRUE(Exists(program_));
-  const std::string text = jobstest::LogText(folder_ / L"logs");
+  const std::string text = updtest::LogText(folder_ / L"logs");
   EXPECT_NE(text.find("DelSelf, no uninstall completed in this process, nothing deleted"), std::string::npos);
-  EXPECT_NE(text.find("DelSelf, InstallPath under " + U8(regKey_) + " is still there or unreadable"), std::string::npos);
+  EXPECT_NE(text.find("DelSelf, InstallPath under " + Utf8(regKey_) + " is still there or unreadable"), std::string::npos);
 }
 
 }  // namespace

@@ -20,10 +20,6 @@ namespace nettest {
 
 namespace fs = std::filesystem;
 
-std::string Utf8(const std::wstring& text) { return fs::path(text).u8string(); }
-
-std::wstring Wide(const std::string& utf8) { return fs::u8path(utf8).wstring(); }
-
 std::string UnixPath(const std::wstring& windowsPath) {
   std::wstring path = windowsPath;
   if (path.size() >= 2 && (path[0] == L'Z' || path[0] == L'z') && path[1] == L':') path = path.substr(2);

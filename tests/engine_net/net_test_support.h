@@ -12,10 +12,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include "support_text.h"
+
 namespace nettest {
 
-std::string Utf8(const std::wstring& text);
-std::wstring Wide(const std::string& utf8);
+using testsupport::Utf8;
+using testsupport::Wide;
 // Z:\a\b <-> /a/b
 std::string UnixPath(const std::wstring& windowsPath);
 std::wstring WindowsPath(const std::string& unixPath);

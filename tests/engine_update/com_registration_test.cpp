@@ -13,7 +13,7 @@ const wchar_t kMarkerKey[] = L"Software\\TamselUpdateTests\\Com";
 
 RegModuleRecord Server(const std::wstring& path) {
   RegModuleRecord record;
-  record.attributes = Attributes({{"path", U8(path)}});
+  record.attributes = Attributes({{"path", Utf8(path)}});
   return record;
 }
 

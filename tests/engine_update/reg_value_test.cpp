@@ -105,8 +105,8 @@ TEST_F(RegValueReader, PathsWithoutRootOrSubkeyPartAreRefused) {
   std::wstring read = L"unchanged";
   LONG error = 0;
   for (const wchar_t* path : {L"HKCU", L"HKC", L"", L"HKXX\\Software"}) {
-    EXPECT_FALSE(ReadRegValue(path, L"v", read, &error)) << U8(path);
-    EXPECT_EQ(error, ERROR_BAD_PATHNAME) << U8(path);
+    EXPECT_FALSE(ReadRegValue(path, L"v", read, &error)) << Utf8(path);
+    EXPECT_EQ(error, ERROR_BAD_PATHNAME) << Utf8(path);
   }
   EXPECT_EQ(read, L"unchanged");
 }

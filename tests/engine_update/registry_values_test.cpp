@@ -39,7 +39,7 @@ class RegistryValues : public ::testing::Test {
   }
   void TearDown() override { DeleteRegTree(HKEY_CURRENT_USER, parent_); }
   std::wstring Path() const { return L"HKCU\\" + subkey_; }
-  std::string PathU8() const { return U8(Path()); }
+  std::string PathU8() const { return Utf8(Path()); }
   std::wstring Text(const std::wstring& name) const { return ReadText(HKEY_CURRENT_USER, subkey_, name); }
 
   std::wstring parent_;
@@ -76,11 +76,11 @@ TEST_F(RegistryValues, VersionIsReplacedWhateverIsStored) {
 
 TEST_F(RegistryValues, TypesThatAreNotWrittenAreFailures) {
   for (const wchar_t* type : {L"REG_MULTI_SZ", L"REG_BINARY", L"REG_EXPAND_SZ", L"REG_QDWORD", L"REG_NONE", L"BOGUS"}) {
-    EXPECT_FALSE(CUpdateEngEx::UpdateRegistry(Path(), L"v", type, L"1")) << U8(type);
+    EXPECT_FALSE(CUpdateEngEx::UpdateRegistry(Path(), L"v", type, L"1")) << Utf8(type);
   }
   DWORD type = 0;
   std::vector<BYTE> data;
-  EXPECT_FALSE(ReadRaw(HKEY_CURRENT_USER, subkey_, L"v", &type, &data));
+  EXPECT_FALSE(ReadRegValue(HKEY_CURRENT_USER, subkey_, L"v", &type, &data));
 }
 
 TEST_F(RegistryValues, DeletingAMissingValueFailsAndLeavesTheKey) {
@@ -115,7 +115,7 @@ TEST_F(RegistryValues, MachineValuesLandInTheThirtyTwoBitView) {
 }
 
 TEST_F(RegistryValues, InstallPicksTheValueTextByLanguage) {
-  const std::string lang = U8(SystemInfo::GetInstance().LanguageCode());
+  const std::string lang = Utf8(SystemInfo::GetInstance().LanguageCode());
   const std::string localizedName = "value_" + lang;
   engine_.addList.regUpdates = {
       Value({{"key", PathU8()}, {"name", "both"}, {"type", "REG_SZ"}, {"value", "plain"}, {"value_0804", "zh"}}),
@@ -134,7 +134,7 @@ TEST_F(RegistryValues, RunKeyValuesOnlyWithTheFlag) {
   std::wstring upper = Path();
   for (wchar_t& ch : upper) ch = static_cast<wchar_t>(towupper(ch));
   const std::string runKey = "hklm\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-  const std::string name = "TamselRun" + U8(UniqueName());
+  const std::string name = "TamselRun" + Utf8(UniqueName());
   engine_.addList.regUpdates = {
       Value({{"key", runKey}, {"name", name}, {"type", "REG_SZ"}, {"value", "C:\\client.exe"}}),
       Value({{"key", PathU8()}, {"name", "after"}, {"type", "REG_SZ"}, {"value", "x"}}),

@@ -27,7 +27,7 @@ class RunRules : public ::testing::Test {
   }
   // Child arguments: log into the shared order log, with a tag, sleeping when asked.
   std::string Args(const std::string& tag, int sleepMs = 0) const {
-    std::string args = "\"log=" + U8(OrderLog()) + "\" tag=" + tag;
+    std::string args = "\"log=" + Utf8(OrderLog()) + "\" tag=" + tag;
     return sleepMs ? args + " sleep=" + std::to_string(sleepMs) : args;
   }
   std::wstring OrderLog() const { return folder_ / L"order.log"; }
@@ -36,7 +36,7 @@ class RunRules : public ::testing::Test {
     std::vector<std::string> tags;
     for (const std::wstring& line : ChildLog(OrderLog())) {
       const size_t at = line.find(L"tag=");
-      if (line.rfind(L"start", 0) == 0 && at != std::wstring::npos) tags.push_back(U8(line.substr(at + 4, 1)));
+      if (line.rfind(L"start", 0) == 0 && at != std::wstring::npos) tags.push_back(Utf8(line.substr(at + 4, 1)));
     }
     return tags;
   }
@@ -96,7 +96,7 @@ TEST_F(RunRules, AddListWaitsForAnyCaseOfTrueDeleteListOnlyForTrue) {
 TEST_F(RunRules, AddListWaitsAtMostFifteenSeconds) {
   const std::wstring name = L"slow " + UniqueName() + L".exe";
   InstallHelper(L"update_child.exe", Product(name));
-  engine_.addList.runRules = {Rule({{"when", "OnRegister"}, {"executable", U8(name)}, {"cmd", "EXEC"},
+  engine_.addList.runRules = {Rule({{"when", "OnRegister"}, {"executable", Utf8(name)}, {"cmd", "EXEC"},
                                     {"args", Args("s", 60000)}, {"bwaitend", "true"}})};
   engine_.DoRunruleInAddList("OnRegister", 0);
   const DWORD id = ProcessIdByName(name);
@@ -113,7 +113,7 @@ TEST_F(RunRules, DeleteListStopsTheProgramItStartedAfterTenSeconds) {
   RunningChild users(folder_ / (L"elsewhere\\" + name), L"sleep=60000");
   ASSERT_TRUE(users.running());
   engine_.deleteList.runRules = {
-      Rule({{"when", "OnStopApp"}, {"executable", U8(name)}, {"args", Args("l", 60000)}})};  // EXEC, wait
+      Rule({{"when", "OnStopApp"}, {"executable", Utf8(name)}, {"args", Args("l", 60000)}})};  // EXEC, wait
   engine_.DoRunruleInDeleteList("OnStopApp");
   EXPECT_EQ(Started(), std::vector<std::string>{"l"});
   EXPECT_EQ(Ended(), 0u);
@@ -126,8 +126,8 @@ TEST_F(RunRules, RestartAppPhaseNeverWaitsForOrStopsTheClient) {
   const std::wstring name = L"client " + UniqueName() + L".exe";
   InstallHelper(L"update_child.exe", Product(name));
   engine_.deleteList.runRules = {
-      Rule({{"when", "OnRestartApp"}, {"executable", U8(name)}, {"args", Args("r", 60000)}})};
-  engine_.addList.runRules = {Rule({{"when", "OnRestartApp"}, {"executable", U8(name)}, {"cmd", "EXEC"},
+      Rule({{"when", "OnRestartApp"}, {"executable", Utf8(name)}, {"args", Args("r", 60000)}})};
+  engine_.addList.runRules = {Rule({{"when", "OnRestartApp"}, {"executable", Utf8(name)}, {"cmd", "EXEC"},
                                     {"args", Args("q", 60000)}, {"bwaitend", "true"}})};
   engine_.DoRunruleInDeleteList("OnRestartApp");
   engine_.DoRunruleInAddList("OnRestartApp", 0);
@@ -148,11 +148,11 @@ TEST_F(RunRules, KillStopsTheProcessByFileNameWhereverItRuns) {
   RunningChild victim(folder_ / (L"running from here\\" + name), L"sleep=60000");
   ASSERT_TRUE(victim.running());
 
-  engine_.addList.runRules = {Rule({{"when", "BeforeCopy"}, {"executable", "absent\\" + U8(name)}, {"cmd", "KILL"}})};
+  engine_.addList.runRules = {Rule({{"when", "BeforeCopy"}, {"executable", "absent\\" + Utf8(name)}, {"cmd", "KILL"}})};
   engine_.DoRunruleInAddList("BeforeCopy", 0);
   EXPECT_TRUE(victim.running()) << "a KILL rule whose file is not in the product folder does nothing";
 
-  engine_.addList.runRules = {Rule({{"when", "BeforeCopy"}, {"executable", "sub\\" + U8(name)}, {"cmd", "KILL"}})};
+  engine_.addList.runRules = {Rule({{"when", "BeforeCopy"}, {"executable", "sub\\" + Utf8(name)}, {"cmd", "KILL"}})};
   engine_.DoRunruleInAddList("BeforeCopy", 0);
   EXPECT_FALSE(victim.running());
 }
@@ -207,8 +207,8 @@ TEST_F(RunRules, LogLinesCarryEachArgumentWhole) {
   engine_.DoRunruleInDeleteList("OnStopApp");
   engine_.DoRunruleInAddList("AfterCopy", 0);
   const std::string text = log.Text();
-  const std::string child = U8(Product(L"bin\\child.exe"));
-  const std::string dll = U8(Product(L"bin\\export.dll"));
+  const std::string child = Utf8(Product(L"bin\\child.exe"));
+  const std::string dll = Utf8(Product(L"bin\\export.dll"));
   EXPECT_NE(text.find("RunProgram, When: OnStopApp, ExecPath: " + child + ", ExecArgs: " + Args("1") + " | "),
             std::string::npos)
       << text;

@@ -49,16 +49,16 @@ LinkContent ReadLink(const std::wstring& file) {
 
 std::string NameAttribute() {
   const std::wstring& code = SystemInfo::GetInstance().LanguageCode();
-  return "name_" + (code.empty() ? std::string("0409") : U8(code));
+  return "name_" + (code.empty() ? std::string("0409") : Utf8(code));
 }
 
 ShortCutRecord Shortcut(int location, const std::wstring& name, const std::string& link, const std::string& argv = "",
                         const std::wstring& folderName = L"") {
   ShortCutRecord record;
   record.location = location;
-  record.attributes = Attributes({{NameAttribute().c_str(), U8(name)}, {"link", link}});
+  record.attributes = Attributes({{NameAttribute().c_str(), Utf8(name)}, {"link", link}});
   if (!argv.empty()) record.attributes["argv"] = argv;
-  if (!folderName.empty()) record.folder = Attributes({{NameAttribute().c_str(), U8(folderName)}});
+  if (!folderName.empty()) record.folder = Attributes({{NameAttribute().c_str(), Utf8(folderName)}});
   return record;
 }
 
@@ -90,7 +90,7 @@ class Shortcuts : public ::testing::Test {
 
 TEST_F(Shortcuts, DesktopIsARealFolderInsideThePrefix) {
   const std::wstring desktop = GetDesktopDir();
-  EXPECT_EQ(desktop.rfind(L"C:\\users\\", 0), 0u) << U8(desktop);
+  EXPECT_EQ(desktop.rfind(L"C:\\users\\", 0), 0u) << Utf8(desktop);
   const DWORD attributes = GetFileAttributesW(desktop.c_str());
   ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
   EXPECT_FALSE(attributes & FILE_ATTRIBUTE_REPARSE_POINT) << "a link to the host's home";
@@ -195,7 +195,7 @@ TEST_F(Shortcuts, ExcludedAndNamelessRecordsMakeNothing) {
   excluded.excluded = true;
   ShortCutRecord nameless = Shortcut(kShortCutQuickLaunch, name_, "bin\\client.exe");
   nameless.attributes.erase(NameAttribute());
-  nameless.attributes["name_9999"] = U8(name_);
+  nameless.attributes["name_9999"] = Utf8(name_);
   engine_.addList.shortCuts = {excluded, nameless};
   engine_.InstallShortcuts(true);
   EXPECT_FALSE(Exists(GetQuickLaunchPinDir() + L"\\" + name_ + L".lnk"));

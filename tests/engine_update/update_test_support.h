@@ -13,35 +13,29 @@
 
 #include "engine/parser/component_records.h"
 #include "engine/prompt.h"
+#include "support_files.h"
+#include "support_registry.h"
+#include "support_text.h"
 
 namespace updtest {
 
-// "Suite_Test_<pid>": unique to the running test and process.
-std::wstring UniqueName();
+using testsupport::AccessTimeMs;
+using testsupport::Exists;
+using testsupport::MakeFolder;
+using testsupport::ReadFileBytes;  // "<missing>" when it cannot be opened
+using testsupport::RemoveTree;
+using testsupport::UniqueName;
+using testsupport::Utf8;
+using testsupport::WriteFileBytes;
+using testsupport::WriteTimeMs;
 
 // A new folder under %TEMP% named after the test (blank and Chinese characters included),
 // removed with everything in it at the end.
-class TempFolder {
+class TempFolder : public testsupport::TempFolder {
  public:
-  explicit TempFolder(const std::wstring& suffix = L" \u6e38\u620f");
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::wstring& path() const { return path_; }
-  std::wstring operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
-
- private:
-  std::wstring path_;
+  explicit TempFolder(const std::wstring& suffix = L" \u6e38\u620f")
+      : testsupport::TempFolder(testsupport::TempRoot() + L"\\upd " + UniqueName() + suffix) {}
 };
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes);  // makes missing folders
-std::string ReadFileBytes(const std::wstring& path);
-bool Exists(const std::wstring& path);
-void MakeFolder(const std::wstring& path);
-void RemoveTree(const std::wstring& path);
-// Last-write time of a file in milliseconds since 1970 UTC; -1 when unreadable.
-int64_t WriteTimeMs(const std::wstring& path);
-int64_t AccessTimeMs(const std::wstring& path);
 
 // A helper built beside the test program: "update_child.exe", "update_com_server.dll",
 // "update_export.dll".
@@ -95,24 +89,20 @@ class LockedFile {
   HANDLE handle_;
 };
 
-// PendingFileRenameOperations as (source, target) pairs, "\??\" and "!" removed; an empty
-// target is a deletion.
-std::vector<std::pair<std::wstring, std::wstring>> PendingRenames();
+using testsupport::PendingRenames;
 bool IsPendingRename(const std::wstring& source, const std::wstring& target);  // ignoring case
 
 // Registry reads and clean-up through the plain API. view: 0, KEY_WOW64_32KEY, KEY_WOW64_64KEY.
-bool ReadRaw(HKEY root, const std::wstring& subkey, const std::wstring& name, DWORD* type, std::vector<BYTE>* data,
-             REGSAM view = 0);
+using testsupport::DeleteRegTree;
+using testsupport::KeyExists;
+using testsupport::ReadRegValue;
 std::wstring ReadText(HKEY root, const std::wstring& subkey, const std::wstring& name, REGSAM view = 0);  // "<missing>"
 DWORD ReadNumber(HKEY root, const std::wstring& subkey, const std::wstring& name, REGSAM view = 0);  // 0xDEADBEEF
 void WriteRaw(HKEY root, const std::wstring& subkey, const std::wstring& name, DWORD type, const void* data,
               DWORD bytes, REGSAM view = 0);
-bool KeyExists(HKEY root, const std::wstring& subkey, REGSAM view = 0);
-void DeleteRegTree(HKEY root, const std::wstring& subkey, REGSAM view = 0);
 
 // Records as the component loader makes them: attributes from name-value pairs.
 AttributeMap Attributes(std::initializer_list<std::pair<const char*, std::string>> pairs);
-std::string U8(const std::wstring& wide);
 
 // The progress window: every call as text, "P step delta detail" or "X step done total detail parts".
 struct RecordingPrompt : IInstallUIPromptEx {
@@ -120,6 +110,9 @@ struct RecordingPrompt : IInstallUIPromptEx {
   void OnProgressEx(int step, int done, int total, std::wstring detail, int parts) override;
   std::vector<std::wstring> calls;
 };
+
+// Everything the logger wrote into a folder (recursively), after draining its queue.
+std::string LogText(const std::wstring& folder);
 
 // Points the process-wide logger at a folder of its own; Text() is everything logged so far.
 class LogCapture {

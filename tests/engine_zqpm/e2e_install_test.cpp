@@ -46,7 +46,7 @@ std::string Today() {
 
 size_t LineCount(const std::wstring& path) {
   const std::string text = ReadFileBytes(path);
-  if (text == "<unreadable>") return 0;
+  if (text == "<missing>") return 0;
   size_t lines = 0;
   for (char c : text) lines += c == '\n';
   return lines;
@@ -90,9 +90,9 @@ class InstallE2E : public ::testing::Test {
     for (const ExpectedFile& file : files) {
       if (file.timeMs < 0) continue;  // configurations come later
       events.push_back("X 9 " + std::to_string(++placed) + "/" + std::to_string(SampleFileRecordCount()) + " 50 " +
-                       U(file.installed));
+                       Utf8(file.installed));
     }
-    const std::string root = U(folder);
+    const std::string root = Utf8(folder);
     Events rest = {"P 0 50 ",
                    "P 9 1 Product.config",
                    "P 9 1 ",
@@ -119,13 +119,13 @@ class InstallE2E : public ::testing::Test {
     const std::string settings = runKey ? "\\Settings" : "\\SETTINGS";
     for (int i = 1; i <= 14; ++i) events.push_back("X 13 " + std::to_string(i) + total + key + (i > 2 ? settings : ""));
     if (runKey) events.push_back("X 13 15" + total + "HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN");
-    const std::string name = U(ProductName());
-    const std::string menu = U(ShellFolder(CSIDL_PROGRAMS)) + "\\" + name + "\\";
+    const std::string name = Utf8(ProductName());
+    const std::string menu = Utf8(ShellFolder(CSIDL_PROGRAMS)) + "\\" + name + "\\";
     Events rest = {"P 13 5 ",
                    "X 12 1/4 5 " + menu + name,
-                   "X 12 2/4 5 " + U(QuickLaunchPinDir()) + "\\" + name,
-                   "X 12 3/4 5 " + menu + U(UninstallLinkName())};
-    if (desktop) rest.push_back("X 12 4/4 5 " + U(ShellFolder(CSIDL_DESKTOP)) + "\\" + name);
+                   "X 12 2/4 5 " + Utf8(QuickLaunchPinDir()) + "\\" + name,
+                   "X 12 3/4 5 " + menu + Utf8(UninstallLinkName())};
+    if (desktop) rest.push_back("X 12 4/4 5 " + Utf8(ShellFolder(CSIDL_DESKTOP)) + "\\" + name);
     rest.push_back("P 0 5 ");
     rest.push_back("P 14 5 HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TamselPelluvo");
     rest.push_back("F text 0");
@@ -141,9 +141,9 @@ class InstallE2E : public ::testing::Test {
     for (const ExpectedFile& file : ExpectedProductFiles()) {
       expectedTree.push_back(file.installed);
       const std::wstring installed = folder + L"\\" + file.installed;
-      EXPECT_EQ(ReadFileBytes(installed), ReadFileBytes(StageDir() + L"\\" + file.staged)) << U(file.installed);
+      EXPECT_EQ(ReadFileBytes(installed), ReadFileBytes(StageDir() + L"\\" + file.staged)) << Utf8(file.installed);
       if (file.timeMs >= 0) {
-        EXPECT_EQ(WriteTimeMs(installed), WholeSeconds(file.timeMs)) << U(file.installed);
+        EXPECT_EQ(WriteTimeMs(installed), WholeSeconds(file.timeMs)) << Utf8(file.installed);
       }
     }
     std::sort(expectedTree.begin(), expectedTree.end());
@@ -173,7 +173,7 @@ class InstallE2E : public ::testing::Test {
     EXPECT_EQ(ReadValue32(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"), L"16.2.261206");
     EXPECT_EQ(ReadValue32(HKEY_LOCAL_MACHINE, kUninstallKey, L"EstimatedSize"),
               std::to_wstring(ProgramPackageBytes() / 1024));
-    EXPECT_EQ(ReadValue32(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallDate"), W(Today()));
+    EXPECT_EQ(ReadValue32(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallDate"), Wide(Today()));
     EXPECT_EQ(ReadValue32(HKEY_LOCAL_MACHINE, kUninstallKey, L"Publisher"), L"Orvenna");
     // Quoted: the folder may hold blanks.
     EXPECT_EQ(ReadValue32(HKEY_LOCAL_MACHINE, kUninstallKey, L"UninstallString"), L"\"" + uninstaller + L"\" /uninstall");
@@ -194,10 +194,10 @@ class InstallE2E : public ::testing::Test {
     for (const Link& link : links) {
       if (!desktop && link.path == links[0].path) continue;
       std::wstring target, args;
-      ASSERT_TRUE(ReadShortcut(link.path, &target, &args)) << U(link.path);
+      ASSERT_TRUE(ReadShortcut(link.path, &target, &args)) << Utf8(link.path);
       // Wine keeps a link's target in the ANSI code page only.
-      EXPECT_EQ(target, AnsiRoundTrip(link.target)) << U(link.path);
-      EXPECT_EQ(args, link.args) << U(link.path);
+      EXPECT_EQ(target, AnsiRoundTrip(link.target)) << Utf8(link.path);
+      EXPECT_EQ(args, link.args) << Utf8(link.path);
     }
 
     // The COM server registered itself; the rules ran once each, AfterCopy before OnRegister.

@@ -48,7 +48,7 @@ int RunChild(const std::wstring& program, const std::wstring& test) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
   if (!CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-    ADD_FAILURE() << "CreateProcess " << U(program) << " failed, err " << GetLastError();
+    ADD_FAILURE() << "CreateProcess " << Utf8(program) << " failed, err " << GetLastError();
     return -1;
   }
   DWORD code = static_cast<DWORD>(-1);
@@ -177,7 +177,7 @@ TEST_F(JobsE2E, SilentWebInstallRunsTheFoundPackageAndReportsItsExitCode) {
   ChildVariable recordFile(L"JOBS_PACKAGE_RECORD", record);
   for (const wchar_t* exitCode : {L"0", L"7"}) {
     ChildVariable packageExit(L"JOBS_PACKAGE_EXIT", exitCode);
-    EXPECT_EQ(RunChild(setup, L"JobsE2E.WebInstallChild"), 0) << "package exit code " << U(exitCode);
+    EXPECT_EQ(RunChild(setup, L"JobsE2E.WebInstallChild"), 0) << "package exit code " << Utf8(exitCode);
   }
 
   const auto requests = search.RequestsTo("/soft/update/search");
@@ -185,7 +185,7 @@ TEST_F(JobsE2E, SilentWebInstallRunsTheFoundPackageAndReportsItsExitCode) {
   EXPECT_EQ(requests[0]["query"], "channel=orvenna__sample&product=TamselPelluvo&ver=1&type=1");
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
-  EXPECT_EQ(ReadFileBytes(std::wstring(temp) + L"~ZQDownload\\" + W(kPackageName)), package);
+  EXPECT_EQ(ReadFileBytes(std::wstring(temp) + L"~ZQDownload\\" + Wide(kPackageName)), package);
   EXPECT_EQ(ReadFileBytes(record), "/silent|/norestart\n/silent|/norestart\n");
 }
 

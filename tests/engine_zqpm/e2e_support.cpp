@@ -52,13 +52,13 @@ void AddRecordsOf(const std::wstring& config, std::vector<ExpectedFile>& files) 
     if (!Fits(tag)) continue;
     const std::string path = Attribute(tag, "path");
     const std::string newPath = Attribute(tag, "newpath");
-    files.push_back({W(newPath.empty() ? path : newPath), W(path), std::stoll(Attribute(tag, "time"))});
+    files.push_back({Wide(newPath.empty() ? path : newPath), Wide(path), std::stoll(Attribute(tag, "time"))});
   }
 }
 
 }  // namespace
 
-std::wstring StageDir() { return W(ZQ_E2E_STAGE_DIR); }
+std::wstring StageDir() { return Wide(ZQ_E2E_STAGE_DIR); }
 
 std::vector<ExpectedFile> ExpectedProductFiles() {
   std::vector<ExpectedFile> files;
@@ -92,7 +92,7 @@ int64_t ProgramPackageBytes() {
   while (start < list.size()) {
     size_t end = list.find("\r\n", start);
     if (end == std::string::npos) end = list.size();
-    const std::wstring path = StageDir() + L"\\" + W(list.substr(start, end - start));
+    const std::wstring path = StageDir() + L"\\" + Wide(list.substr(start, end - start));
     if (end > start) {
       WIN32_FILE_ATTRIBUTE_DATA data;
       if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) total += data.nFileSizeLow;

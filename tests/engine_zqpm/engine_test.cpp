@@ -107,7 +107,7 @@ TEST(Dispatcher, AWorkerRunsOnItsOwnCopyAndOneJobRunsAtATime) {
 TEST(EngineLog, WritesLevelsZeroToSixTextUnchangedAndNothingElse) {
   TempFolder folder;
   vemtal::vlog::IVlogManager* log = vemtal::vlog::IVlogManager::getInstance();
-  ASSERT_TRUE(log->setLoggerPath(0, zqtest::U(folder / L"logs").c_str()));
+  ASSERT_TRUE(log->setLoggerPath(0, zqtest::Utf8(folder / L"logs").c_str()));
   log->start();
   log->setLoggerLevel(0, 0);
   CallLog(2, "Window, %s and %d", "100%d %s", 5);

@@ -11,40 +11,38 @@
 #include <vector>
 
 #include "engine/prompt.h"
+#include "support_files.h"
+#include "support_registry.h"
+#include "support_text.h"
 
 namespace zqtest {
 
+using testsupport::Exists;
+using testsupport::ReadFileBytes;  // "<missing>" when it cannot be opened
+using testsupport::RemoveTree;
+using testsupport::Utf8;
+using testsupport::Wide;
+using testsupport::WriteFileBytes;
+using testsupport::WriteTimeMs;
+
 // A new folder under %TEMP% ("zq <test> 游戏 <pid>"), removed with its content at the end.
-class TempFolder {
+class TempFolder : public testsupport::TempFolder {
  public:
   TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::wstring& path() const { return path_; }
-  std::wstring operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
-
- private:
-  std::wstring path_;
 };
 
-void WriteFileBytes(const std::wstring& path, const std::string& bytes);  // makes missing folders
-std::string ReadFileBytes(const std::wstring& path);
-bool Exists(const std::wstring& path);
-void RemoveTree(const std::wstring& path);
 // Relative paths of every file under folder ("docs\readme.txt"), sorted.
 std::vector<std::wstring> ListFiles(const std::wstring& folder);
-// Last-write time in milliseconds since 1970 UTC; -1 when unreadable.
-int64_t WriteTimeMs(const std::wstring& path);
 
 // A registry value read in the 32-bit view: REG_SZ as its text, REG_DWORD as decimal text;
 // "<missing>" when the key or value is absent.
 std::wstring ReadValue32(HKEY root, const std::wstring& subkey, const std::wstring& name);
-bool KeyExists32(HKEY root, const std::wstring& subkey);
-void DeleteKey32(HKEY root, const std::wstring& subkey);
-
-std::wstring W(const std::string& utf8);
-std::string U(const std::wstring& wide);
+inline bool KeyExists32(HKEY root, const std::wstring& subkey) {
+  return testsupport::KeyExists(root, subkey, KEY_WOW64_32KEY);
+}
+inline void DeleteKey32(HKEY root, const std::wstring& subkey) {
+  testsupport::DeleteRegTree(root, subkey, KEY_WOW64_32KEY);
+}
 
 // Records every report as one line of text: "P <step> <delta> <detail>",
 // "X <step> <done>/<total> <parts> <detail>", "F", "M <text> <code>", "A <text>".

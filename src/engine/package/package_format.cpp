@@ -25,60 +25,53 @@ void Put16(uint8_t* p, uint16_t v) {
   p[1] = static_cast<uint8_t>(v >> 8);
 }
 
+// A record made of 32-bit words only: its fields in byte order, written and read by one list
+// so that encoding and decoding cannot disagree.
+template <typename Record, size_t N>
+using WordFields = uint32_t Record::* const[N];
+
+template <typename Record, size_t N>
+void PutWords(const Record& record, WordFields<Record, N>& fields, uint8_t* out) {
+  for (size_t i = 0; i < N; ++i) Put32(out + 4 * i, record.*fields[i]);
+}
+
+template <typename Record, size_t N>
+Record GetWords(WordFields<Record, N>& fields, const uint8_t* in) {
+  Record record;
+  for (size_t i = 0; i < N; ++i) record.*fields[i] = Get32(in + 4 * i);
+  return record;
+}
+
+constexpr uint32_t PackageHead::*kHeadFields[] = {
+    &PackageHead::magic,       &PackageHead::version,     &PackageHead::totalLength,
+    &PackageHead::itemCount,   &PackageHead::indexOffset, &PackageHead::tailOffset,
+    &PackageHead::unpackedTotal, &PackageHead::reserved1, &PackageHead::reserved2};
+constexpr uint32_t PackageItemHeader::*kItemFields[] = {&PackageItemHeader::magic, &PackageItemHeader::fileSize,
+                                                        &PackageItemHeader::zipSize, &PackageItemHeader::crc32};
+constexpr uint32_t PackageIndexHeader::*kIndexFields[] = {&PackageIndexHeader::magic, &PackageIndexHeader::count,
+                                                          &PackageIndexHeader::namesOffset,
+                                                          &PackageIndexHeader::namesSize};
+static_assert(sizeof(kHeadFields) / sizeof(kHeadFields[0]) * 4 == kHeadSize, "head layout");
+static_assert(sizeof(kItemFields) / sizeof(kItemFields[0]) * 4 == kItemHeaderSize, "item header layout");
+static_assert(sizeof(kIndexFields) / sizeof(kIndexFields[0]) * 4 == kIndexHeaderSize, "index header layout");
+
 }  // namespace
 
-void EncodeHead(const PackageHead& head, uint8_t out[kHeadSize]) {
-  const uint32_t words[9] = {head.magic,      head.version,       head.totalLength,
-                             head.itemCount,  head.indexOffset,   head.tailOffset,
-                             head.unpackedTotal, head.reserved1,  head.reserved2};
-  for (int i = 0; i < 9; ++i) Put32(out + 4 * i, words[i]);
-}
+void EncodeHead(const PackageHead& head, uint8_t out[kHeadSize]) { PutWords(head, kHeadFields, out); }
 
-PackageHead DecodeHead(const uint8_t in[kHeadSize]) {
-  PackageHead head;
-  head.magic = Get32(in);
-  head.version = Get32(in + 4);
-  head.totalLength = Get32(in + 8);
-  head.itemCount = Get32(in + 12);
-  head.indexOffset = Get32(in + 16);
-  head.tailOffset = Get32(in + 20);
-  head.unpackedTotal = Get32(in + 24);
-  head.reserved1 = Get32(in + 28);
-  head.reserved2 = Get32(in + 32);
-  return head;
-}
+PackageHead DecodeHead(const uint8_t in[kHeadSize]) { return GetWords(kHeadFields, in); }
 
 void EncodeItemHeader(const PackageItemHeader& item, uint8_t out[kItemHeaderSize]) {
-  Put32(out, item.magic);
-  Put32(out + 4, item.fileSize);
-  Put32(out + 8, item.zipSize);
-  Put32(out + 12, item.crc32);
+  PutWords(item, kItemFields, out);
 }
 
-PackageItemHeader DecodeItemHeader(const uint8_t in[kItemHeaderSize]) {
-  PackageItemHeader item;
-  item.magic = Get32(in);
-  item.fileSize = Get32(in + 4);
-  item.zipSize = Get32(in + 8);
-  item.crc32 = Get32(in + 12);
-  return item;
-}
+PackageItemHeader DecodeItemHeader(const uint8_t in[kItemHeaderSize]) { return GetWords(kItemFields, in); }
 
 void EncodeIndexHeader(const PackageIndexHeader& index, uint8_t out[kIndexHeaderSize]) {
-  Put32(out, index.magic);
-  Put32(out + 4, index.count);
-  Put32(out + 8, index.namesOffset);
-  Put32(out + 12, index.namesSize);
+  PutWords(index, kIndexFields, out);
 }
 
-PackageIndexHeader DecodeIndexHeader(const uint8_t in[kIndexHeaderSize]) {
-  PackageIndexHeader index;
-  index.magic = Get32(in);
-  index.count = Get32(in + 4);
-  index.namesOffset = Get32(in + 8);
-  index.namesSize = Get32(in + 12);
-  return index;
-}
+PackageIndexHeader DecodeIndexHeader(const uint8_t in[kIndexHeaderSize]) { return GetWords(kIndexFields, in); }
 
 void EncodeTail(const PackageTail& tail, uint8_t out[kTailSize]) {
   Put32(out, tail.magic);

@@ -1,70 +1,12 @@
 #include "sys_test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include "support_text.h"
 
 namespace systest {
-
-namespace {
-
-std::wstring Widen(const char* text) { return std::wstring(text, text + std::strlen(text)); }
-
-bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
-}  // namespace
-
-std::wstring UniqueName() {
-  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::wstring name = info ? Widen(info->test_suite_name()) + L"_" + Widen(info->name()) : L"sys";
-  for (wchar_t& c : name) {
-    if (c == L'/') c = L'_';
-  }
-  return name + L"_" + std::to_wstring(GetCurrentProcessId());
-}
-
-TempFolder::TempFolder() {
-  wchar_t temp[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH, temp);
-  path_ = std::wstring(temp) + L"tamsel_sys_" + UniqueName();
-  RemoveTree(path_);
-  MakeFolder(path_);
-}
-
-TempFolder::~TempFolder() { RemoveTree(path_); }
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  ASSERT_TRUE(out.good()) << "cannot write the test file";
-}
-
-std::string ReadFileBytes(const std::wstring& path) {
-  std::ifstream in(std::filesystem::path(path), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool IsFolder(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-void MakeFolder(const std::wstring& path) {
-  std::error_code ignored;
-  std::filesystem::create_directories(std::filesystem::path(path), ignored);
-}
-
-void RemoveTree(const std::wstring& path) {
-  std::error_code ignored;
-  std::filesystem::remove_all(std::filesystem::path(path), ignored);
 }
 
 LockedFile::LockedFile(const std::wstring& path)
@@ -92,66 +34,18 @@ std::wstring SelfPath() {
 }
 
 std::vector<std::wstring> PendingDeletes() {
-  DWORD type = 0;
-  std::vector<BYTE> data;
   std::vector<std::wstring> paths;
-  if (!ReadRegValue(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager",
-                    L"PendingFileRenameOperations", &type, &data) ||
-      type != REG_MULTI_SZ) {
-    return paths;
-  }
-  data.resize(data.size() + 4, 0);
-  const wchar_t* p = reinterpret_cast<const wchar_t*>(data.data());
-  const wchar_t* stop = p + (data.size() / sizeof(wchar_t));
-  // Pairs of source and target; an empty target means delete.
-  while (p < stop && *p) {
-    std::wstring source = p;
-    p += source.size() + 1;
-    if (p >= stop) break;
-    std::wstring target = p;
-    p += target.size() + 1;
-    if (!target.empty()) continue;
-    if (source.rfind(L"\\??\\", 0) == 0) source.erase(0, 4);
-    paths.push_back(source);
+  for (const auto& pending : testsupport::PendingRenames()) {
+    if (pending.second.empty()) paths.push_back(pending.first);
   }
   return paths;
 }
 
 bool IsPendingDelete(const std::wstring& path) {
   for (const std::wstring& pending : PendingDeletes()) {
-    if (SameIgnoringCase(pending, path)) return true;
+    if (testsupport::SameIgnoringCase(pending, path)) return true;
   }
   return false;
-}
-
-bool KeyExists(HKEY root, const std::wstring& subkey, REGSAM view) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root, subkey.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
-
-bool ReadRegValue(HKEY root, const std::wstring& subkey, const std::wstring& name, DWORD* type,
-                  std::vector<BYTE>* data, REGSAM view) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root, subkey.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-  DWORD size = 0;
-  LONG err = RegQueryValueExW(key, name.c_str(), nullptr, type, nullptr, &size);
-  if (err == ERROR_SUCCESS) {
-    data->assign(size, 0);
-    err = RegQueryValueExW(key, name.c_str(), nullptr, type, data->data(), &size);
-    data->resize(size);
-  }
-  RegCloseKey(key);
-  return err == ERROR_SUCCESS;
-}
-
-void DeleteRegTree(HKEY root, const std::wstring& subkey, REGSAM view) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root, subkey.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS) return;
-  RegDeleteTreeW(key, nullptr);
-  RegCloseKey(key);
-  RegDeleteKeyExW(root, subkey.c_str(), view, 0);
 }
 
 std::wstring EnvText(const wchar_t* name) {

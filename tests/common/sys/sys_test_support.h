@@ -7,33 +7,25 @@
 #include <string>
 #include <vector>
 
+#include "support_files.h"
+#include "support_registry.h"
+
 namespace systest {
 
 // A new folder under the temporary folder, named after the running test; removed with
 // everything in it at the end (whatever the test left).
-class TempFolder {
+class TempFolder : public testsupport::TempFolder {
  public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::wstring& path() const { return path_; }  // no trailing "\"
-  std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
-
- private:
-  std::wstring path_;
+  TempFolder() : testsupport::TempFolder(testsupport::TempRoot() + L"\\tamsel_sys_" + testsupport::UniqueName()) {}
 };
 
-// A name unique to the running test and process ("Suite_Test_1234").
-std::wstring UniqueName();
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes);
-std::string ReadFileBytes(const std::wstring& path);
-bool Exists(const std::wstring& path);
+using testsupport::Exists;
+using testsupport::MakeFolder;
+using testsupport::ReadFileBytes;  // "<missing>" when it cannot be opened
+using testsupport::RemoveTree;
+using testsupport::UniqueName;
+using testsupport::WriteFileBytes;
 bool IsFolder(const std::wstring& path);
-void MakeFolder(const std::wstring& path);
-void RemoveTree(const std::wstring& path);  // test cleanup only
 
 // A file held open without share-delete: deleting or renaming it fails while the object lives.
 class LockedFile {
@@ -69,11 +61,9 @@ std::wstring SelfPath();
 std::vector<std::wstring> PendingDeletes();
 bool IsPendingDelete(const std::wstring& path);  // compared ignoring case
 
-// Registry reads through the plain API. view: 0, KEY_WOW64_32KEY or KEY_WOW64_64KEY.
-bool KeyExists(HKEY root, const std::wstring& subkey, REGSAM view = 0);
-bool ReadRegValue(HKEY root, const std::wstring& subkey, const std::wstring& name, DWORD* type,
-                  std::vector<BYTE>* data, REGSAM view = 0);
-void DeleteRegTree(HKEY root, const std::wstring& subkey, REGSAM view = 0);  // test cleanup only
+using testsupport::DeleteRegTree;
+using testsupport::KeyExists;
+using testsupport::ReadRegValue;
 
 // An environment variable of the test run, empty when unset.
 std::wstring EnvText(const wchar_t* name);

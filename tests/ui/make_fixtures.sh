@@ -52,4 +52,9 @@ flip() {  # file offset
 flip "$out/corrupt_stored.zip" $((30 + 11 + 10))
 (cd "$out" && zip -q -X -9 corrupt_deflated.zip big.txt)
 flip "$out/corrupt_deflated.zip" $((30 + 7 + 2000))
+# The demo skin of the window tests: layouts and a state strip drawn here, zipped by zip.
+mkdir -p "$out/demo/img"
+cp "$src/demo/"*.xml "$out/demo/"
+python3 "$(dirname "$0")/make_demo_images.py" "$out/demo/img/strip.png"
+(cd "$out/demo" && zip -q -X -r ../demo.zip .)
 touch "$out/.done"

@@ -16,4 +16,12 @@ void ReadNumberList(const wchar_t* value, long* out, int count) {
     }
 }
 
+bool IsTrueValue(const wchar_t* value) { return value != nullptr && _wcsicmp(value, L"true") == 0; }
+
+unsigned long ReadColorValue(const wchar_t* value) {
+    if (value == nullptr) return 0;
+    if (*value == L'#') ++value;
+    return wcstoul(value, nullptr, 16);
+}
+
 }  // namespace SkinUI

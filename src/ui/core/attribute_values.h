@@ -7,4 +7,10 @@ namespace SkinUI {
 // never read past its end.
 void ReadNumberList(const wchar_t* value, long* out, int count);
 
+// A boolean attribute: true exactly for "true" in any letter case.
+bool IsTrueValue(const wchar_t* value);
+
+// A hexadecimal ARGB colour with an optional leading "#".
+unsigned long ReadColorValue(const wchar_t* value);
+
 }  // namespace SkinUI

@@ -92,6 +92,7 @@ CPaintManagerUI::CPaintManagerUI()
 
     Gdiplus::GdiplusStartupInput input;
     Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr);
+    CShadowUI::Initialize(GetInstance());
 }
 
 CPaintManagerUI::~CPaintManagerUI() {
@@ -163,6 +164,7 @@ CDPIScaler* CPaintManagerUI::GetDPIObject() {
 }
 
 bool CPaintManagerUI::AttachDialog(CControlUI* pControl) {
+    m_shadow.Create(this);
     SetFocus(nullptr);
     m_pEventKey = nullptr;
     m_pEventHover = nullptr;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "ui/core/dpi_scaler.h"
+#include "ui/core/shadow.h"
 #include "ui/core/ui_events.h"
 #include "ui/core/ui_geometry.h"
 #include "ui/core/ui_ptr_array.h"
@@ -70,6 +71,7 @@ public:
     HDC GetOffscreenDC() const { return m_hDcOffscreen; }
     LPDWORD GetOffscreenBits() const { return m_pOffscreenBits; }
     CControlUI* GetRoot() const { return m_pRoot; }
+    CShadowUI* GetShadow() { return &m_shadow; }
     CDPIScaler* GetDPIObject();
     CUISize GetInitSize();
     void SetInitSize(int cx, int cy);
@@ -293,6 +295,7 @@ private:
     CControlUI* m_pCaretOwner;
 
     CControlUI* m_pRoot;
+    CShadowUI m_shadow;
     CControlUI* m_pFocus;
     CControlUI* m_pEventHover;
     CControlUI* m_pEventClick;

@@ -49,6 +49,7 @@ bool CPaintManagerUI::LayoutIfNeeded(const RECT& rcClient) {
     if (m_bFirstLayout) {
         m_bFirstLayout = false;
         SendNotify(m_pRoot, L"windowinit", 0, 0, false);
+        m_shadow.Update(m_hWndPaint);
     }
     return true;
 }

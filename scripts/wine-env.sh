@@ -21,6 +21,10 @@ wine_env_start() {
     trap wine_env_stop EXIT
   fi
   wine_prefix_ready || wine_prefix_make
+  # Bring the wineserver and the desktop up once, before programs start in parallel: the first
+  # programs of a session otherwise wait on the desktop's start while others run.
+  wineserver -p30
+  wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1 || true
 }
 
 wine_prefix_ready() { [ -f "$WINEPREFIX/.tamsel-ready" ]; }

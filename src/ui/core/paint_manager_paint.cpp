@@ -1,3 +1,4 @@
+#include "ui/core/container.h"
 #include "ui/core/control.h"
 #include "ui/core/paint_manager_globals.h"
 #include "ui/core/render_engine.h"
@@ -5,6 +6,20 @@
 namespace SkinUI {
 
 namespace {
+
+// A float control is placed by its parent from its fixed position: its relative rectangle would be
+// taken as a window position, and one never laid out (inside a page shown later) has none yet.
+void PlaceFloat(CControlUI* control) {
+    CControlUI* parent = control->GetParent();
+    CContainerUI* container = parent != nullptr ? static_cast<CContainerUI*>(parent->GetInterface(L"Container")) : nullptr;
+    const int index = container != nullptr ? container->GetItemIndex(control) : -1;
+    if (index < 0) {
+        control->SetPos(control->GetPos(), true);
+        return;
+    }
+    container->SetFloatPos(index);
+    control->Invalidate();
+}
 
 struct DcCloser {
     HDC dc;
@@ -41,7 +56,7 @@ bool CPaintManagerUI::LayoutIfNeeded(const RECT& rcClient) {
         m_pRoot->FindControl(__FindControlFromUpdate, this, UIFIND_VISIBLE | UIFIND_ME_FIRST | UIFIND_UPDATETEST);
         for (int i = 0; i < m_aFoundControls.GetSize(); ++i) {
             CControlUI* control = static_cast<CControlUI*>(m_aFoundControls[i]);
-            if (control->IsFloat()) control->SetPos(control->GetRelativePos(), true);
+            if (control->IsFloat()) PlaceFloat(control);
             else control->SetPos(control->GetPos(), true);
         }
         m_aFoundControls.Empty();

@@ -209,15 +209,20 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, bool&) {
         root = builder.Create(static_cast<UINT>(_wtoi(skinFile.GetData())), skinType.GetData(), this, &m_pm, nullptr);
     }
     if (root == nullptr) {
-        CUIString text(L"加载资源文件失败：");
-        text += skinFile;
-        ::MessageBoxW(nullptr, text.GetData(), L"SkinUI", MB_ICONERROR);
-        ::ExitProcess(1);
+        OnSkinLoadFailed(skinFile.GetData());
+        return -1;  // an override that returns: the window is not made
     }
     m_pm.AttachDialog(root);
     m_pm.AddNotifier(this);
     Init();
     return 0;
+}
+
+void WindowImplBase::OnSkinLoadFailed(const wchar_t* skinFile) {
+    CUIString text(L"加载资源文件失败：");
+    text += skinFile;
+    ::MessageBoxW(nullptr, text.GetData(), L"SkinUI", MB_ICONERROR);
+    ::ExitProcess(1);
 }
 
 LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {

@@ -2,18 +2,10 @@
 #include "ui/core/dialog_builder.h"
 #include "ui/core/notify_pump.h"
 #include "ui/core/paint_manager.h"
+#include "ui/core/resource_table.h"
 #include "ui/core/window_wnd.h"
 
 namespace SkinUI {
-
-// Gives a control's text by id and type; the window base answers none.
-class IQueryControlText {
-public:
-    virtual const wchar_t* QueryControlText(const wchar_t* lpstrId, const wchar_t* lpstrType) = 0;
-
-protected:
-    ~IQueryControlText() = default;
-};
 
 // The standard skinned, frameless window: builds its layout on creation, drags by its caption,
 // resizes by its border and handles the close, minimise, maximise and restore buttons.
@@ -50,6 +42,10 @@ protected:
     virtual void OnClick(NotifyRecordUI& msg);
     virtual CUIString GetSkinType();
     virtual CUIString GetSkinFile() = 0;
+    // The layout could not be built: tells the user and ends the process (exit code 1).
+    // Windows that must not wait for a person replace it; if it
+    // returns, the native window is not created.
+    virtual void OnSkinLoadFailed(const wchar_t* skinFile);
     virtual const wchar_t* GetManagerName();
     virtual bool HandleDefaultKey(UINT uKey);
     virtual LRESULT OnClose(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled);

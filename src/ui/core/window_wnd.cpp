@@ -106,15 +106,17 @@ void CWindowWnd::ShowWindow(bool bShow, bool bTakeFocus) {
 }
 
 UINT CWindowWnd::ShowModal() {
-    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-    ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+    // A window may free itself when it is destroyed: the loop reads only its own copy.
+    const HWND self = m_hWnd;
+    HWND owner = ::GetWindow(self, GW_OWNER);
+    ::ShowWindow(self, SW_SHOWNORMAL);
     ::EnableWindow(owner, FALSE);
     UINT ret = 0;
     bool quit = false;
     WPARAM quitCode = 0;
     MSG msg = {};
-    while (::IsWindow(m_hWnd) && ::GetMessageW(&msg, nullptr, 0, 0)) {
-        if (msg.message == WM_CLOSE && msg.hwnd == m_hWnd) {
+    while (::IsWindow(self) && ::GetMessageW(&msg, nullptr, 0, 0)) {
+        if (msg.message == WM_CLOSE && msg.hwnd == self) {
             ret = static_cast<UINT>(msg.wParam);
             ::EnableWindow(owner, TRUE);
             ::SetFocus(owner);

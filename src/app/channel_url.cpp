@@ -1,0 +1,62 @@
+#include "app/channel_url.h"
+
+#include <windows.h>
+
+#include <shlwapi.h>
+
+#include <vector>
+
+#include "app/app_log.h"
+
+namespace {
+
+std::wstring ProgramNameWithoutExtension() {
+  std::vector<wchar_t> path(MAX_PATH);
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return std::wstring();
+    if (n < path.size()) break;
+    path.resize(path.size() * 2);
+  }
+  PathStripPathW(path.data());
+  PathRemoveExtensionW(path.data());
+  return path.data();
+}
+
+void CutBracketedEnd(std::wstring& name, wchar_t open, wchar_t close) {
+  if (name.empty() || name.back() != close) return;
+  const size_t at = name.rfind(open);
+  if (at != std::wstring::npos) name.erase(at);
+}
+
+// The whole value, however long: the profile functions cut it at the buffer's size.
+std::wstring ReadProfileValue(const std::wstring& file, const wchar_t* section, const wchar_t* key) {
+  std::vector<wchar_t> value(260);
+  for (;;) {
+    const DWORD n = GetPrivateProfileStringW(section, key, L"", value.data(), static_cast<DWORD>(value.size()),
+                                             file.c_str());
+    if (n + 1 < value.size()) return std::wstring(value.data(), n);
+    value.resize(value.size() * 2);
+  }
+}
+
+}  // namespace
+
+std::wstring ChannelFromProgramName(std::wstring name) {
+  CutBracketedEnd(name, L'(', L')');
+  CutBracketedEnd(name, L'\xFF08', L'\xFF09');
+  if (name.find(L"__") == std::wstring::npos && name.find(L"&&") == std::wstring::npos) return std::wstring();
+  return name;
+}
+
+void WriteChannelUrl(const std::wstring& installDir) {
+  const std::wstring channel = ChannelFromProgramName(ProgramNameWithoutExtension());
+  if (channel.empty()) return;
+  const std::wstring file = installDir + L"\\config.ini";
+  const std::wstring url = ReadProfileValue(file, L"app", L"main_url");
+  if (url.empty()) return;
+  const std::wstring updated = url + L"?id=" + channel;
+  if (!WritePrivateProfileStringW(L"app", L"main_url", updated.c_str(), file.c_str())) {
+    AppLog(4, "WriteChannelUrl, WritePrivateProfileString %S failed, err %lu", file.c_str(), GetLastError());
+  }
+}

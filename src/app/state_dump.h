@@ -1,0 +1,16 @@
+// Test hook: when the environment variable "TAMSEL_UI_STATE_DUMP" names a folder, a window
+// answers the registered message "TamselUiStateDump" by writing the state of its named
+// controls to "<folder>\<window class>.json" (and, for a non-zero lParam, its picture to
+// "<window class>.png" first). A driver program posts clicks and reads the state back.
+// Without the variable the message is never registered and nothing is written.
+#pragma once
+
+#include <windows.h>
+
+namespace SkinUI {
+class CPaintManagerUI;
+}
+
+// True when msg is the dump request (and the hook is enabled); writes the dump then.
+bool HandleStateDump(SkinUI::CPaintManagerUI& pm, const wchar_t* windowClass, UINT msg, WPARAM seq,
+                     LPARAM withPicture);

@@ -1,10 +1,16 @@
 // PelluvoPostInstall.exe: the sample product's helper program for the run rules. Each run
-// appends its command line to "postinstall.log" beside itself and ends at once (code 0).
+// appends its command line to "postinstall.log" beside itself and ends (code 0). While the
+// event "TamselPelluvoHold" exists unsignalled it waits for it first (at most a minute): a test
+// can hold the install job in its middle that way.
 #include <windows.h>
 
 #include <string>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+  if (HANDLE hold = OpenEventW(SYNCHRONIZE, FALSE, L"TamselPelluvoHold")) {
+    WaitForSingleObject(hold, 60000);
+    CloseHandle(hold);
+  }
   wchar_t self[MAX_PATH] = {};
   const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring log(self, n);

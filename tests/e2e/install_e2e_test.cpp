@@ -1,0 +1,301 @@
+// The finished sample setup program run as a person (or a script) would run it: the install
+// window driven by posted clicks, its state read back from the window's own dump.
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include "driver.h"
+#include "e2e_support.h"
+#include "support_files.h"
+#include "support_registry.h"
+#include "support_text.h"
+
+using namespace e2e;
+using namespace testsupport;
+
+namespace {
+
+const wchar_t kDefaultFolder[] = L"C:\\Program Files (x86)\\Orvenna\\PelluvoV2";
+const wchar_t kClient[] = L"Tamsel游戏Pelluvo.exe";
+
+bool StartsWith(const std::string& text, const std::string& head) { return text.compare(0, head.size(), head) == 0; }
+
+// A text value of the product's key; empty when missing.
+std::wstring InstalledValue(const wchar_t* name) {
+  std::vector<BYTE> data;
+  if (!ReadRegValue(HKEY_LOCAL_MACHINE, zqtest::kProductKey, name, nullptr, &data)) return std::wstring();
+  std::wstring value(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
+  return value.substr(0, value.find(L'\0'));
+}
+
+class SetupWindowE2E : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Clean();
+    setup_ = SampleSetupPath();
+    ASSERT_FALSE(setup_.empty()) << "no finished setup program in build/out";
+  }
+  void TearDown() override {
+    KillProcessesNamed(kClient);
+    Clean();
+  }
+  static void Clean() {
+    zqtest::CleanInstalledTraces();
+    RemoveTree(L"C:\\Program Files (x86)\\Orvenna");
+  }
+
+  // Starts the setup program and waits for its first page.
+  HWND Start(const std::wstring& args = L"") {
+    EXPECT_TRUE(app_.Launch(setup_, args));
+    HWND window = app_.WaitWindow(L"InstallWnd");
+    EXPECT_NE(window, nullptr);
+    return window;
+  }
+
+  void ExpectProductInstalled(const std::wstring& folder) {
+    EXPECT_EQ(InstalledValue(L"InstallPath"), folder);
+    for (const zqtest::ExpectedFile& file : zqtest::ExpectedProductFiles()) {
+      EXPECT_TRUE(Exists(folder + L"\\" + file.installed)) << Utf8(file.installed);
+    }
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, zqtest::kUninstallKey));
+    EXPECT_TRUE(Exists(zqtest::ShellFolder(CSIDL_DESKTOP) + L"\\" + zqtest::ProductName() + L".lnk"));
+    EXPECT_TRUE(Exists(folder + L"\\Setup\\PackageManager.zip"));
+  }
+
+  std::wstring setup_;
+  AppDriver app_;
+};
+
+// The text of a message box's static controls.
+std::wstring MessageBoxText(HWND box) {
+  std::wstring text;
+  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t cls[32] = {}, part[512] = {};
+    GetClassNameW(child, cls, 32);
+    if (_wcsicmp(cls, L"Static") == 0 && GetWindowTextW(child, part, 512) > 0) text += part;
+  }
+  return text;
+}
+
+// A dialog owned by owner (the folder dialog), or null after a while.
+HWND WaitOwnedDialog(HWND owner) {
+  for (int i = 0; i < 400; ++i) {
+    HWND found = nullptr;
+    while ((found = FindWindowExW(nullptr, found, L"#32770", nullptr)) != nullptr) {
+      if (GetWindow(found, GW_OWNER) == owner && IsWindowVisible(found)) return found;
+    }
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+TEST_F(SetupWindowE2E, FirstPageTogglesTheInstallButtonAndClosesAtOnce) {
+  HWND window = Start();
+  UiState state = app_.Dump(window, L"InstallWnd", L"install-1-before.png");
+  EXPECT_TRUE(state["VerBeforInstall"].shown);
+  EXPECT_FALSE(state["VerInstall"].shown);
+  EXPECT_FALSE(state["VerAfterInstall"].shown);
+  EXPECT_FALSE(state["BtnQuickStart"].visible);
+  EXPECT_TRUE(state["BtnInstall"].shown);
+  EXPECT_EQ(state["OptLicence"].selected, 1);
+  EXPECT_EQ(state["EditPath"].text, Utf8(kDefaultFolder));
+  EXPECT_EQ(state["ProInstall"].value, 0);
+
+  // The toggle follows clicks, whatever the option's state.
+  app_.Click(window, state, "OptLicence");
+  state = app_.WaitState(window, L"InstallWnd", [](const UiState& s) { return !s["BtnInstall"].visible; });
+  EXPECT_FALSE(state["BtnInstall"].visible);
+  EXPECT_EQ(state["OptLicence"].selected, 0);
+  app_.Click(window, state, "OptLicence");
+  state = app_.WaitState(window, L"InstallWnd", [](const UiState& s) { return s["BtnInstall"].visible; });
+  EXPECT_TRUE(state["BtnInstall"].visible);
+
+  // Nothing runs yet: closing does not ask, and nothing was installed.
+  app_.Click(window, state, "BtnInstallClose");
+  EXPECT_EQ(app_.WaitExit(), 0u);
+  EXPECT_FALSE(Exists(kDefaultFolder));
+  EXPECT_TRUE(InstalledValue(L"InstallPath").empty());
+}
+
+TEST_F(SetupWindowE2E, TheFolderDialogIsOwnedByTheWindowAndOnlyItsChoiceCounts) {
+  HWND window = Start();
+  UiState state = app_.Dump(window, L"InstallWnd");
+  app_.Click(window, state, "BtnCustom");
+  HWND dialog = WaitOwnedDialog(window);
+  ASSERT_NE(dialog, nullptr) << "no folder dialog owned by the install window";
+  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  state = app_.WaitState(window, L"InstallWnd", [&](const UiState&) { return !IsWindow(dialog); });
+  EXPECT_EQ(state["EditPath"].text, Utf8(kDefaultFolder));
+
+  const std::wstring chosen = TempRoot() + L"\\folder-" + UniqueName();
+  MakeFolder(chosen);
+  app_.Click(window, state, "BtnCustom");
+  dialog = WaitOwnedDialog(window);
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(app_.SelectFolder(dialog, chosen));
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  const std::string expected = Utf8(chosen + L"\\Orvenna\\PelluvoV2");
+  state = app_.WaitState(window, L"InstallWnd", [&](const UiState& s) { return s["EditPath"].text == expected; },
+                         20000);
+  EXPECT_EQ(state["EditPath"].text, expected);
+  app_.Click(window, state, "BtnInstallClose");
+  EXPECT_EQ(app_.WaitExit(), 0u);
+  RemoveTree(chosen);
+}
+
+TEST_F(SetupWindowE2E, InstallShowsRisingProgressThenQuickStartsTheClient) {
+  HWND window = Start();
+  UiState state = app_.Dump(window, L"InstallWnd");
+  app_.Click(window, state, "BtnInstall");
+
+  int last = -1;
+  bool pictured = false;
+  std::vector<std::string> tips;
+  state = app_.WaitState(window, L"InstallWnd", [&](const UiState& s) {
+    if (s["VerInstall"].shown) {
+      EXPECT_GE(s["ProInstall"].value, last) << "the bar went back";
+      last = s["ProInstall"].value;
+      tips.push_back(s["LabelTips"].text);
+      if (!pictured && last > 0 && last < 100) pictured = !app_.Dump(window, L"InstallWnd", L"install-2-during.png").controls_.empty();
+    }
+    return s["VerAfterInstall"].shown;
+  });
+  ASSERT_TRUE(state["VerAfterInstall"].shown);
+  // Every report's status line gives the total size first (the skin's own text shows until then).
+  const std::string initial = tips.empty() ? "" : tips.front();
+  for (const std::string& tip : tips) {
+    if (tip != initial) EXPECT_TRUE(StartsWith(tip, "总大小：")) << tip;
+  }
+  EXPECT_EQ(state["ProInstall"].value, 100);
+  EXPECT_EQ(state["ProInstall"].text, "100%");
+  EXPECT_TRUE(StartsWith(state["LabelTips"].text, "总大小：")) << state["LabelTips"].text;
+  EXPECT_NE(state["LabelTips"].text.find("安装完成"), std::string::npos) << state["LabelTips"].text;
+  EXPECT_TRUE(state["BtnQuickStart"].shown);
+  app_.Dump(window, L"InstallWnd", L"install-3-after.png");
+  ExpectProductInstalled(kDefaultFolder);
+  // The finished install marks its skin read-only; the uninstall clears it again.
+  EXPECT_NE(GetFileAttributesW((std::wstring(kDefaultFolder) + L"\\Setup\\PackageManager.zip").c_str()) &
+                FILE_ATTRIBUTE_READONLY,
+            0u);
+
+  // The floating icons swing after the install.
+  const RECT before = state["CtrlGame"].pos;
+  state = app_.WaitState(window, L"InstallWnd", [&](const UiState& s) { return s["CtrlGame"].pos.top != before.top; },
+                         5000);
+  EXPECT_NE(state["CtrlGame"].pos.top, before.top);
+  EXPECT_LE(abs(state["CtrlGame"].pos.top - before.top), 6);
+
+  app_.Click(window, state, "BtnQuickStart");
+  EXPECT_EQ(app_.WaitExit(), 0u);
+  const std::wstring starts = std::wstring(kDefaultFolder) + L"\\starts.log";
+  for (int i = 0; i < 200 && !Exists(starts); ++i) Sleep(50);
+  EXPECT_TRUE(Exists(starts)) << "the client was not started";
+}
+
+TEST_F(SetupWindowE2E, ClosingDuringTheJobAsksAndQuitReportsNoSuccess) {
+  // The sample's post-install helper waits while this event exists: the job stops midway.
+  HANDLE hold = CreateEventW(nullptr, TRUE, FALSE, L"TamselPelluvoHold");
+  ASSERT_NE(hold, nullptr);
+  HWND window = Start();
+  UiState state = app_.Dump(window, L"InstallWnd");
+  app_.Click(window, state, "BtnInstall");
+  state = app_.WaitState(window, L"InstallWnd", [](const UiState& s) { return s["VerInstall"].shown; });
+  ASSERT_TRUE(state["VerInstall"].shown);
+
+  app_.Click(window, state, "BtnInstallClose");
+  HWND box = app_.WaitWindow(L"MsgWnd", 20000);
+  ASSERT_NE(box, nullptr) << "closing during the job did not ask";
+  UiState boxState = app_.Dump(box, L"MsgWnd", L"install-confirm.png");
+  app_.Click(box, boxState, "BtnMsgCancel");
+  EXPECT_TRUE(app_.WaitWindowGone(L"MsgWnd"));
+  state = app_.Dump(window, L"InstallWnd");
+  EXPECT_TRUE(state["VerInstall"].shown) << "continue must leave the install running";
+
+  // Each request makes a fresh box; "quit" ends the program without claiming success.
+  app_.Click(window, state, "BtnInstallClose");
+  box = app_.WaitWindow(L"MsgWnd", 20000);
+  ASSERT_NE(box, nullptr);
+  boxState = app_.Dump(box, L"MsgWnd");
+  app_.Click(box, boxState, "BtnMsgOK");
+  const DWORD code = app_.WaitExit();
+  SetEvent(hold);
+  CloseHandle(hold);
+  EXPECT_NE(code, 0u);
+  EXPECT_NE(code, STILL_ACTIVE);
+}
+
+TEST_F(SetupWindowE2E, SilentInstallClicksItselfThroughAndExitsZero) {
+  ASSERT_TRUE(app_.Launch(setup_, L"/silent"));
+  EXPECT_EQ(app_.WaitExit(120000), 0u);
+  ExpectProductInstalled(kDefaultFolder);
+  // The quick start ran: the client was started and the work folder removed.
+  const std::wstring starts = std::wstring(kDefaultFolder) + L"\\starts.log";
+  for (int i = 0; i < 200 && !Exists(starts); ++i) Sleep(50);
+  EXPECT_TRUE(Exists(starts));
+  const std::string config = ReadFileBytes(std::wstring(kDefaultFolder) + L"\\config.ini");
+  EXPECT_NE(config.find("?id=TamselPelluvo#orvenna__sample#1"), std::string::npos) << config;
+}
+
+TEST_F(SetupWindowE2E, AnUnknownSwitchIsRefusedWithAMessageAndMinusOne) {
+  ASSERT_TRUE(app_.Launch(setup_, L"/bogus"));
+  HWND box = app_.WaitWindow(L"#32770", 30000, false);
+  ASSERT_NE(box, nullptr);
+  wchar_t caption[64] = {};
+  GetWindowTextW(box, caption, 64);
+  EXPECT_EQ(std::wstring(caption), L"错误");
+  EXPECT_EQ(MessageBoxText(box), L"参数解析异常");
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(app_.WaitExit(), static_cast<DWORD>(-1));
+}
+
+// A copy of the setup program with one byte of its first package flipped.
+std::wstring DamagedCopy(const std::wstring& setup) {
+  std::string bytes = ReadFileBytes(setup);
+  uint32_t head = 0;
+  memcpy(&head, bytes.data() + 0x30, 4);
+  EXPECT_GT(head, 0u);
+  EXPECT_LT(head + 512, bytes.size());
+  bytes[head + 512] ^= 0xFF;
+  const std::wstring copy = TempRoot() + L"\\damaged-" + UniqueName() + L".exe";
+  WriteFileBytes(copy, bytes);
+  return copy;
+}
+
+TEST_F(SetupWindowE2E, ADamagedPackageIsRefusedWithoutInstallingAnything) {
+  const std::wstring copy = DamagedCopy(setup_);
+  ASSERT_TRUE(app_.Launch(copy, L"/silent"));
+  const DWORD code = app_.WaitExit(120000);
+  EXPECT_NE(code, 0u);
+  EXPECT_NE(code, STILL_ACTIVE);
+  EXPECT_FALSE(Exists(std::wstring(kDefaultFolder) + L"\\" + kClient));
+  EXPECT_TRUE(InstalledValue(L"InstallPath").empty());
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, zqtest::kUninstallKey));
+  DeleteFileW(copy.c_str());
+}
+
+class BrokenSkinE2E : public SetupWindowE2E {
+ protected:
+  void SetUp() override {
+    Clean();
+    setup_ = Wide(BROKEN_SKIN_SETUP);
+  }
+};
+
+TEST_F(BrokenSkinE2E, ASkinWithoutTheLayoutIsReportedInteractively) {
+  ASSERT_TRUE(app_.Launch(setup_, L""));
+  HWND box = app_.WaitWindow(L"#32770", 60000, false);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box), L"加载资源文件失败：install.xml");
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(app_.WaitExit(), 1u);
+}
+
+TEST_F(BrokenSkinE2E, ASilentRunLogsTheBrokenSkinAndExitsWithoutWaiting) {
+  ASSERT_TRUE(app_.Launch(setup_, L"/silent"));
+  EXPECT_EQ(app_.WaitExit(120000), 1u);
+  EXPECT_FALSE(Exists(std::wstring(kDefaultFolder) + L"\\" + kClient));
+}
+
+}  // namespace

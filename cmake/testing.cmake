@@ -22,3 +22,16 @@ function(tamsel_add_test name)
     PROPERTIES TIMEOUT 300 ENVIRONMENT "TAMSEL_BUILD_DIR=${CMAKE_BINARY_DIR};TAMSEL_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
     ${T_PROPERTIES})
 endfunction()
+
+# tamsel_add_serial_test(name SOURCES ... LIBS ... [PROPERTIES ...]): one GoogleTest executable
+# run whole as a single ctest entry and alone (RUN_SERIAL): for tests that share state no other
+# test may touch at the same time (the installed sample product, the mouse pointer). Properties
+# given to discovered tests do not reach ctest's scheduler, so these are not discovered.
+function(tamsel_add_serial_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${CMAKE_BINARY_DIR}/wine-run.sh $<TARGET_FILE:${name}>)
+  set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 900 FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]"
+    ENVIRONMENT "TAMSEL_BUILD_DIR=${CMAKE_BINARY_DIR};TAMSEL_SOURCE_DIR=${CMAKE_SOURCE_DIR}" ${T_PROPERTIES})
+endfunction()

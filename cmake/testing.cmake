@@ -12,15 +12,16 @@ enable_testing()
 include(GoogleTest)
 
 # tamsel_add_test(name SOURCES ... LIBS ... [PROPERTIES ...]): one GoogleTest executable run under
-# Wine; PROPERTIES go to each of its tests (RUN_SERIAL for tests that move the shared pointer).
+# Wine; PROPERTIES go to each of its tests (RUN_SERIAL for tests that move the shared pointer). They
+# come before ENVIRONMENT, whose list value the discovery writes out as separate words.
 function(tamsel_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-    PROPERTIES TIMEOUT 300 ENVIRONMENT "TAMSEL_BUILD_DIR=${CMAKE_BINARY_DIR};TAMSEL_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
-    ${T_PROPERTIES})
+    PROPERTIES ${T_PROPERTIES} TIMEOUT 300
+    ENVIRONMENT "TAMSEL_BUILD_DIR=${CMAKE_BINARY_DIR};TAMSEL_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()
 
 # tamsel_add_serial_test(name SOURCES ... LIBS ... [PROPERTIES ...]): one GoogleTest executable

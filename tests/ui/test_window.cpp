@@ -39,8 +39,9 @@ TestWindow::TestWindow(int width, int height, DWORD exStyle) : m_hwnd(nullptr) {
 
 TestWindow::~TestWindow() {
     if (m_hwnd != nullptr) {
-        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+        // The manager sees its window go, as in a framework window (it revokes its drop target).
         DestroyWindow(m_hwnd);
+        m_hwnd = nullptr;
     }
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);

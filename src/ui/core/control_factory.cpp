@@ -1,13 +1,17 @@
 #include "ui/core/control_factory.h"
 
+#include "ui/core/animation_tab_layout.h"
 #include "ui/core/button.h"
 #include "ui/core/child_layout.h"
 #include "ui/core/edit.h"
+#include "ui/core/fade_button.h"
+#include "ui/core/group_box.h"
 #include "ui/core/linear_layout.h"
 #include "ui/core/option.h"
 #include "ui/core/progress.h"
 #include "ui/core/scrollbar.h"
 #include "ui/core/tab_layout.h"
+#include "ui/core/text.h"
 #include "ui/core/tile_layout.h"
 
 namespace SkinUI {
@@ -40,6 +44,10 @@ CControlFactory::CControlFactory() {
     RegisterControl(L"CTabLayoutUI", &Make<CTabLayoutUI>);
     RegisterControl(L"CTileLayoutUI", &Make<CTileLayoutUI>);
     RegisterControl(L"CVerticalLayoutUI", &Make<CVerticalLayoutUI>);
+    RegisterControl(L"CAnimationTabLayoutUI", &Make<CAnimationTabLayoutUI>);
+    RegisterControl(L"CFadeButtonUI", &Make<CFadeButtonUI>);
+    RegisterControl(L"CGroupBoxUI", &Make<CGroupBoxUI>);
+    RegisterControl(L"CTextUI", &Make<CTextUI>);
 }
 
 CControlFactory::~CControlFactory() = default;

@@ -70,6 +70,8 @@ CPaintManagerUI::CPaintManagerUI()
       m_bLayered(false),
       m_bLayeredOpacitySet(false),
       m_dwLayeredError(0),
+      m_bDragMode(false),
+      m_hDragBitmap(nullptr),
       m_bMouseTracking(false),
       m_bMouseCapture(false),
       m_bIsPainting(false),
@@ -125,6 +127,8 @@ CPaintManagerUI::~CPaintManagerUI() {
     PaintManagerGlobals& g = UIGlobals();
     int live = g.liveManagers.Find(this);
     if (live >= 0) g.liveManagers.Remove(live);
+    RevokeDropTarget();
+    if (m_hDragBitmap != nullptr) ::DeleteObject(m_hDragBitmap);
     if (m_gdiplusToken != 0) Gdiplus::GdiplusShutdown(m_gdiplusToken);
     delete m_pDPI;
 }
@@ -151,11 +155,14 @@ void CPaintManagerUI::Init(HWND hWnd, const wchar_t* name) {
     if (m_hWndPaint != hWnd) {
         // A manager moved to another window gives the old window's DC back first.
         if (m_hDcPaint != nullptr) ::ReleaseDC(m_hWndPaint, m_hDcPaint);
+        RevokeDropTarget();
         m_hWndPaint = hWnd;
         m_hDcPaint = ::GetDC(hWnd);
         PaintManagerGlobals& g = UIGlobals();
         if (g.liveManagers.Find(this) < 0) g.liveManagers.Add(this);
     }
+    SetTargetWnd(hWnd);
+    RegisterDropTarget();
 }
 
 CDPIScaler* CPaintManagerUI::GetDPIObject() {

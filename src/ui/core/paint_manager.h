@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "ui/core/dpi_scaler.h"
+#include "ui/core/drag_drop.h"
 #include "ui/core/shadow.h"
 #include "ui/core/ui_events.h"
 #include "ui/core/ui_geometry.h"
@@ -50,12 +51,13 @@ enum UILIB_RESOURCETYPE {
 };
 
 // The window's framework heart: its control tree, painting, resources, input and notifications.
-class CPaintManagerUI {
+// It is also the window's OLE drop target.
+class CPaintManagerUI : public CIDropTarget {
 public:
     CPaintManagerUI();
     CPaintManagerUI(const CPaintManagerUI&) = delete;
     CPaintManagerUI& operator=(const CPaintManagerUI&) = delete;
-    ~CPaintManagerUI();
+    ~CPaintManagerUI() override;
 
     // Life and attachment.
     void Init(HWND hWnd, const wchar_t* name = nullptr);
@@ -216,6 +218,9 @@ public:
     void ReleaseCapture();
     CControlUI* FindControlAt(POINT pt) const;
 
+    // Drag and drop: a dropped picture goes to the window as STM_SETIMAGE.
+    bool OnDrop(FORMATETC* pFmtEtc, STGMEDIUM& medium, DWORD* pdwEffect) override;
+
     // Caret drawn for a windowless text control.
     bool CreateCaret(HBITMAP hBmp, int nWidth, int nHeight);
     bool SetCaretPos(CControlUI* obj, int x, int y);
@@ -248,6 +253,8 @@ private:
     void OnMouseWheel(WPARAM wParam, LPARAM lParam);
     bool OnSetCursor(WPARAM wParam, LPARAM lParam);
     void OnClose();
+    void DragControlPicture();
+    void SendDroppedImage(HBITMAP hBitmap);
     void OnPrintClient(WPARAM wParam, LPARAM lParam);
     void ShowToolTip(CControlUI* pControl);
     void HideToolTip();
@@ -319,6 +326,9 @@ private:
     bool m_bLayeredOpacitySet;
     CUIRect m_rcLayeredUpdate;
     DWORD m_dwLayeredError;
+
+    bool m_bDragMode;
+    HBITMAP m_hDragBitmap;
 
     bool m_bMouseTracking;
     bool m_bMouseCapture;

@@ -2,6 +2,7 @@
 
 #include "ui/core/control.h"
 #include "ui/core/paint_manager_globals.h"
+#include "ui/core/render_engine.h"
 
 namespace SkinUI {
 
@@ -56,6 +57,7 @@ void CPaintManagerUI::SetCapture() {
 void CPaintManagerUI::ReleaseCapture() {
     ::ReleaseCapture();
     m_bMouseCapture = false;
+    m_bDragMode = false;
 }
 
 bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes) {
@@ -150,6 +152,9 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_CLOSE:
         OnClose();
         return false;
+    case WM_DESTROY:
+        RevokeDropTarget();
+        return false;
     case WM_ERASEBKGND:
         lRes = 1;
         return true;
@@ -224,9 +229,14 @@ void CPaintManagerUI::OnMouseMove(WPARAM wParam, LPARAM lParam) {
         m_bMouseTracking = true;
     }
     POINT pt = PointFromLParam(lParam);
+    const bool moved = pt.x != m_ptLastMousePos.x || pt.y != m_ptLastMousePos.y;
     m_ptLastMousePos = pt;
     CControlUI* newHover = FindControlAt(pt);
     if (newHover != nullptr && newHover->GetManager() != this) return;
+    if (moved && m_bDragMode && wParam == MK_LBUTTON) {
+        DragControlPicture();
+        return;
+    }
     if (newHover != m_pEventHover) {
         CControlUI* oldHover = m_pEventHover;
         m_pEventHover = nullptr;
@@ -257,6 +267,11 @@ void CPaintManagerUI::OnButtonDown(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     CControlUI* control = ControlAtForThisManager(pt);
     if (control == nullptr) return;
     if (uMsg == WM_LBUTTONDOWN) {
+        if (control->IsDragEnabled()) {
+            m_bDragMode = true;
+            if (m_hDragBitmap != nullptr) ::DeleteObject(m_hDragBitmap);
+            m_hDragBitmap = CRenderEngine::PaintControlToBitmap(this, control, control->GetPos());
+        }
         SetCapture();
         m_pEventClick = control;
         control->SetFocus();

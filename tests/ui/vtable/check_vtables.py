@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks the control classes' virtual tables, as the compiler laid them out (-fdump-lang-class),
 against the slot order every control keeps: the base control's operations first, each class's own
-appended after the last, overrides in place. Usage: check_vtables.py <dump file>"""
+appended after the last, overrides in place; the list interface's and the animation interface's
+tables of the classes that add them. Usage: check_vtables.py <dump file>"""
 import re
 import sys
 
@@ -54,20 +55,49 @@ EXPECTED = {  # class: (primary table, overrides of base-control slots)
     "CProgressUI": (LABEL + ["UpdateText"], set("~ GetClass GetInterface SetAttribute PaintForeColor PaintForeImage".split())),
     "CEditUI": (LABEL, set("""~ GetClass GetInterface GetControlFlags SetText SetPos Move SetVisible SetInternalVisible
         SetEnabled DoEvent SetAttribute EstimateSize PaintStatusImage PaintText""".split())),
+    "CTextUI": (LABEL, set("~ GetClass GetInterface GetControlFlags DoEvent EstimateSize PaintText".split())),
+    "CGroupBoxUI": (CONTAINER, set("~ GetClass GetInterface SetAttribute PaintText PaintBorder".split())),
+    # A further base's overriders are repeated at the end of the primary table.
+    "CAnimationTabLayoutUI": (CONTAINER + "SelectItem SelectItem OnAnimationStep OnAnimationStop".split(),
+                              set("~ GetClass GetInterface DoEvent SetAttribute".split()),
+                              set("SelectItem OnAnimationStep OnAnimationStop".split())),
+    "CFadeButtonUI": (BUTTON + ["OnAnimationStep"], set("~ GetClass GetInterface DoEvent PaintStatusImage".split()),
+                      set("SetNormalImage OnAnimationStep".split())),
+}
+# The animation interface's table, as the classes that animate inherit it, and what each overrides there.
+ANIMATION = """~ ~ StartAnimation StopAnimation IsAnimationRunning GetCurrentFrame SetCurrentFrame OnAnimationStep
+OnAnimationStart OnAnimationStop OnAnimationElapse""".split()
+ANIMATED = {
+    "CAnimationTabLayoutUI": set("~ OnAnimationStep OnAnimationStop".split()),
+    "CFadeButtonUI": set("~ OnAnimationStep".split()),
 }
 
 
+def thunk_target(target):
+    """(class, operation) of a this-adjusting thunk's mangled target, or None."""
+    head = re.match(r"^SkinUI::\w+::_ZThn\d+_NK?6SkinUI(\d+)", target)
+    if not head:
+        return None
+    rest = target[head.end():]
+    length = int(head.group(1))
+    cls, rest = rest[:length], rest[length:]
+    if re.match(r"^D[01]Ev", rest):
+        return cls, "~"
+    name = re.match(r"^(\d+)", rest)
+    return (cls, rest[name.end():name.end() + int(name.group(1))]) if name else None
+
+
 def read_vtables(path):
-    """{class: [(owner, operation)]} of each primary table, {class: [operation]} of its list-interface
-    table (reached through this-adjusting thunks)."""
-    primary, secondary, cls, in_primary = {}, {}, None, False
+    """{class: [table, ...]}, each table a list of (owner, operation); the first is the primary one,
+    the others belong to the further bases and reach their overriders through thunks."""
+    tables, cls = {}, None
     with open(path, encoding="utf-8", errors="replace") as dump:
         for line in dump:
             line = line.strip()
             head = re.match(r"^Vtable for SkinUI::(\w+)$", line)
             if head:
-                cls, in_primary = head.group(1), True
-                primary[cls] = []
+                cls = head.group(1)
+                tables[cls] = [[]]
                 continue
             entry = re.match(r"^\d+\s+\(int \(\*\)\(...\)\)(.*)$", line)
             if cls is None or not line or not entry:
@@ -75,32 +105,53 @@ def read_vtables(path):
                 continue
             target = entry.group(1)
             if re.fullmatch(r"-?\d+", target):
-                in_primary = in_primary and not primary[cls]  # an offset after slots opens another table
+                if tables[cls][-1]:
+                    tables[cls].append([])  # an offset after slots opens another table
                 continue
-            thunk = re.match(r"^SkinUI::\w+::_ZThn\d+_NK?6SkinUI\d+\w+?UI(\d+)", target)
+            if target.startswith("(& _ZTI"):
+                continue
+            thunk = thunk_target(target)
             if thunk:
-                secondary.setdefault(cls, []).append(target[thunk.end():thunk.end() + int(thunk.group(1))])
-            elif in_primary and not target.startswith("(& _ZTI"):
-                name = re.match(r"^SkinUI::(\w+)::(~?\w+)$", target)
-                owner, op = name.groups() if name else ("?", target)
-                primary[cls].append((owner, "~" if op.startswith("~") else op))
-    return primary, secondary
+                tables[cls][-1].append(thunk)
+                continue
+            name = re.match(r"^SkinUI::(\w+)::(~?\w+)$", target)
+            owner, op = name.groups() if name else ("?", target)
+            tables[cls][-1].append((owner, "~" if op.startswith("~") else op))
+    return tables
+
+
+def table_with(tables, first_op):
+    return next((t for t in tables[1:] if any(op == first_op for _, op in t)), None)
 
 
 def main():
-    primary, secondary = read_vtables(sys.argv[1])
+    tables = read_vtables(sys.argv[1])
     failures = []
-    for cls, (slots, overrides) in EXPECTED.items():
-        got = [op for _, op in primary.get(cls, [])]
+    for cls, expected in EXPECTED.items():
+        slots, overrides = expected[0], expected[1]
+        primary = tables.get(cls, [[]])[0]
+        got = [op for _, op in primary]
         if got != slots:
             at = next((i for i, (a, b) in enumerate(zip(got, slots)) if a != b), min(len(got), len(slots)))
             failures.append(f"{cls}: slot {at} is {got[at:at + 1]} where {slots[at:at + 1]} belongs "
                             f"({len(got)} slots, {len(slots)} expected)")
-        own = {op for owner, op in primary.get(cls, [])[:len(CONTROL)] if owner == cls}
+        own = {op for owner, op in primary[:len(CONTROL)] if owner == cls}
         if own != overrides:
             failures.append(f"{cls}: overrides {sorted(own ^ overrides)} differ")
-        if slots[:len(CONTAINER)] == CONTAINER and secondary.get(cls) != ICONTAINER:
-            failures.append(f"{cls}: list interface slots {secondary.get(cls)}")
+        if len(expected) > 2:
+            own_later = {op for owner, op in primary[len(CONTROL):] if owner == cls}
+            if own_later != expected[2]:
+                failures.append(f"{cls}: overrides after the base slots {sorted(own_later ^ expected[2])} differ")
+        if slots[:len(CONTAINER)] == CONTAINER:
+            listing = table_with(tables.get(cls, [[]]), "GetItemAt")
+            if listing is None or [op for _, op in listing] != ICONTAINER:
+                failures.append(f"{cls}: list interface slots {listing}")
+        if cls in ANIMATED:
+            animation = table_with(tables.get(cls, [[]]), "StartAnimation")
+            ops = [op for _, op in animation] if animation else None
+            own_animation = {op for owner, op in animation or [] if owner == cls}
+            if ops != ANIMATION or own_animation != ANIMATED[cls]:
+                failures.append(f"{cls}: animation slots {animation}")
     for failure in failures:
         print("FAIL", failure)
     failed = len({f.split(":")[0] for f in failures})

@@ -7,3 +7,7 @@
 #include "ui/core/progress.h"
 #include "ui/core/tab_layout.h"
 #include "ui/core/tile_layout.h"
+#include "ui/core/animation_tab_layout.h"
+#include "ui/core/fade_button.h"
+#include "ui/core/group_box.h"
+#include "ui/core/text.h"

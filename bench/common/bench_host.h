@@ -61,3 +61,14 @@ inline std::string WaitForHostFile(const std::wstring& work, const std::wstring&
   printf("no %ls from the host script after %lu s\n", name.c_str(), waitMs / 1000);
   return std::string();
 }
+
+// Runs "<script> <command> <work> <arguments>" on the host until it writes work\result (see
+// the benchmark's bench_host.py); false when it failed or wrote nothing within waitMs.
+inline bool RunHostCommand(const std::string& script, const std::wstring& work, const std::string& command,
+                           const std::wstring& result, DWORD waitMs, const std::string& arguments = std::string()) {
+  // An error file left by an earlier command would be taken for this one's.
+  DeleteFileW((work + L"\\host-error.json").c_str());
+  DeleteFileW((work + L"\\" + result).c_str());
+  return StartHostScript(script, work, command + " '" + UnixPath(work) + "'" + arguments) &&
+         !WaitForHostFile(work, result, waitMs).empty();
+}

@@ -1,7 +1,9 @@
 // Wall-clock timing of the benchmark programs.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <vector>
 
 class Stopwatch {
  public:
@@ -23,4 +25,10 @@ double BestSeconds(int rounds, F&& run) {
     if (took < best) best = took;
   }
   return best;
+}
+
+// The middle value (the upper one of an even count); values must not be empty.
+inline double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
 }

@@ -13,23 +13,17 @@ Result files are written whole (renamed into place) so the exe can poll for them
 writes DIR/host-error.json.
 """
 import hashlib
-import json
 import os
 import random
 import shutil
-import subprocess
 import sys
-import traceback
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "common"))
+from bench_nsis import build_nsis, run_command, write_json  # noqa: E402
 
 WORDS = ["account", "switch", "login", "token", "server", "profile", "session", "friend", "region",
          "update", "launcher", "tray", "window", "status"]
 FOLDERS = ["text", "media", "bin", "logs"]
-
-
-def write_json(path, value):
-    with open(path + ".tmp", "w") as f:
-        json.dump(value, f)
-    os.replace(path + ".tmp", path)
 
 
 def text_bytes(size, seed):
@@ -91,20 +85,6 @@ SETUP_LIST = """<?xml version="1.0" encoding="utf-8"?>
 </ComponentRoot>
 """
 
-NSIS = """Unicode true
-SetCompressor zlib
-Name "Bench"
-OutFile "{out}"
-InstallDir "C:\\BenchNsis"
-RequestExecutionLevel user
-SilentInstall silent
-Section
-  SetOutPath "$INSTDIR"
-{files}
-SectionEnd
-"""
-
-
 def put(stage, path, data):
     target = os.path.join(stage, *path.split("\\"))
     os.makedirs(os.path.dirname(target), exist_ok=True)
@@ -132,11 +112,9 @@ def prepare(work):
         with open(os.path.join(stage, name), "w", newline="") as f:
             f.write("".join(p + "\r\n" for p in paths))
 
-    files = "\n".join('  File /r "%s"' % os.path.join(stage, folder) for folder in FOLDERS)
-    script = os.path.join(work, "bench.nsi")
-    with open(script, "w") as f:
-        f.write(NSIS.format(out=os.path.join(work, "bench_nsis.exe"), files=files))
-    subprocess.run(["makensis", "-V1", script], check=True)
+    body = ['  SetOutPath "$INSTDIR"'] + ['  File /r "%s"' % os.path.join(stage, folder) for folder in FOLDERS]
+    build_nsis(os.path.join(work, "bench.nsi"), os.path.join(work, "bench_nsis.exe"), "Bench", body,
+               interactive=False)
     write_json(os.path.join(work, "ready.json"), {"files": len(records), "bytes": total})
 
 
@@ -147,16 +125,5 @@ def clean(work):
     write_json(os.path.join(work, "clean.json"), {})
 
 
-def main():
-    command, work = sys.argv[1], sys.argv[2]
-    os.makedirs(work, exist_ok=True)
-    try:
-        {"prepare": prepare, "clean": clean}[command](work)
-    except Exception:
-        write_json(os.path.join(work, "host-error.json"), {"error": traceback.format_exc()})
-        return 1
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_command({"prepare": prepare, "clean": clean}))

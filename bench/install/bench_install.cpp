@@ -72,9 +72,7 @@ int RunSetup() {
 
 // Runs a host command (see bench_host.py) on the work folder until it writes its result file.
 bool RunHost(const std::wstring& work, const std::string& command, const std::wstring& result) {
-  DeleteFileW((work + L"\\" + result).c_str());
-  return StartHostScript(TAMSEL_BENCH_HOST_SCRIPT, work, command + " '" + UnixPath(work) + "'") &&
-         !WaitForHostFile(work, result, kHostWaitMs).empty();
+  return RunHostCommand(TAMSEL_BENCH_HOST_SCRIPT, work, command, result, kHostWaitMs);
 }
 
 // The setup program: this program's image with the payload's two packages.
@@ -123,11 +121,6 @@ double TimeProcess(const std::wstring& program, const std::wstring& arguments) {
     return -1;
   }
   return seconds;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 bool SameFile(const std::wstring& a, const std::wstring& b) { return ReadText(a) == ReadText(b) && !ReadText(a).empty(); }

@@ -76,26 +76,20 @@ TEST_F(FileChanges, ExcludedRecordsAreSkippedButCounted) {
   EXPECT_EQ(ReadFileBytes(Product(L"r3.txt")), "3");
 }
 
-TEST_F(FileChanges, MissingSourceLeavesTheInstalledFileAndIsAFailure) {
+TEST_F(FileChanges, MissingSourceOrFolderLeavesTheInstalledFileAndIsAFailure) {
   WriteFileBytes(Product(L"bin\\app.exe"), "installed");
   engine_.addList.files = {File("bin\\app.exe"), File("bin\\later.dll")};
   WriteFileBytes(Source(L"bin\\later.dll"), "later");
   std::wstring waiting = L"stale";
   EXPECT_EQ(engine_.UpdateFile(Source(L"bin\\app.exe"), Product(L"bin\\app.exe"), waiting), -1);
   EXPECT_EQ(waiting, L"");
+  EXPECT_EQ(engine_.UpdateFile(folder_ / L"no such folder\\app.exe", Product(L"bin\\app.exe"), waiting), -1);
   EXPECT_EQ(ReadFileBytes(Product(L"bin\\app.exe")), "installed");
 
   EXPECT_EQ(engine_.ApplyFileChanges(), -2) << "the caller sees the failure";
   EXPECT_EQ(ReadFileBytes(Product(L"bin\\app.exe")), "installed");
   EXPECT_FALSE(Exists(Product(L"bin\\later.dll"))) << "copying stops at the failure";
   EXPECT_EQ(prompt_.calls.back(), L"P 0 50 ") << "closing progress after a failure too";
-}
-
-TEST_F(FileChanges, SourceInAMissingFolderLeavesTheInstalledFile) {
-  WriteFileBytes(Product(L"bin\\app.exe"), "installed");
-  std::wstring waiting;
-  EXPECT_EQ(engine_.UpdateFile(folder_ / L"no such folder\\app.exe", Product(L"bin\\app.exe"), waiting), -1);
-  EXPECT_EQ(ReadFileBytes(Product(L"bin\\app.exe")), "installed");
 }
 
 TEST_F(FileChanges, SourceThatCannotBeReadIsAFailureThatKeepsTheInstalledFile) {

@@ -65,13 +65,6 @@ TEST_F(RegValueReader, DwordIsSignedDecimal) {
   EXPECT_EQ(read, L"1234567");
 }
 
-TEST_F(RegValueReader, EmptyTextIsRead) {
-  PutText(L"empty", L"");
-  std::wstring read = L"before";
-  EXPECT_TRUE(ReadRegValue(Path(), L"empty", read));
-  EXPECT_EQ(read, L"");
-}
-
 TEST_F(RegValueReader, RootIgnoresCaseAndSkipsTheSeparator) {
   PutText(L"v", L"found");
   std::wstring read;

@@ -51,14 +51,13 @@ class RunRules : public ::testing::Test {
 };
 
 TEST_F(RunRules, EachPhaseRunsItsRulesInOrder) {
-  const std::vector<RunRuleRecord> rules = {
-      Rule({{"when", "BeforeCopy"}, {"executable", "bin\\child.exe"}, {"cmd", "EXEC"}, {"args", Args("1")}, {"bwaitend", "true"}}),
-      Rule({{"when", "AfterCopy"}, {"executable", "bin\\child.exe"}, {"cmd", "EXEC"}, {"args", Args("x")}, {"bwaitend", "true"}}),
-      Rule({{"when", "BeforeCopy"}, {"executable", "bin\\child.exe"}, {"cmd", "EXEC"}, {"args", Args("2")}, {"bwaitend", "true"}}),
-      Rule({{"when", "beforecopy"}, {"executable", "bin\\child.exe"}, {"cmd", "EXEC"}, {"args", Args("c")}, {"bwaitend", "true"}}),
-      Rule({{"when", "BeforeCopy"}, {"executable", "bin\\child.exe"}, {"cmd", "exec"}, {"args", Args("e")}, {"bwaitend", "true"}}),
-      Rule({{"when", "BeforeCopy"}, {"executable", "bin\\child.exe"}, {"cmd", "EXEC"}, {"args", Args("3")}, {"bwaitend", "true"}}),
+  auto waiting = [&](const char* when, const char* cmd, const char* tag) {
+    return Rule({{"when", when}, {"executable", "bin\\child.exe"}, {"cmd", cmd}, {"args", Args(tag)}, {"bwaitend", "true"}});
   };
+  // Phase and command names match only in their own case.
+  const std::vector<RunRuleRecord> rules = {waiting("BeforeCopy", "EXEC", "1"), waiting("AfterCopy", "EXEC", "x"),
+                                            waiting("BeforeCopy", "EXEC", "2"), waiting("beforecopy", "EXEC", "c"),
+                                            waiting("BeforeCopy", "exec", "e"), waiting("BeforeCopy", "EXEC", "3")};
   engine_.addList.runRules = rules;
   engine_.deleteList.runRules = rules;
 

@@ -85,14 +85,6 @@ bool RunningChild::running() const {
   return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-bool IsProcessRunning(DWORD id) {
-  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
-  if (!process) return false;
-  const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-  CloseHandle(process);
-  return running;
-}
-
 void EndProcess(DWORD id) {
   HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
   if (!process) return;

@@ -65,7 +65,7 @@ class RunningChild {
  private:
   PROCESS_INFORMATION info_ = {};
 };
-bool IsProcessRunning(DWORD id);
+
 // Ends a process the test started through the code under test (found by id).
 void EndProcess(DWORD id);
 // The id of the first running process with this file name (no folder); 0 when none.

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <vector>
+#include <utility>
 
 #include "test_support.h"
 #include "ui/core/markup.h"
@@ -89,16 +90,17 @@ TEST(Markup, ErrorsCarryMessageAndPosition) {
     EXPECT_FALSE(xml.Load(L"<a x='1'/>"));
     EXPECT_STREQ(L"Expected attribute value", xml.GetLastErrorMessage());
     EXPECT_STREQ(L"'1'/>", xml.GetLastErrorLocation());
-    EXPECT_FALSE(xml.Load(L"text<a/>"));
-    EXPECT_STREQ(L"Expected start tag", xml.GetLastErrorMessage());
-    EXPECT_FALSE(xml.Load(L"<a x\"1\"/>"));
-    EXPECT_STREQ(L"Error while parsing attributes", xml.GetLastErrorMessage());
-    EXPECT_FALSE(xml.Load(L"<a x=\"1/>"));
-    EXPECT_STREQ(L"Error while parsing attribute string", xml.GetLastErrorMessage());
-    EXPECT_FALSE(xml.Load(L"<a x=\"1\"/ >"));
-    EXPECT_STREQ(L"Expected start-tag closing", xml.GetLastErrorMessage());
-    EXPECT_FALSE(xml.Load(L"<abc"));
-    EXPECT_STREQ(L"Error parsing element name", xml.GetLastErrorMessage());
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"text<a/>", L"Expected start tag"},
+        {L"<a x\"1\"/>", L"Error while parsing attributes"},
+        {L"<a x=\"1/>", L"Error while parsing attribute string"},
+        {L"<a x=\"1\"/ >", L"Expected start-tag closing"},
+        {L"<abc", L"Error parsing element name"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(xml.Load(c.first));
+        EXPECT_STREQ(c.second, xml.GetLastErrorMessage());
+    }
     std::wstring longTail = L"<a>x</b" + std::wstring(100, L'z') + L">";
     EXPECT_FALSE(xml.Load(longTail.c_str()));
     EXPECT_EQ(49u, wcslen(xml.GetLastErrorLocation()));

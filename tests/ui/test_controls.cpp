@@ -6,14 +6,6 @@ using namespace SkinUI;
 
 namespace skinui_test {
 
-std::vector<int> EventLog::TypesOf(const std::wstring& control) const {
-    std::vector<int> types;
-    for (const auto& e : events) {
-        if (e.control == control) types.push_back(e.type);
-    }
-    return types;
-}
-
 std::vector<std::wstring> EventLog::Sequence() const {
     std::vector<std::wstring> out;
     for (const auto& e : events) out.push_back(e.type == kNotifyEntry ? e.control : e.control + L" " + std::to_wstring(e.type));

@@ -23,8 +23,6 @@ struct LoggedEvent {
 struct EventLog {
     std::vector<LoggedEvent> events;
     std::vector<std::wstring> notifications;  // "type:sender"
-    // The event types that reached one control, in order.
-    std::vector<int> TypesOf(const std::wstring& control) const;
     // Every entry, as "control type" or "notify type:sender", in order.
     std::vector<std::wstring> Sequence() const;
     int Count(const std::wstring& control, int type) const;

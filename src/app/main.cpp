@@ -10,6 +10,8 @@
 #include "app/app_log.h"
 #include "app/install_wnd.h"
 #include "app/job_outcome.h"
+#include "app/uninstall_wnd.h"
+#include "app/web_install_wnd.h"
 #include "engine/net/net_init.h"
 #include "engine/reg_value.h"
 #include "engine/zqpm/command_line.h"
@@ -47,6 +49,10 @@ int GeneralWindow(const OpePARAMEx& record, JobOutcome& outcome) {
   switch (record.mode) {
     case OpePARAMEx::CMD_INSTALL:
     case OpePARAMEx::CMD_SILENT_INSTALL: window = std::make_unique<CInstallWnd>(record, outcome); break;
+    case OpePARAMEx::CMD_UNINSTALL:
+    case OpePARAMEx::CMD_SILENT_UNINSTALL: window = std::make_unique<CUninstallWnd>(record, outcome); break;
+    case OpePARAMEx::CMD_WEB_INSTALL:
+    case OpePARAMEx::CMD_WEB_SILENT_INSTALL: window = std::make_unique<CWebInstallWnd>(record, outcome); break;
     default: return -2;
   }
   // From here the window frees itself when its native window is destroyed (a window whose

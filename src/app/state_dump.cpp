@@ -90,8 +90,14 @@ bool WriteWhole(const std::wstring& path, const std::string& text) {
   if (file == nullptr) return false;
   const bool written = fwrite(text.data(), 1, text.size(), file) == text.size();
   fclose(file);
-  // The reader polls for the file: it must appear whole.
-  return written && MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+  // The reader polls for the file: it must appear whole. While the reader has the old one open
+  // it cannot be replaced: try again for a while.
+  for (int attempt = 0; written && attempt < 100; ++attempt) {
+    if (MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    Sleep(10);
+  }
+  DeleteFileW(temp.c_str());
+  return false;
 }
 
 }  // namespace

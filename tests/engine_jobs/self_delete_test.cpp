@@ -3,6 +3,7 @@
 // with an "InstallPath" that cannot be read, nothing goes.
 #include <gtest/gtest.h>
 
+#include "engine/jobs/self_delete.h"
 #include "engine/update/update_eng_ex.h"
 #include "jobs_test_support.h"
 #include "update_test_support.h"
@@ -48,12 +49,12 @@ class DelSelf : public ::testing::Test {
 
 TEST_F(DelSelf, RemovesTheInstallFolderAndTheProgramOnceItHasEnded) {
   EXPECT_EQ(Run(L"uninstalled"), 0u);
-  for (int i = 0; i < 150 && Exists(program_); ++i) Sleep(100);
+  for (int i = 0; i < 150 && Exists(install_); ++i) Sleep(100);
   EXPECT_FALSE(Exists(program_));
-  EXPECT_FALSE(Exists(install_ + L"\\data"));
+  EXPECT_FALSE(Exists(install_)) << "the emptied folder stays";
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, regKey_.substr(5)));
   // Written out before the process ended itself.
-  EXPECT_NE(updtest::LogText(folder_ / L"logs").find("DelSelf, cmdline /c del /q \"" + Utf8(program_) + "\""),
+  EXPECT_NE(updtest::LogText(folder_ / L"logs").find("DelSelf, cmdline " + Utf8(SelfDeleteCommand(program_, install_))),
             std::string::npos);
 }
 

@@ -4,9 +4,9 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-
 #include "common/log/vlog.h"
 #include "common/sys/dir_tree.h"
+#include "common/sys/file_delete.h"
 #include "engine/jobs/install_folder_guard.h"
 #include "engine/jobs/uninstall_job.h"
 #include "engine/reg_value.h"
@@ -16,6 +16,15 @@ bool InstallPathRemoved(const std::wstring& keyPath) {
   std::wstring value;
   LONG error = ERROR_SUCCESS;
   return !ReadRegValue(keyPath, L"InstallPath", value, &error) && error == ERROR_FILE_NOT_FOUND;
+}
+
+std::wstring SelfDeleteCommand(const std::wstring& self, const std::wstring& folder) {
+  // A program cannot delete its own file while it runs, and cmd may start before this process
+  // has ended: it first waits about two seconds (ping pauses a second between its echoes).
+  std::wstring command = L"/c ping -n 3 127.0.0.1 >nul & del /q \"" + self + L"\"";
+  // The folder is left empty by then; "rd" without "/s" removes nothing else.
+  if (!folder.empty()) command += L" & rd \"" + folder + L"\"";
+  return command;
 }
 
 int DelSelf(const OpePARAMEx& record, const JobServices& services) {
@@ -28,20 +37,28 @@ int DelSelf(const OpePARAMEx& record, const JobServices& services) {
     return -1;
   }
   const std::wstring& self = services.selfPath;
-  if (IsRemovableInstallFolder(record.installDir)) DeleteDirectoryTree(record.installDir, {FileNameOf(self)});
+  const bool removeFolder = IsRemovableInstallFolder(record.installDir);
+  if (removeFolder) DeleteDirectoryTree(record.installDir, {FileNameOf(self)});
   // This process must be gone before "del" runs.
   SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
   SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, self.c_str(), nullptr);
-  const std::wstring command = L"/c del /q \"" + self + L"\"";
+  const std::wstring command = SelfDeleteCommand(self, removeFolder ? record.installDir : std::wstring());
   VLOG_INFO("DelSelf, cmdline %S", command.c_str());
+  // cmd must not stand in the folder it removes.
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, temp);
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof(info);
   info.lpVerb = L"runas";
   info.lpFile = L"cmd.exe";
   info.lpParameters = command.c_str();
+  info.lpDirectory = temp;
   info.nShow = SW_HIDE;
-  if (!ShellExecuteExW(&info)) VLOG_ERROR("DelSelf, ShellExecuteEx cmd.exe fail, err %lu", GetLastError());
+  if (!ShellExecuteExW(&info)) {
+    VLOG_ERROR("DelSelf, ShellExecuteEx cmd.exe fail, err %lu", GetLastError());
+    ScheduleDeleteAtRestart(self);
+  }
   vemtal::vlog::IVlogManager::getInstance()->drain();
   ExitProcess(0);
 }

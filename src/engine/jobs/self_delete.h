@@ -10,6 +10,10 @@
 // itself or the value; a value that exists but cannot be read does not count as removed.
 bool InstallPathRemoved(const std::wstring& keyPath);
 
+// The arguments of the "cmd.exe" that removes the program's file (and then the emptied folder,
+// when one is given) once this process has ended.
+std::wstring SelfDeleteCommand(const std::wstring& self, const std::wstring& folder);
+
 // When this process's uninstall job completed and "InstallPath" under record.regKeyPath is
 // removed: deletes the install folder (except the program's own file), has "cmd.exe"
 // delete the program's file once this process has ended, writes out the queued log lines

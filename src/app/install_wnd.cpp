@@ -3,10 +3,10 @@
 #include <shellapi.h>
 
 #include "app/app_log.h"
+#include "app/job_window.h"
 #include "app/channel_url.h"
 #include "app/install_folder.h"
 #include "app/msg_wnd.h"
-#include "app/state_dump.h"
 #include "app/window_guard.h"
 #include "common/sys/dir_tree.h"
 #include "engine/zqpm/zqpm.h"
@@ -20,12 +20,6 @@ using SkinUI::CUIString;
 namespace {
 
 const wchar_t kLicencePage[] = L"https://www.tamsel.example/help/servicesDetail.htm?articleId=56";
-
-template <class T>
-T* Find(SkinUI::CPaintManagerUI& pm, const wchar_t* name, const wchar_t* kind) {
-  CControlUI* control = pm.FindControl(name);
-  return control == nullptr ? nullptr : static_cast<T*>(control->GetInterface(kind));
-}
 
 }  // namespace
 
@@ -56,14 +50,14 @@ void CInstallWnd::InitControls() {
   m_pBtnInstall = pm.FindControl(L"BtnInstall");
   m_pBtnQuickStart = pm.FindControl(L"BtnQuickStart");
   m_pBtnLicence = pm.FindControl(L"BtnLicence");
-  m_pProInstall = Find<SkinUI::CProgressUI>(pm, L"ProInstall", L"Progress");
+  m_pProInstall = FindControlAs<SkinUI::CProgressUI>(pm, L"ProInstall", L"Progress");
   m_icons.Find(pm);
-  m_pEditPath = Find<SkinUI::CEditUI>(pm, L"EditPath", L"Edit");
+  m_pEditPath = FindControlAs<SkinUI::CEditUI>(pm, L"EditPath", L"Edit");
   m_pLabelTips = pm.FindControl(L"LabelTips");
   m_pVerBeforInstall = pm.FindControl(L"VerBeforInstall");
   m_pVerAfterInstall = pm.FindControl(L"VerAfterInstall");
   m_pVerInstall = pm.FindControl(L"VerInstall");
-  m_pOptLicence = Find<SkinUI::COptionUI>(pm, L"OptLicence", L"Option");
+  m_pOptLicence = FindControlAs<SkinUI::COptionUI>(pm, L"OptLicence", L"Option");
   // Every control but the floating icons is needed: a skin without one is a broken skin.
   for (const void* needed : {static_cast<const void*>(m_pBtnInstallClose), static_cast<const void*>(m_pBtnCustom),
                              static_cast<const void*>(m_pBtnInstall), static_cast<const void*>(m_pBtnQuickStart),
@@ -88,7 +82,7 @@ void CInstallWnd::InitControls() {
   m_pProInstall->SetValue(0);
   if (m_record.mode == OpePARAMEx::CMD_SILENT_INSTALL) {
     m_record.useWorkerThread = false;
-    ClickSelf(m_pBtnInstall);
+    ClickSelf(*this, m_pBtnInstall);
   }
 }
 
@@ -96,14 +90,6 @@ void CInstallWnd::ShowPage(CControlUI* page) {
   m_pVerBeforInstall->SetVisible(page == m_pVerBeforInstall);
   m_pVerInstall->SetVisible(page == m_pVerInstall);
   m_pVerAfterInstall->SetVisible(page == m_pVerAfterInstall);
-}
-
-void CInstallWnd::ClickSelf(CControlUI* sender) {
-  SkinUI::NotifyRecordUI click = {};
-  click.sType = L"click";
-  click.pSender = sender;
-  click.dwTimestamp = GetTickCount();
-  Notify(click);
 }
 
 void CInstallWnd::Notify(SkinUI::NotifyRecordUI& msg) {
@@ -213,7 +199,7 @@ void CInstallWnd::ShowPercent(int percent, int step, const std::wstring& detail)
 
 void CInstallWnd::ApplyFinish() {
   m_outcome.Finished();
-  if (m_record.mode == OpePARAMEx::CMD_SILENT_INSTALL) ClickSelf(m_pBtnQuickStart);
+  if (m_record.mode == OpePARAMEx::CMD_SILENT_INSTALL) ClickSelf(*this, m_pBtnQuickStart);
   ShowPercent(m_meter.AddStep(ProgressStep::kDone, 100), ProgressStep::kDone, std::wstring());
   OnInstallFinished();
 }
@@ -236,24 +222,11 @@ void CInstallWnd::ApplyFailure(const std::wstring& message) {
 }
 
 LRESULT CInstallWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
-  if (uMsg == ReportHandoff::Message()) {
-    m_reports.RunPending();
-    bHandled = true;
-  } else if (uMsg == WM_TIMER && wParam == FloatIcons::kTimerId) {
-    m_icons.Step();
-  } else {
-    bHandled = HandleStateDump(m_pm, GetWindowClassName(), uMsg, wParam, lParam);
-  }
-  return 0;
+  return HandleJobWindowMessage(m_pm, GetWindowClassName(), m_reports, &m_icons, uMsg, wParam, lParam,
+                                bHandled);
 }
 
 void CInstallWnd::OnFinalMessage(HWND hWnd) {
-  GuardWindowOperation("CInstallWnd::OnFinalMessage", [&] {
-    // No report may reach the window once it is gone: the engine waits for one in flight.
-    ZQPM::GetInstance()->SetUIPrompt(nullptr);
-    m_reports.Detach();
-    WindowImplBase::OnFinalMessage(hWnd);
-  });
-  PostQuitMessage(0);
+  EndJobWindow("CInstallWnd::OnFinalMessage", m_reports, [&] { WindowImplBase::OnFinalMessage(hWnd); });
   delete this;
 }

@@ -40,7 +40,6 @@ class CInstallWnd : public IInstallUIPromptEx, public SkinUI::WindowImplBase {
 
  private:
   void InitControls();
-  void ClickSelf(SkinUI::CControlUI* sender);
   void StartInstall();
   void QuickStart();
   void ChooseFolder();

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/app_log.h"
-#include "app/state_dump.h"
+#include "app/job_window.h"
 #include "app/window_guard.h"
 #include "engine/zqpm/zqpm.h"
 #include "ui/core/container.h"
@@ -22,12 +22,6 @@ const wchar_t* const kBuiltinReasonNames[6] = {L"OptQuestion", L"OptMuch",      
                                                L"OptFlow",     L"OptUninstSelf", L"OptSale"};
 // The layout's page height; the service's reasons are placed relative to it.
 constexpr int kPageHeight = 350;
-
-template <class T>
-T* Find(SkinUI::CPaintManagerUI& pm, const wchar_t* name, const wchar_t* kind) {
-  CControlUI* control = pm.FindControl(name);
-  return control == nullptr ? nullptr : static_cast<T*>(control->GetInterface(kind));
-}
 
 }  // namespace
 
@@ -51,7 +45,7 @@ void CUninstallWnd::Init() {
     if (m_record.mode == OpePARAMEx::CMD_SILENT_UNINSTALL) {
       // The whole uninstall runs inside this click; no reason list is fetched.
       m_record.useWorkerThread = false;
-      ClickSelf(m_pBtnCommit);
+      ClickSelf(*this, m_pBtnCommit);
     }
   });
 }
@@ -65,10 +59,10 @@ bool CUninstallWnd::InitControls() {
   m_pBtnUse = pm.FindControl(L"BtnUse");
   m_pBtnMin = pm.FindControl(L"BtnMin");
   m_pBtnClose = pm.FindControl(L"BtnClose");
-  for (int i = 0; i < 6; ++i) m_pBuiltinReasons[i] = Find<COptionUI>(pm, kBuiltinReasonNames[i], L"Option");
-  m_pOptOther = Find<COptionUI>(pm, L"OptOther", L"Option");
-  m_pEditOther = Find<SkinUI::CEditUI>(pm, L"EditOther", L"Edit");
-  m_pEditNumber = Find<SkinUI::CEditUI>(pm, L"EditNumber", L"Edit");
+  for (int i = 0; i < 6; ++i) m_pBuiltinReasons[i] = FindControlAs<COptionUI>(pm, kBuiltinReasonNames[i], L"Option");
+  m_pOptOther = FindControlAs<COptionUI>(pm, L"OptOther", L"Option");
+  m_pEditOther = FindControlAs<SkinUI::CEditUI>(pm, L"EditOther", L"Edit");
+  m_pEditNumber = FindControlAs<SkinUI::CEditUI>(pm, L"EditNumber", L"Edit");
   m_pBtnCommit = pm.FindControl(L"BtnCommit");
   m_pBtnNotUninst = pm.FindControl(L"BtnNotUninst");
   m_pBtnBye = pm.FindControl(L"BtnBye");
@@ -99,14 +93,6 @@ void CUninstallWnd::ShowPage(CControlUI* page) {
   m_pVerUninstPage1->SetVisible(page == m_pVerUninstPage1);
   m_pVerUninstPage2->SetVisible(page == m_pVerUninstPage2);
   m_pVerUninstPage3->SetVisible(page == m_pVerUninstPage3);
-}
-
-void CUninstallWnd::ClickSelf(CControlUI* sender) {
-  SkinUI::NotifyRecordUI click = {};
-  click.sType = L"click";
-  click.pSender = sender;
-  click.dwTimestamp = GetTickCount();
-  Notify(click);
 }
 
 bool CUninstallWnd::IsReasonOption(CControlUI* control) const {
@@ -215,7 +201,7 @@ COptionUI* CUninstallWnd::AddReasonOption(const UninstallReason& reason, const s
 
 std::wstring CUninstallWnd::BuildFeedback() {
   for (const auto& entry : m_reasons) {
-    auto* option = Find<COptionUI>(m_pm, entry.second.optionName.c_str(), L"Option");
+    auto* option = FindControlAs<COptionUI>(m_pm, entry.second.optionName.c_str(), L"Option");
     if (option != nullptr && option->IsSelected()) {
       return BuildFeedbackText(static_cast<int>(option->GetTag()), std::wstring(),
                                m_pEditNumber->GetText().GetData());
@@ -238,29 +224,18 @@ void CUninstallWnd::OnFinish(const char*, int) {
 
 void CUninstallWnd::ApplyFinish() {
   m_outcome.Finished();
-  if (m_record.mode == OpePARAMEx::CMD_SILENT_UNINSTALL) ClickSelf(m_pBtnBye);
+  if (m_record.mode == OpePARAMEx::CMD_SILENT_UNINSTALL) ClickSelf(*this, m_pBtnBye);
   m_meter.AddStep(ProgressStep::kDone, 100);
   ShowPage(m_pVerUninstPage3);
   UpdateWindow(m_hWnd);
 }
 
 LRESULT CUninstallWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
-  if (uMsg == ReportHandoff::Message()) {
-    m_reports.RunPending();
-    bHandled = true;
-  } else {
-    bHandled = HandleStateDump(m_pm, GetWindowClassName(), uMsg, wParam, lParam);
-  }
-  return 0;
+  return HandleJobWindowMessage(m_pm, GetWindowClassName(), m_reports, nullptr, uMsg, wParam, lParam,
+                                bHandled);
 }
 
 void CUninstallWnd::OnFinalMessage(HWND hWnd) {
-  GuardWindowOperation("CUninstallWnd::OnFinalMessage", [&] {
-    // No report may reach the window once it is gone: the engine waits for one in flight.
-    ZQPM::GetInstance()->SetUIPrompt(nullptr);
-    m_reports.Detach();
-    WindowImplBase::OnFinalMessage(hWnd);
-  });
-  PostQuitMessage(0);
+  EndJobWindow("CUninstallWnd::OnFinalMessage", m_reports, [&] { WindowImplBase::OnFinalMessage(hWnd); });
   delete this;
 }

@@ -45,7 +45,6 @@ class CUninstallWnd : public IInstallUIPromptEx, public SkinUI::WindowImplBase {
   void ShowBuiltinReasons(bool shown);
   SkinUI::COptionUI* AddReasonOption(const UninstallReason& reason, const std::wstring& pos);
   void ApplyReasonReply(const std::string& reply);
-  void ClickSelf(SkinUI::CControlUI* sender);
   void ShowReasonForm();
   void StartUninstall();
   void ApplyFinish();

@@ -4,7 +4,7 @@
 #include <initializer_list>
 
 #include "app/app_log.h"
-#include "app/state_dump.h"
+#include "app/job_window.h"
 #include "app/window_guard.h"
 #include "engine/zqpm/zqpm.h"
 #include "ui/core/progress.h"
@@ -142,24 +142,11 @@ void CWebInstallWnd::ApplyFinish() {
 }
 
 LRESULT CWebInstallWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
-  if (uMsg == ReportHandoff::Message()) {
-    m_reports.RunPending();
-    bHandled = true;
-  } else if (uMsg == WM_TIMER && wParam == FloatIcons::kTimerId) {
-    m_icons.Step();
-  } else {
-    bHandled = HandleStateDump(m_pm, GetWindowClassName(), uMsg, wParam, lParam);
-  }
-  return 0;
+  return HandleJobWindowMessage(m_pm, GetWindowClassName(), m_reports, &m_icons, uMsg, wParam, lParam,
+                                bHandled);
 }
 
 void CWebInstallWnd::OnFinalMessage(HWND hWnd) {
-  GuardWindowOperation("CWebInstallWnd::OnFinalMessage", [&] {
-    // No report may reach the window once it is gone: the engine waits for one in flight.
-    ZQPM::GetInstance()->SetUIPrompt(nullptr);
-    m_reports.Detach();
-    WindowImplBase::OnFinalMessage(hWnd);
-  });
-  PostQuitMessage(0);
+  EndJobWindow("CWebInstallWnd::OnFinalMessage", m_reports, [&] { WindowImplBase::OnFinalMessage(hWnd); });
   delete this;
 }

@@ -126,8 +126,9 @@ TEST_F(WebInstallE2E, SilentWebInstallDownloadsInstallsAndQuickStarts) {
   const std::string package = ReadFileBytes(SampleSetupPath());
   ASSERT_FALSE(package.empty());
   // The slow HTTP/1.1 server keeps the download page on screen for a while.
-  // A name of this run: nginx's access log outlives it.
-  const std::string name = "full-setup-" + std::to_string(GetCurrentProcessId()) + ".exe";
+  // A name of this run: nginx's access log outlives it, and Wine reuses process ids.
+  const std::string name = "full-setup-" + std::to_string(GetCurrentProcessId()) + "-" +
+                           std::to_string(GetTickCount64()) + ".exe";
   const std::string url = nginx_.Put(name, package);
   Serve(nginx_.Http1Url(name), package);
   ASSERT_FALSE(url.empty());

@@ -64,26 +64,6 @@ void Collect(SkinUI::CControlUI* control, nlohmann::json& out) {
   for (int i = 0; i < container->GetCount(); ++i) Collect(container->GetItemAt(i), out);
 }
 
-// The offscreen image of the last paint, as PNG.
-bool SavePicture(SkinUI::CPaintManagerUI& pm, const std::wstring& path) {
-  RECT client;
-  GetClientRect(pm.GetPaintWindow(), &client);
-  LPDWORD bits = pm.GetOffscreenBits();
-  if (bits == nullptr || client.right <= 0 || client.bottom <= 0) return false;
-  const INT stride = client.right * 4;
-  // The offscreen rows run bottom-up.
-  BYTE* top = reinterpret_cast<BYTE*>(bits) + static_cast<size_t>(client.bottom - 1) * stride;
-  Gdiplus::GpBitmap* image = nullptr;
-  if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(client.right, client.bottom, -stride, PixelFormat32bppRGB, top,
-                                                     &image) != Gdiplus::Ok) {
-    return false;
-  }
-  const CLSID png = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-  const bool saved = Gdiplus::DllExports::GdipSaveImageToFile(image, path.c_str(), &png, nullptr) == Gdiplus::Ok;
-  Gdiplus::DllExports::GdipDisposeImage(image);
-  return saved;
-}
-
 bool WriteWhole(const std::wstring& path, const std::string& text) {
   const std::wstring temp = path + L".tmp";
   FILE* file = _wfopen(temp.c_str(), L"wb");
@@ -102,12 +82,31 @@ bool WriteWhole(const std::wstring& path, const std::string& text) {
 
 }  // namespace
 
+bool SaveWindowPicture(SkinUI::CPaintManagerUI& pm, const std::wstring& path) {
+  RECT client;
+  GetClientRect(pm.GetPaintWindow(), &client);
+  LPDWORD bits = pm.GetOffscreenBits();
+  if (bits == nullptr || client.right <= 0 || client.bottom <= 0) return false;
+  const INT stride = client.right * 4;
+  // The offscreen rows run bottom-up.
+  BYTE* top = reinterpret_cast<BYTE*>(bits) + static_cast<size_t>(client.bottom - 1) * stride;
+  Gdiplus::GpBitmap* image = nullptr;
+  if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(client.right, client.bottom, -stride, PixelFormat32bppRGB, top,
+                                                     &image) != Gdiplus::Ok) {
+    return false;
+  }
+  const CLSID png = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+  const bool saved = Gdiplus::DllExports::GdipSaveImageToFile(image, path.c_str(), &png, nullptr) == Gdiplus::Ok;
+  Gdiplus::DllExports::GdipDisposeImage(image);
+  return saved;
+}
+
 bool HandleStateDump(SkinUI::CPaintManagerUI& pm, const wchar_t* windowClass, UINT msg, WPARAM seq,
                      LPARAM withPicture) {
   const UINT request = DumpMessage();
   if (request == 0 || msg != request) return false;
   const std::wstring base = DumpFolder() + L"\\" + windowClass;
-  const bool pictured = withPicture != 0 && SavePicture(pm, base + L".png");
+  const bool pictured = withPicture != 0 && SaveWindowPicture(pm, base + L".png");
   nlohmann::json controls = nlohmann::json::array();
   Collect(pm.GetRoot(), controls);
   nlohmann::json dump = {{"seq", static_cast<unsigned>(seq)}, {"picture", pictured}, {"controls", controls}};

@@ -7,9 +7,14 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace SkinUI {
 class CPaintManagerUI;
 }
+
+// The window's last painted picture (the manager's offscreen image) as a PNG file.
+bool SaveWindowPicture(SkinUI::CPaintManagerUI& pm, const std::wstring& path);
 
 // True when msg is the dump request (and the hook is enabled); writes the dump then.
 bool HandleStateDump(SkinUI::CPaintManagerUI& pm, const wchar_t* windowClass, UINT msg, WPARAM seq,

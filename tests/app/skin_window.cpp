@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/core/gdiplus_handles.h"
+#include "app/state_dump.h"
 
 namespace app_test {
 
@@ -75,27 +75,10 @@ void SkinWindow::MoveMouse(POINT client) {
 }
 
 bool SkinWindow::SaveScreenshot(const wchar_t* name) {
-    RECT client;
-    GetClientRect(m_hWnd, &client);
-    LPDWORD bits = m_pm.GetOffscreenBits();
-    if (bits == nullptr || client.right <= 0 || client.bottom <= 0) return false;
     std::wstring path = WindowsPath(APP_ARTIFACTS);
     CreateDirectoryW(path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
     CreateDirectoryW(path.c_str(), nullptr);
-    path += L'\\';
-    path += name;
-    // The offscreen rows run bottom-up: start at the last one with a negative stride.
-    const INT stride = client.right * 4;
-    BYTE* top = reinterpret_cast<BYTE*>(bits) + static_cast<size_t>(client.bottom - 1) * stride;
-    Gdiplus::GpBitmap* image = nullptr;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(client.right, client.bottom, -stride, PixelFormat32bppRGB, top,
-                                                       &image) != Gdiplus::Ok) {
-        return false;
-    }
-    const CLSID png = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-    bool saved = Gdiplus::DllExports::GdipSaveImageToFile(image, path.c_str(), &png, nullptr) == Gdiplus::Ok;
-    Gdiplus::DllExports::GdipDisposeImage(image);
-    return saved;
+    return SaveWindowPicture(m_pm, path + L"\\" + name);
 }
 
 }  // namespace app_test

@@ -5,7 +5,8 @@ wine_env_start() {
   local build=$1
   export WINEPREFIX="$build/wineprefix"
   export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+  # Without the debugger (winedbg) a crashing program ends at once instead of waiting for a person.
+  export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d;winedbg.exe=d"
   unset TZ
   if [ -z "${DISPLAY:-}" ] || [ -n "${TAMSEL_OWN_DISPLAY:-}" ]; then
     local n

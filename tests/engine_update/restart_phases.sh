@@ -8,7 +8,7 @@ set -euo pipefail
 exe=$1
 export WINEPREFIX=$2
 work=$3
-export WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+export WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d;winedbg.exe=d"
 unset TZ
 
 [ -f "$WINEPREFIX/.tamsel-ready" ] || { echo "restart_phases: no test prefix at $WINEPREFIX" >&2; exit 1; }

@@ -11,7 +11,7 @@ base="$build/wineprefix"
 copy="$build/sys-prefix-$mode"
 work="$build/sys-phase-$mode"
 
-export WINEPREFIX="$copy" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+export WINEPREFIX="$copy" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d;winedbg.exe=d"
 unset TZ
 
 [ -f "$base/.tamsel-ready" ] || { echo "prefix_phases: no test prefix at $base" >&2; exit 1; }

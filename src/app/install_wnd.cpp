@@ -2,10 +2,12 @@
 
 #include <shellapi.h>
 
+#include <initializer_list>
+
 #include "app/app_log.h"
-#include "app/job_window.h"
 #include "app/channel_url.h"
 #include "app/install_folder.h"
+#include "app/job_window.h"
 #include "app/msg_wnd.h"
 #include "app/window_guard.h"
 #include "common/sys/dir_tree.h"
@@ -59,13 +61,11 @@ void CInstallWnd::InitControls() {
   m_pVerInstall = pm.FindControl(L"VerInstall");
   m_pOptLicence = FindControlAs<SkinUI::COptionUI>(pm, L"OptLicence", L"Option");
   // Every control but the floating icons is needed: a skin without one is a broken skin.
-  for (const void* needed : {static_cast<const void*>(m_pBtnInstallClose), static_cast<const void*>(m_pBtnCustom),
-                             static_cast<const void*>(m_pBtnInstall), static_cast<const void*>(m_pBtnQuickStart),
-                             static_cast<const void*>(m_pBtnLicence), static_cast<const void*>(m_pProInstall),
-                             static_cast<const void*>(m_pEditPath), static_cast<const void*>(m_pLabelTips),
-                             static_cast<const void*>(m_pVerBeforInstall), static_cast<const void*>(m_pVerAfterInstall),
-                             static_cast<const void*>(m_pVerInstall), static_cast<const void*>(m_pOptLicence)}) {
-    if (needed == nullptr) {
+  const std::initializer_list<CControlUI*> needed = {
+      m_pBtnInstallClose, m_pBtnCustom, m_pBtnInstall,      m_pBtnQuickStart,  m_pBtnLicence, m_pProInstall,
+      m_pEditPath,        m_pLabelTips, m_pVerBeforInstall, m_pVerAfterInstall, m_pVerInstall, m_pOptLicence};
+  for (CControlUI* control : needed) {
+    if (control == nullptr) {
       AppLog(4, "CInstallWnd::InitControls, install.xml lacks a control");
       OnSkinLoadFailed(L"install.xml");
       return;

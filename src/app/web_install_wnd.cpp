@@ -53,9 +53,7 @@ bool CWebInstallWnd::InitControls() {
   SkinUI::CPaintManagerUI& pm = m_pm;
   m_pBtnWebInstallClose = pm.FindControl(L"BtnWebInstallClose");
   m_pBtnQuickStart = pm.FindControl(L"BtnQuickStart");
-  CControlUI* progress = pm.FindControl(L"ProWebInstall");
-  m_pProWebInstall =
-      progress == nullptr ? nullptr : static_cast<SkinUI::CProgressUI*>(progress->GetInterface(L"Progress"));
+  m_pProWebInstall = FindControlAs<SkinUI::CProgressUI>(pm, L"ProWebInstall", L"Progress");
   m_pLabelTips = pm.FindControl(L"LabelTips");
   m_pLabelAction = pm.FindControl(L"LabelAction");
   m_icons.Find(pm);

@@ -90,10 +90,9 @@ int main() {
     const char* unlimited;
     const char* aria2Tag;
   };
-  for (const Road& road : {Road{"https (TLS, HTTP/2: four ranges on one connection)", "https", "https_limited", "https",
-                                "aria2-https"},
-                           Road{"http (HTTP/1.1: one connection per range)", "http", "http_limited", "http",
-                                "aria2-http"}}) {
+  for (const Road& road :
+       {Road{"https (TLS, HTTP/2: four ranges on one connection)", "https", "https_limited", "https", "aria2-https"},
+        Road{"http (HTTP/1.1: one connection per range)", "http", "http_limited", "http", "aria2-http"}}) {
     printf("%s\n", road.title);
     const std::string limitedUrl = Url(ready, road.scheme, road.limited);
     const double one = TimeDownload(limitedUrl, md5, 1, target);

@@ -123,7 +123,9 @@ double TimeProcess(const std::wstring& program, const std::wstring& arguments) {
   return seconds;
 }
 
-bool SameFile(const std::wstring& a, const std::wstring& b) { return ReadText(a) == ReadText(b) && !ReadText(a).empty(); }
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+  return ReadText(a) == ReadText(b) && !ReadText(a).empty();
+}
 
 void RemoveTraces() {
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TamselBench");

@@ -62,9 +62,11 @@ double timeMutexFprintf(const std::wstring& folder) {
         SYSTEMTIME now;
         GetLocalTime(&now);
         std::lock_guard<std::mutex> guard(lock);
-        std::fprintf(file, "%04u-%02u-%02u %02u:%02u:%02u.%03u [%04lu] LOG_INFO Bench, record %d of thread %d, value %lld %s:%d\r\n",
-                     now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds,
-                     GetCurrentThreadId(), i, t, 1234567890123LL + i, "bench_log.cpp", __LINE__);
+        std::fprintf(
+            file,
+            "%04u-%02u-%02u %02u:%02u:%02u.%03u [%04lu] LOG_INFO Bench, record %d of thread %d, value %lld %s:%d\r\n",
+            now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds,
+            GetCurrentThreadId(), i, t, 1234567890123LL + i, "bench_log.cpp", __LINE__);
       }
     });
   }

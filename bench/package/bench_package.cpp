@@ -56,8 +56,8 @@ Bytes Random(size_t size, uint32_t seed) {
 }
 
 Bytes Text(size_t size, int seed) {
-  static const char* const kWords[] = {"account", "switch", "login", "token", "server", "profile", "session",
-                                       "friend", "region", "update", "launcher", "tray", "window", "status"};
+  static const char* const kWords[] = {"account", "switch", "login",  "token",    "server", "profile", "session",
+                                       "friend",  "region", "update", "launcher", "tray",   "window",  "status"};
   std::string text;
   uint32_t x = static_cast<uint32_t>(seed) * 2654435761u + 1;
   while (text.size() < size) {
@@ -200,7 +200,8 @@ int main() {
   const double mb = static_cast<double>(total) / (1024.0 * 1024.0);
   std::printf("payload: %.1f MB in %u files, package %.1f MB\n", mb, static_cast<unsigned>(records.size()),
               static_cast<double>(package.head.totalLength) / (1024.0 * 1024.0));
-  std::printf("verify (3 digests):        %8.1f MB/s\n", static_cast<double>(package.head.totalLength) / (1024.0 * 1024.0) / verify);
+  std::printf("verify (3 digests):        %8.1f MB/s\n",
+              static_cast<double>(package.head.totalLength) / (1024.0 * 1024.0) / verify);
   std::printf("extract to files:          %8.1f MB/s\n", mb / extract);
   std::printf("raw zlib inflate (anchor): %8.1f MB/s\n", mb / inflate);
   std::printf("extract / inflate ratio:   %8.2f\n", inflate / extract);

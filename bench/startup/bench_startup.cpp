@@ -118,8 +118,8 @@ bool IsSystemProgram(HANDLE process) {
   wchar_t windows[MAX_PATH] = {}, image[MAX_PATH] = {};
   DWORD size = MAX_PATH;
   const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
-  return length > 0 && QueryFullProcessImageNameW(process, 0, image, &size) &&
-         _wcsnicmp(image, windows, length) == 0 && image[length] == L'\\';
+  return length > 0 && QueryFullProcessImageNameW(process, 0, image, &size) && _wcsnicmp(image, windows, length) == 0 &&
+         image[length] == L'\\';
 }
 
 // The job's processes still running, without Wine's own programs.
@@ -178,8 +178,8 @@ double TimeFirstPaint(const std::wstring& program, const wchar_t* windowClass) {
   startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.get();
   PROCESS_INFORMATION info{};
   const Stopwatch watch;
-  if (!CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr,
-                      &startup, &info)) {
+  if (!CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                      &info)) {
     printf("cannot start %ls, err %lu\n", program.c_str(), GetLastError());
     return -1;
   }

@@ -20,8 +20,8 @@ constexpr int kRounds = 5;
 
 // Program-like data: runs of text with some random bytes, about 3:1 under DEFLATE.
 std::vector<uint8_t> SampleData() {
-  static const char* const kWords[] = {"CreateFileW ", "RegSetValueExW ", "component ", "install ",
-                                       "\x00\x00\x01\x00", "kernel32.dll ", "version=2.1.0 ", "\r\n"};
+  static const char* const kWords[] = {"CreateFileW ",     "RegSetValueExW ", "component ",     "install ",
+                                       "\x00\x00\x01\x00", "kernel32.dll ",   "version=2.1.0 ", "\r\n"};
   std::mt19937 random(7);
   std::vector<uint8_t> data;
   data.reserve(kDataSize);
@@ -43,7 +43,8 @@ std::vector<uint8_t> SampleData() {
 int main() {
   const std::vector<uint8_t> data = SampleData();
   ZipHandle* writer = ZipWriter::Create(static_cast<uint32_t>(data.size()));
-  if (writer == nullptr || ZipWriter::Add(writer, "sample.bin", data.data(), static_cast<uint32_t>(data.size())) != kZipOk) {
+  if (writer == nullptr ||
+      ZipWriter::Add(writer, "sample.bin", data.data(), static_cast<uint32_t>(data.size())) != kZipOk) {
     fprintf(stderr, "bench_unzip, writing the archive failed, code %d\n", ZipWriter::LastCode());
     return 1;
   }

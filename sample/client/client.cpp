@@ -17,7 +17,8 @@ std::wstring FolderOfSelf() {
 }
 
 std::string Utf8(const std::wstring& text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  const int n =
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(n > 0 ? n : 0, '\0');
   if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
   return out;
@@ -63,8 +64,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   windowClass.lpszClassName = kWindowClass;
   if (!RegisterClassW(&windowClass)) return 1;
   // Never shown: the stand-in has nothing to draw, it only has to be running.
-  HWND window = CreateWindowExW(0, kWindowClass, L"Tamsel游戏Pelluvo", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                320, 200, nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExW(0, kWindowClass, L"Tamsel游戏Pelluvo", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                CW_USEDEFAULT, 320, 200, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 2;
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {

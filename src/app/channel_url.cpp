@@ -33,8 +33,8 @@ void CutBracketedEnd(std::wstring& name, wchar_t open, wchar_t close) {
 std::wstring ReadProfileValue(const std::wstring& file, const wchar_t* section, const wchar_t* key) {
   std::vector<wchar_t> value(260);
   for (;;) {
-    const DWORD n = GetPrivateProfileStringW(section, key, L"", value.data(), static_cast<DWORD>(value.size()),
-                                             file.c_str());
+    const DWORD n =
+        GetPrivateProfileStringW(section, key, L"", value.data(), static_cast<DWORD>(value.size()), file.c_str());
     if (n + 1 < value.size()) return std::wstring(value.data(), n);
     value.resize(value.size() * 2);
   }

@@ -62,7 +62,7 @@ void CInstallWnd::InitControls() {
   m_pOptLicence = FindControlAs<SkinUI::COptionUI>(pm, L"OptLicence", L"Option");
   // Every control but the floating icons is needed: a skin without one is a broken skin.
   const std::initializer_list<CControlUI*> needed = {
-      m_pBtnInstallClose, m_pBtnCustom, m_pBtnInstall,      m_pBtnQuickStart,  m_pBtnLicence, m_pProInstall,
+      m_pBtnInstallClose, m_pBtnCustom, m_pBtnInstall,      m_pBtnQuickStart,   m_pBtnLicence, m_pProInstall,
       m_pEditPath,        m_pLabelTips, m_pVerBeforInstall, m_pVerAfterInstall, m_pVerInstall, m_pOptLicence};
   for (CControlUI* control : needed) {
     if (control == nullptr) {
@@ -222,8 +222,7 @@ void CInstallWnd::ApplyFailure(const std::wstring& message) {
 }
 
 LRESULT CInstallWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
-  return HandleJobWindowMessage(m_pm, GetWindowClassName(), m_reports, &m_icons, uMsg, wParam, lParam,
-                                bHandled);
+  return HandleJobWindowMessage(m_pm, GetWindowClassName(), m_reports, &m_icons, uMsg, wParam, lParam, bHandled);
 }
 
 void CInstallWnd::OnFinalMessage(HWND hWnd) {

@@ -29,9 +29,12 @@ class JobOutcome {
   // Exit code of the process once the window has closed.
   int ExitCode() const {
     switch (state_) {
-      case kRunning: return kExitJobAbandoned;
-      case kFailed: return kExitJobFailed;
-      default: return kExitOk;
+      case kRunning:
+        return kExitJobAbandoned;
+      case kFailed:
+        return kExitJobFailed;
+      default:
+        return kExitOk;
     }
   }
 

@@ -48,12 +48,19 @@ int GeneralWindow(const OpePARAMEx& record, JobOutcome& outcome) {
   std::unique_ptr<SkinUI::WindowImplBase> window;
   switch (record.mode) {
     case OpePARAMEx::CMD_INSTALL:
-    case OpePARAMEx::CMD_SILENT_INSTALL: window = std::make_unique<CInstallWnd>(record, outcome); break;
+    case OpePARAMEx::CMD_SILENT_INSTALL:
+      window = std::make_unique<CInstallWnd>(record, outcome);
+      break;
     case OpePARAMEx::CMD_UNINSTALL:
-    case OpePARAMEx::CMD_SILENT_UNINSTALL: window = std::make_unique<CUninstallWnd>(record, outcome); break;
+    case OpePARAMEx::CMD_SILENT_UNINSTALL:
+      window = std::make_unique<CUninstallWnd>(record, outcome);
+      break;
     case OpePARAMEx::CMD_WEB_INSTALL:
-    case OpePARAMEx::CMD_WEB_SILENT_INSTALL: window = std::make_unique<CWebInstallWnd>(record, outcome); break;
-    default: return -2;
+    case OpePARAMEx::CMD_WEB_SILENT_INSTALL:
+      window = std::make_unique<CWebInstallWnd>(record, outcome);
+      break;
+    default:
+      return -2;
   }
   // From here the window frees itself when its native window is destroyed (a window whose
   // creation failed half-way may already have done so).
@@ -93,8 +100,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
   OleUninitialize();
   std::wstring installPath;
   const bool registered = ReadRegValue(record.regKeyPath, L"InstallPath", installPath, nullptr) && !installPath.empty();
-  const bool uninstalled =
-      record.mode == OpePARAMEx::CMD_UNINSTALL || record.mode == OpePARAMEx::CMD_SILENT_UNINSTALL;
+  const bool uninstalled = record.mode == OpePARAMEx::CMD_UNINSTALL || record.mode == OpePARAMEx::CMD_SILENT_UNINSTALL;
   AppLogFlush();
   // Removes what is left of the product and this program; returns only when this process
   // completed no uninstall.

@@ -17,5 +17,4 @@ class CPaintManagerUI;
 bool SaveWindowPicture(SkinUI::CPaintManagerUI& pm, const std::wstring& path);
 
 // True when msg is the dump request (and the hook is enabled); writes the dump then.
-bool HandleStateDump(SkinUI::CPaintManagerUI& pm, const wchar_t* windowClass, UINT msg, WPARAM seq,
-                     LPARAM withPicture);
+bool HandleStateDump(SkinUI::CPaintManagerUI& pm, const wchar_t* windowClass, UINT msg, WPARAM seq, LPARAM withPicture);

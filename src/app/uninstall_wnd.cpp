@@ -66,10 +66,9 @@ bool CUninstallWnd::InitControls() {
   m_pBtnCommit = pm.FindControl(L"BtnCommit");
   m_pBtnNotUninst = pm.FindControl(L"BtnNotUninst");
   m_pBtnBye = pm.FindControl(L"BtnBye");
-  std::vector<CControlUI*> needed = {m_pVerUninstPage1, m_pVerUninstPage2, m_pVerUninstPage3, m_pBtnUninst,
-                                     m_pBtnUse,         m_pBtnMin,         m_pBtnClose,       m_pOptOther,
-                                     m_pEditOther,      m_pEditNumber,     m_pBtnCommit,      m_pBtnNotUninst,
-                                     m_pBtnBye};
+  std::vector<CControlUI*> needed = {
+      m_pVerUninstPage1, m_pVerUninstPage2, m_pVerUninstPage3, m_pBtnUninst, m_pBtnUse,       m_pBtnMin, m_pBtnClose,
+      m_pOptOther,       m_pEditOther,      m_pEditNumber,     m_pBtnCommit, m_pBtnNotUninst, m_pBtnBye};
   needed.insert(needed.end(), std::begin(m_pBuiltinReasons), std::end(m_pBuiltinReasons));
   const bool pageHoldsOptions = m_pVerUninstPage2 != nullptr && m_pVerUninstPage2->GetInterface(L"IContainer");
   for (CControlUI* control : needed) {
@@ -203,8 +202,7 @@ std::wstring CUninstallWnd::BuildFeedback() {
   for (const auto& entry : m_reasons) {
     auto* option = FindControlAs<COptionUI>(m_pm, entry.second.optionName.c_str(), L"Option");
     if (option != nullptr && option->IsSelected()) {
-      return BuildFeedbackText(static_cast<int>(option->GetTag()), std::wstring(),
-                               m_pEditNumber->GetText().GetData());
+      return BuildFeedbackText(static_cast<int>(option->GetTag()), std::wstring(), m_pEditNumber->GetText().GetData());
     }
   }
   if (m_pOptOther->IsSelected()) {
@@ -231,8 +229,7 @@ void CUninstallWnd::ApplyFinish() {
 }
 
 LRESULT CUninstallWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
-  return HandleJobWindowMessage(m_pm, GetWindowClassName(), m_reports, nullptr, uMsg, wParam, lParam,
-                                bHandled);
+  return HandleJobWindowMessage(m_pm, GetWindowClassName(), m_reports, nullptr, uMsg, wParam, lParam, bHandled);
 }
 
 void CUninstallWnd::OnFinalMessage(HWND hWnd) {

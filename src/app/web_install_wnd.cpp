@@ -116,7 +116,8 @@ void CWebInstallWnd::ShowDownload(int step, int done, int total, const std::wstr
   const int shown = m_meter.Within(done, total, parts);
   m_pProWebInstall->SetText(PercentText(shown).c_str());
   m_pProWebInstall->SetValue(shown);
-  m_pLabelTips->SetText(DownloadTipsText(static_cast<unsigned int>(total), static_cast<unsigned int>(done), detail).c_str());
+  m_pLabelTips->SetText(
+      DownloadTipsText(static_cast<unsigned int>(total), static_cast<unsigned int>(done), detail).c_str());
   // A web install ends by opening the package for the user, without an end report: the
   // complete download is the end of this process's part.
   if (m_record.mode == OpePARAMEx::CMD_WEB_INSTALL && total > 0 && done >= total) m_outcome.Finished();
@@ -140,8 +141,7 @@ void CWebInstallWnd::ApplyFinish() {
 }
 
 LRESULT CWebInstallWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
-  return HandleJobWindowMessage(m_pm, GetWindowClassName(), m_reports, &m_icons, uMsg, wParam, lParam,
-                                bHandled);
+  return HandleJobWindowMessage(m_pm, GetWindowClassName(), m_reports, &m_icons, uMsg, wParam, lParam, bHandled);
 }
 
 void CWebInstallWnd::OnFinalMessage(HWND hWnd) {

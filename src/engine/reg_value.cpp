@@ -62,8 +62,7 @@ LONG ReadAsText(const std::wstring& keyPath, const std::wstring& valueName, std:
 
 }  // namespace
 
-bool ReadRegValue(const std::wstring& keyPath, const std::wstring& valueName, std::wstring& value,
-                  LONG* error) {
+bool ReadRegValue(const std::wstring& keyPath, const std::wstring& valueName, std::wstring& value, LONG* error) {
   const LONG err = ReadAsText(keyPath, valueName, value);
   if (error) *error = err;
   if (err == ERROR_SUCCESS) return true;

@@ -26,7 +26,7 @@ TEST(ChannelFromProgramName, KeepsOnlyNamesWithAChannelAndCutsACopyMark) {
       {L"Tamsel&&web(1)", L"Tamsel&&web"},
       {L"setup__a(b)(c)", L"setup__a(b)"},  // only the last bracketed part
       {L"setup__a)", L"setup__a)"},         // no opening bracket: the name stays whole
-      {L"TamselPelluvo(__x)", L""},          // the channel mark was inside the cut part
+      {L"TamselPelluvo(__x)", L""},         // the channel mark was inside the cut part
       {L"TamselPelluvo", L""},
       {L"Tamsel_Pelluvo&", L""},
       {L"", L""},
@@ -39,10 +39,10 @@ TEST(InstallFolder, OnlyAbsoluteFoldersWithUsablePartsAreAccepted) {
                               L"\\\\server\\share\\games", L"C:\\游戏\\泰森"}) {
     EXPECT_TRUE(IsUsableInstallFolder(good)) << good;
   }
-  for (const wchar_t* bad : {L"", L"C:", L"C:\\", L"C:Games", L"Games\\Tamsel", L"\\Games", L"C:\\Games\\",
-                             L"C:\\Games\\..\\Windows", L"C:\\Games\\.\\x", L"C:\\Ga<mes", L"C:\\Games\\a:b",
-                             L"C:\\Games\\name.", L"C:\\Games\\name ", L"C:\\\\Games", L"\\\\server\\share",
-                             L"\\\\server", L"C:\\Games\\a\tb"}) {
+  for (const wchar_t* bad :
+       {L"", L"C:", L"C:\\", L"C:Games", L"Games\\Tamsel", L"\\Games", L"C:\\Games\\", L"C:\\Games\\..\\Windows",
+        L"C:\\Games\\.\\x", L"C:\\Ga<mes", L"C:\\Games\\a:b", L"C:\\Games\\name.", L"C:\\Games\\name ", L"C:\\\\Games",
+        L"\\\\server\\share", L"\\\\server", L"C:\\Games\\a\tb"}) {
     EXPECT_FALSE(IsUsableInstallFolder(bad)) << bad;
   }
   EXPECT_TRUE(IsUsableInstallFolder(L"C:\\" + std::wstring(kMaxInstallFolder - 3, L'a')));

@@ -12,10 +12,9 @@ std::string ReplyWith(const std::string& typeList) {
   return R"({"code":0,"msg":"success","data":{"type_list":)" + typeList + "}}";
 }
 
-const char kEightReasons[] =
-    R"([{"id":11,"name":"经常卡顿"},{"id":12,"name":"占用内存"},{"id":13,"name":"不会用"},)"
-    R"({"id":14,"name":"弹窗多"},{"id":15,"name":"换电脑"},{"id":16,"name":"账号问题"},)"
-    R"({"id":17,"name":"第七"},{"id":18,"name":"第八"}])";
+const char kEightReasons[] = R"([{"id":11,"name":"经常卡顿"},{"id":12,"name":"占用内存"},{"id":13,"name":"不会用"},)"
+                             R"({"id":14,"name":"弹窗多"},{"id":15,"name":"换电脑"},{"id":16,"name":"账号问题"},)"
+                             R"({"id":17,"name":"第七"},{"id":18,"name":"第八"}])";
 
 TEST(ReasonReply, EightReasonsGiveTheFirstSix) {
   std::vector<UninstallReason> reasons;

@@ -121,12 +121,15 @@ HWND AppDriver::WaitWindow(const wchar_t* windowClass, DWORD timeoutMs, bool dum
     if (HWND window = FindProcessWindow(pi_.dwProcessId, windowClass)) {
       if (!dumpable) return window;
       // Before the first paint nothing has a place yet.
-      WaitState(window, windowClass, [](const UiState& state) {
-        for (const auto& named : state.controls_) {
-          if (named.second.pos.right > named.second.pos.left) return true;
-        }
-        return false;
-      }, timeoutMs);
+      WaitState(
+          window, windowClass,
+          [](const UiState& state) {
+            for (const auto& named : state.controls_) {
+              if (named.second.pos.right > named.second.pos.left) return true;
+            }
+            return false;
+          },
+          timeoutMs);
       return window;
     }
     Sleep(50);

@@ -137,8 +137,8 @@ TEST_F(SetupWindowE2E, TheFolderDialogIsOwnedByTheWindowAndOnlyItsChoiceCounts) 
   ASSERT_TRUE(app_.SelectFolder(dialog, chosen));
   PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   const std::string expected = Utf8(chosen + L"\\Orvenna\\PelluvoV2");
-  state = app_.WaitState(window, L"InstallWnd", [&](const UiState& s) { return s["EditPath"].text == expected; },
-                         20000);
+  state = app_.WaitState(
+      window, L"InstallWnd", [&](const UiState& s) { return s["EditPath"].text == expected; }, 20000);
   EXPECT_EQ(state["EditPath"].text, expected);
   app_.Click(window, state, "BtnInstallClose");
   EXPECT_EQ(app_.WaitExit(), 0u);
@@ -158,7 +158,8 @@ TEST_F(SetupWindowE2E, InstallShowsRisingProgressThenQuickStartsTheClient) {
       EXPECT_GE(s["ProInstall"].value, last) << "the bar went back";
       last = s["ProInstall"].value;
       tips.push_back(s["LabelTips"].text);
-      if (!pictured && last > 0 && last < 100) pictured = !app_.Dump(window, L"InstallWnd", L"install-2-during.png").controls_.empty();
+      if (!pictured && last > 0 && last < 100)
+        pictured = !app_.Dump(window, L"InstallWnd", L"install-2-during.png").controls_.empty();
     }
     return s["VerAfterInstall"].shown;
   });
@@ -182,8 +183,8 @@ TEST_F(SetupWindowE2E, InstallShowsRisingProgressThenQuickStartsTheClient) {
 
   // The floating icons swing after the install.
   const RECT before = state["CtrlGame"].pos;
-  state = app_.WaitState(window, L"InstallWnd", [&](const UiState& s) { return s["CtrlGame"].pos.top != before.top; },
-                         5000);
+  state = app_.WaitState(
+      window, L"InstallWnd", [&](const UiState& s) { return s["CtrlGame"].pos.top != before.top; }, 5000);
   EXPECT_NE(state["CtrlGame"].pos.top, before.top);
   EXPECT_LE(abs(state["CtrlGame"].pos.top - before.top), 6);
 

@@ -38,7 +38,9 @@ std::wstring MenuFolder() { return zqtest::ShellFolder(CSIDL_PROGRAMS) + L"\\" +
 // Points the launched programs at a service (host "127.0.0.1:port") while it lives.
 class ServiceVariable {
  public:
-  explicit ServiceVariable(const std::string& host) { SetEnvironmentVariableW(L"TAMSEL_UPDATE_HOST", Wide(host).c_str()); }
+  explicit ServiceVariable(const std::string& host) {
+    SetEnvironmentVariableW(L"TAMSEL_UPDATE_HOST", Wide(host).c_str());
+  }
   ~ServiceVariable() { SetEnvironmentVariableW(L"TAMSEL_UPDATE_HOST", nullptr); }
 };
 
@@ -147,7 +149,8 @@ class UninstallE2E : public ::testing::Test {
   // The window's state; a dump lost on the way (the file replaced while read) is asked again.
   UiState Read(HWND window, const std::wstring& picture = L"") {
     UiState state;
-    for (int i = 0; i < 3 && state.controls_.empty() && IsWindow(window); ++i) state = app_.Dump(window, kWindow, picture);
+    for (int i = 0; i < 3 && state.controls_.empty() && IsWindow(window); ++i)
+      state = app_.Dump(window, kWindow, picture);
     return state;
   }
 
@@ -167,7 +170,8 @@ class UninstallE2E : public ::testing::Test {
     EXPECT_FALSE(state["VerUninstPage2"].shown);
     EXPECT_FALSE(state["VerUninstPage3"].shown);
     app_.Click(window, state, "BtnUninst");
-    return app_.WaitState(window, kWindow, [](const UiState& s) { return Get(s, "VerUninstPage2").shown && Settled(s); });
+    return app_.WaitState(window, kWindow,
+                          [](const UiState& s) { return Get(s, "VerUninstPage2").shown && Settled(s); });
   }
 
   // Types text into a form edit: the click gives it its native edit window.
@@ -183,7 +187,8 @@ class UninstallE2E : public ::testing::Test {
     ASSERT_NE(native, nullptr) << "no edit window for " << edit;
     SendMessageW(native, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     const std::string expected = Utf8(text);
-    state = app_.WaitState(window, kWindow, [&](const UiState& s) { return Get(s, edit).text == expected; }, 10000);
+    state = app_.WaitState(
+        window, kWindow, [&](const UiState& s) { return Get(s, edit).text == expected; }, 10000);
     EXPECT_EQ(state[edit].text, expected);
   }
 
@@ -219,8 +224,8 @@ class UninstallE2E : public ::testing::Test {
 };
 
 TEST_F(UninstallE2E, ServiceReasonsFormFeedbackFarewellAndEverythingRemoved) {
-  FakeUpdateService service({{kTypeListPath, {JsonReply(ReasonList(8))}},
-                             {kConfirmPath, {JsonReply({{"code", 0}, {"msg", "ok"}})}}});
+  FakeUpdateService service(
+      {{kTypeListPath, {JsonReply(ReasonList(8))}}, {kConfirmPath, {JsonReply({{"code", 0}, {"msg", "ok"}})}}});
   ASSERT_TRUE(service.Started());
   ServiceVariable host(service.Host());
   HWND window = StartUninstaller();
@@ -259,8 +264,8 @@ TEST_F(UninstallE2E, ServiceReasonsFormFeedbackFarewellAndEverythingRemoved) {
   Type(window, "EditNumber", L"13800001111");
   state = Read(window, L"uninstall-2-form-filled.png");
   app_.Click(window, state, "BtnCommit");
-  state = app_.WaitState(window, kWindow, [](const UiState& s) { return Get(s, "VerUninstPage3").shown && Settled(s); },
-                         120000);
+  state = app_.WaitState(
+      window, kWindow, [](const UiState& s) { return Get(s, "VerUninstPage3").shown && Settled(s); }, 120000);
   ASSERT_TRUE(state["VerUninstPage3"].shown);
   EXPECT_FALSE(state["VerUninstPage2"].shown);
   Read(window, L"uninstall-3-farewell.png");
@@ -312,8 +317,8 @@ TEST_F(UninstallE2E, KeepOnTheFirstPageTouchesNothing) {
 }
 
 TEST_F(UninstallE2E, SilentUninstallRemovesEverythingWithoutInputOrFeedback) {
-  FakeUpdateService service({{kTypeListPath, {JsonReply(ReasonList(3))}},
-                             {kConfirmPath, {JsonReply({{"code", 0}, {"msg", "ok"}})}}});
+  FakeUpdateService service(
+      {{kTypeListPath, {JsonReply(ReasonList(3))}}, {kConfirmPath, {JsonReply({{"code", 0}, {"msg", "ok"}})}}});
   ServiceVariable host(service.Host());
   ASSERT_TRUE(app_.Launch(InFolder(L"PackageManager.exe"), L"/unsilent"));
   EXPECT_EQ(app_.WaitExit(120000), 0u);

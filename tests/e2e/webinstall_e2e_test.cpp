@@ -44,7 +44,9 @@ std::string Megabytes(size_t bytes) {
 
 class Variable {
  public:
-  Variable(const wchar_t* name, const std::wstring& value) : name_(name) { SetEnvironmentVariableW(name, value.c_str()); }
+  Variable(const wchar_t* name, const std::wstring& value) : name_(name) {
+    SetEnvironmentVariableW(name, value.c_str());
+  }
   ~Variable() { SetEnvironmentVariableW(name_, nullptr); }
 
  private:
@@ -79,10 +81,14 @@ class WebInstallE2E : public ::testing::Test {
 
   // The search answers with one package at url.
   void Serve(const std::string& url, const std::string& bytes) {
-    nlohmann::json block = {{"ver_range", "1-1"}, {"url", url}, {"md5", nettest::Md5Hex(bytes)},
-                            {"size", bytes.size()}, {"fileName", "TamselPelluvo#orvenna__sample#1.exe"}};
+    nlohmann::json block = {{"ver_range", "1-1"},
+                            {"url", url},
+                            {"md5", nettest::Md5Hex(bytes)},
+                            {"size", bytes.size()},
+                            {"fileName", "TamselPelluvo#orvenna__sample#1.exe"}};
     search_.reset(new FakeUpdateService(
-        {{"/soft/update/search", {JsonReply({{"code", 0}, {"msg", "ok"}, {"data", {{"version", "1"}, {"blockurl", {block}}}}})}}}));
+        {{"/soft/update/search",
+          {JsonReply({{"code", 0}, {"msg", "ok"}, {"data", {{"version", "1"}, {"blockurl", {block}}}}})}}}));
     ASSERT_TRUE(search_->Started());
     host_.reset(new Variable(L"TAMSEL_UPDATE_HOST", Wide(search_->Host())));
   }
@@ -100,8 +106,8 @@ class WebInstallE2E : public ::testing::Test {
 
   // Waits for the engine's failure text and closes the window: the run reports a failure.
   void ExpectFailure(HWND window, const std::string& text, const wchar_t* picture) {
-    UiState state = app_.WaitState(window, kWindow, [&](const UiState& s) { return Get(s, "LabelAction").text == text; },
-                                   120000);
+    UiState state = app_.WaitState(
+        window, kWindow, [&](const UiState& s) { return Get(s, "LabelAction").text == text; }, 120000);
     EXPECT_EQ(state["LabelAction"].text, text);
     EXPECT_EQ(state["LabelTips"].text, "");
     EXPECT_TRUE(state["VerDownload"].shown);
@@ -127,8 +133,8 @@ TEST_F(WebInstallE2E, SilentWebInstallDownloadsInstallsAndQuickStarts) {
   ASSERT_FALSE(package.empty());
   // The slow HTTP/1.1 server keeps the download page on screen for a while.
   // A name of this run: nginx's access log outlives it, and Wine reuses process ids.
-  const std::string name = "full-setup-" + std::to_string(GetCurrentProcessId()) + "-" +
-                           std::to_string(GetTickCount64()) + ".exe";
+  const std::string name =
+      "full-setup-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64()) + ".exe";
   const std::string url = nginx_.Put(name, package);
   Serve(nginx_.Http1Url(name), package);
   ASSERT_FALSE(url.empty());
@@ -142,24 +148,27 @@ TEST_F(WebInstallE2E, SilentWebInstallDownloadsInstallsAndQuickStarts) {
   int last = 0;
   bool pictured = false, installing = false;
   std::vector<std::string> tips;
-  UiState state = app_.WaitState(window, kWindow, [&](const UiState& s) {
-    if (Get(s, "VerDownload").shown) {
-      const int value = Get(s, "ProWebInstall").value;
-      EXPECT_GE(value, last) << "the bar went back";
-      EXPECT_LE(value, 90) << "a download reaches at most 90";
-      EXPECT_EQ(Get(s, "ProWebInstall").text, std::to_string(value) + "%");
-      last = value;
-      if (!Get(s, "LabelTips").text.empty()) tips.push_back(Get(s, "LabelTips").text);
-      if (!pictured && value > 0 && value < 90) {
-        pictured = !app_.Dump(window, kWindow, L"webinstall-1-download.png").controls_.empty();
-      }
-      if (Get(s, "LabelAction").text == "正在安装TamselPelluvo... ...") {
-        if (!installing) app_.Dump(window, kWindow, L"webinstall-2-installing.png");
-        installing = true;
-      }
-    }
-    return Get(s, "VerAfterInstall").shown;
-  }, 280000);
+  UiState state = app_.WaitState(
+      window, kWindow,
+      [&](const UiState& s) {
+        if (Get(s, "VerDownload").shown) {
+          const int value = Get(s, "ProWebInstall").value;
+          EXPECT_GE(value, last) << "the bar went back";
+          EXPECT_LE(value, 90) << "a download reaches at most 90";
+          EXPECT_EQ(Get(s, "ProWebInstall").text, std::to_string(value) + "%");
+          last = value;
+          if (!Get(s, "LabelTips").text.empty()) tips.push_back(Get(s, "LabelTips").text);
+          if (!pictured && value > 0 && value < 90) {
+            pictured = !app_.Dump(window, kWindow, L"webinstall-1-download.png").controls_.empty();
+          }
+          if (Get(s, "LabelAction").text == "正在安装TamselPelluvo... ...") {
+            if (!installing) app_.Dump(window, kWindow, L"webinstall-2-installing.png");
+            installing = true;
+          }
+        }
+        return Get(s, "VerAfterInstall").shown;
+      },
+      280000);
   ASSERT_TRUE(state["VerAfterInstall"].shown);
   EXPECT_TRUE(pictured) << "the download was never seen under way";
   EXPECT_TRUE(installing) << "the silent run of the package was never shown";
@@ -181,7 +190,8 @@ TEST_F(WebInstallE2E, SilentWebInstallDownloadsInstallsAndQuickStarts) {
 
   // The icons swing on the after page.
   const RECT before = state["CtrlGame"].pos;
-  state = app_.WaitState(window, kWindow, [&](const UiState& s) { return Get(s, "CtrlGame").pos.top != before.top; }, 5000);
+  state = app_.WaitState(
+      window, kWindow, [&](const UiState& s) { return Get(s, "CtrlGame").pos.top != before.top; }, 5000);
   EXPECT_NE(state["CtrlGame"].pos.top, before.top);
 
   app_.Click(window, state, "BtnQuickStart");
@@ -223,8 +233,8 @@ TEST_F(WebInstallE2E, AWebInstallOpensThePackageAndStaysOnTheDownloadPage) {
   EXPECT_EQ(ReadFileBytes(record), "\n") << "the package was not opened";
   UiState state = app_.WaitState(window, kWindow, [](const UiState& s) { return Get(s, "ProWebInstall").value == 90; });
   EXPECT_EQ(state["ProWebInstall"].text, "90%");
-  EXPECT_TRUE(StartsWith(state["LabelTips"].text, "总大小：" + Megabytes(package.size()) + "，已下载：" +
-                                                      Megabytes(package.size())))
+  EXPECT_TRUE(StartsWith(state["LabelTips"].text,
+                         "总大小：" + Megabytes(package.size()) + "，已下载：" + Megabytes(package.size())))
       << state["LabelTips"].text;
   EXPECT_TRUE(state["VerDownload"].shown);
   EXPECT_FALSE(state["VerAfterInstall"].shown);

@@ -44,7 +44,9 @@ void EditUserFiles(const std::wstring& root) {
 }
 
 template <typename Record>
-bool Excluded(const Record& record) { return record.excluded; }
+bool Excluded(const Record& record) {
+  return record.excluded;
+}
 bool Excluded(const RegUpdateRecord&) { return false; }
 
 // The records' `key` values (and `second`'s after a "|"), marked when excluded.
@@ -169,10 +171,9 @@ TEST(CheckDiff, ReinstallKeepsFilesInPlaceAndTheUsersFiles) {
   WriteFileBytes(s.install / L"bin\\changed.dll", "stale");
   DeleteFileW((s.install / L"extras\\tool.exe").c_str());
   ASSERT_EQ(s.Run(CCheckDiff::kInstall), 0);
-  EXPECT_EQ(Files(s.addList),
-            (Strings{"bin\\unchanged.dll [excluded]", "bin\\changed.dll", "bin\\added.dll [excluded]",
-                     "conf\\settings.ini [excluded]", "conf\\prefs.dat [excluded]", "bin\\app.exe [excluded]",
-                     "extras\\tool.exe"}));
+  EXPECT_EQ(Files(s.addList), (Strings{"bin\\unchanged.dll [excluded]", "bin\\changed.dll", "bin\\added.dll [excluded]",
+                                       "conf\\settings.ini [excluded]", "conf\\prefs.dat [excluded]",
+                                       "bin\\app.exe [excluded]", "extras\\tool.exe"}));
   EXPECT_EQ(Keys(s.addList.regModules, "path"),
             (Strings{"bin\\added.dll [excluded]", "bin\\unchanged.dll [excluded]", "extras\\tool.exe"}));
 }
@@ -219,8 +220,8 @@ TEST(CheckDiff, UninstallDeletesTheWholeInstalledProduct) {
   EXPECT_EQ(Values(s.deleteList), (Strings{"ver", "keep", "gone"}));
   EXPECT_EQ(Keys(s.deleteList.regModules, "path"), (Strings{"bin\\removed.dll", "bin\\unchanged.dll"}));
   EXPECT_EQ(Keys(s.deleteList.shortCuts, "link"), Strings{"bin\\app.exe"});
-  EXPECT_EQ(Rules(s.deleteList), (Strings{"bin\\app.exe|BeforeCopy", "bin\\app.exe|OnStopApp",
-                                          "legacy\\old.exe|OnUnregister"}));
+  EXPECT_EQ(Rules(s.deleteList),
+            (Strings{"bin\\app.exe|BeforeCopy", "bin\\app.exe|OnStopApp", "legacy\\old.exe|OnUnregister"}));
   EXPECT_TRUE(s.addList.files.empty()) << "the repair pass skips what the delete list holds";
   EXPECT_TRUE(s.addList.runRules.empty());
 }
@@ -228,7 +229,8 @@ TEST(CheckDiff, UninstallDeletesTheWholeInstalledProduct) {
 TEST(CheckDiff, LiveModeComparesRegistryValuesWithTheRegistry) {
   HKEY raw = nullptr;
   ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\TamselEngineTests\\Diff", 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, &raw, nullptr), ERROR_SUCCESS);
+                            nullptr, &raw, nullptr),
+            ERROR_SUCCESS);
   UniqueRegKey key(raw);
   auto setText = [&](const wchar_t* name, const std::wstring& value) {
     RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
@@ -243,8 +245,8 @@ TEST(CheckDiff, LiveModeComparesRegistryValuesWithTheRegistry) {
   ASSERT_EQ(s.Run(CCheckDiff::kLiveRegistry), 0);
   EXPECT_EQ(Values(s.addList), Strings{"keep"}) << "ver and new already hold the wanted values";
   EXPECT_EQ(Values(s.deleteList), Strings{"gone"}) << "the delete direction compares descriptions";
-  EXPECT_EQ(Keys(s.addList.regModules, "path"), (Strings{"bin\\added.dll", "bin\\unchanged.dll [excluded]",
-                                                         "extras\\tool.exe"}));
+  EXPECT_EQ(Keys(s.addList.regModules, "path"),
+            (Strings{"bin\\added.dll", "bin\\unchanged.dll [excluded]", "extras\\tool.exe"}));
   EXPECT_EQ(Keys(s.addList.drivers, "path"), Strings{"drv\\new.sys [excluded]"});
   RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\TamselEngineTests\\Diff");
 }
@@ -264,8 +266,9 @@ TEST(CheckDiff, LiveValuesResolveInstallRootLanguageAndNumbers) {
     <v key="HKXX\Software\TamselEngineTests\LiveValues" name="cmd" value="x" />
   </RegUpdate></Config></R>)";
   WriteFileBytes(s.install / L"pkg\\package\\live.config", config);
-  WriteFileBytes(s.install / L"pkg\\package\\Product.config",
-                 "<R type=\"offline\"><productinfo><components><c config=\"live.config\"/></components></productinfo></R>");
+  WriteFileBytes(
+      s.install / L"pkg\\package\\Product.config",
+      "<R type=\"offline\"><productinfo><components><c config=\"live.config\"/></components></productinfo></R>");
   LoadProduct(s.diff.installedProduct, s.install / L"pkg", s.install.path());
   LoadProduct(s.diff.newProduct, s.install / L"pkg", s.install.path());
 
@@ -297,9 +300,9 @@ TEST(CheckDiff, AddAllTakesNewComponentsWholeAndNothingElse) {
   EXPECT_TRUE(s.deleteList.runRules.empty());
   EXPECT_EQ(Files(s.addList), (Strings{"bin\\unchanged.dll", "bin\\changed.dll", "bin\\added.dll", "conf\\settings.ini",
                                        "conf\\prefs.dat", "bin\\app.exe", "extras\\tool.exe"}));
-  EXPECT_EQ(Rules(s.addList), (Strings{"bin\\app.exe|OnRestartApp", "bin\\app.exe|BeforeCopy",
-                                       "bin\\added.dll|AfterCopy", "BIN\\APP.EXE|beforecopy",
-                                       "extras\\tool.exe|AfterCopy"}))
+  EXPECT_EQ(Rules(s.addList),
+            (Strings{"bin\\app.exe|OnRestartApp", "bin\\app.exe|BeforeCopy", "bin\\added.dll|AfterCopy",
+                     "BIN\\APP.EXE|beforecopy", "extras\\tool.exe|AfterCopy"}))
       << "unsorted, duplicates kept";
   for (const FileRecord& file : s.diff.installedProduct.components[0].files) EXPECT_FALSE(file.differsOnDisk);
 }
@@ -310,15 +313,18 @@ TEST(CheckDiff, PairsOnlyTheFirstComponentOfAName) {
   WriteFileBytes(s.install / L"package\\Product.config",
                  "<R type=\"offline\"><productinfo><components><c config=\"i1.config\"/><c config=\"i2.config\"/>"
                  "<c config=\"i3.config\"/></components></productinfo></R>");
-  WriteFileBytes(s.install / L"package\\i1.config", "<R name_0409=\"X\"><Config><Files><f path=\"a\"/></Files></Config></R>");
-  WriteFileBytes(s.install / L"package\\i2.config", "<R name_0409=\"x\"><Config><Files><f path=\"b\"/></Files></Config></R>");
+  WriteFileBytes(s.install / L"package\\i1.config",
+                 "<R name_0409=\"X\"><Config><Files><f path=\"a\"/></Files></Config></R>");
+  WriteFileBytes(s.install / L"package\\i2.config",
+                 "<R name_0409=\"x\"><Config><Files><f path=\"b\"/></Files></Config></R>");
   WriteFileBytes(s.install / L"package\\i3.config", "<R><Config><Files><f path=\"c\"/></Files></Config></R>");
   WriteFileBytes(s.install / L"new\\package\\Product.config",
                  "<R type=\"offline\"><productinfo><components><c config=\"n.config\"/><c config=\"m.config\"/>"
                  "</components></productinfo></R>");
   WriteFileBytes(s.install / L"new\\package\\n.config",
                  "<R name_0409=\"X\"><Config><Files><f path=\"a\"/><f path=\"b\"/></Files></Config></R>");
-  WriteFileBytes(s.install / L"new\\package\\m.config", "<R><Config><Files><f path=\"c\"/><f path=\"d\"/></Files></Config></R>");
+  WriteFileBytes(s.install / L"new\\package\\m.config",
+                 "<R><Config><Files><f path=\"c\"/><f path=\"d\"/></Files></Config></R>");
   LoadProduct(s.diff.installedProduct, s.install.path(), s.install.path());
   LoadProduct(s.diff.newProduct, s.install / L"new", s.install.path());
   PutOnDisk(s.diff.installedProduct, s.install.path());
@@ -344,13 +350,15 @@ TEST(CheckDiff, MissingInstalledFilesAreCopiedAgain) {
 // record has another identity: it is copied over, or kept as it stands.
 TEST(CheckDiff, FilesKeptByTheAddListAreNotDeleted) {
   Scenario s;
-  WriteFileBytes(s.install / L"old\\package\\Product.config",
-                 "<R type=\"offline\"><productinfo><components><c config=\"c.config\"/></components></productinfo></R>");
+  WriteFileBytes(
+      s.install / L"old\\package\\Product.config",
+      "<R type=\"offline\"><productinfo><components><c config=\"c.config\"/></components></productinfo></R>");
   WriteFileBytes(s.install / L"old\\package\\c.config",
                  "<R name_0409=\"C\"><Config><Files><f path=\"conf\\user.ini\" size=\"3\" time=\"1700000000000\"/>"
                  "<f path=\"bin\\same.dll\" size=\"4\" time=\"1700000000000\"/></Files></Config></R>");
-  WriteFileBytes(s.install / L"new\\package\\Product.config",
-                 "<R type=\"offline\"><productinfo><components><c config=\"c.config\"/></components></productinfo></R>");
+  WriteFileBytes(
+      s.install / L"new\\package\\Product.config",
+      "<R type=\"offline\"><productinfo><components><c config=\"c.config\"/></components></productinfo></R>");
   WriteFileBytes(s.install / L"new\\package\\c.config",
                  "<R name_0409=\"C\"><Config><Files>"
                  "<f path=\"pkg\\user.ini\" newpath=\"conf\\user.ini\" isInstall=\"false\" size=\"3\"/>"

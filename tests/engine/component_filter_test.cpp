@@ -91,8 +91,7 @@ TEST(ComponentFilter, ExcludesFilesOfOtherPlatformsAndVersionsAndTheirDependents
 }
 
 TEST(ComponentFilter, UnknownPlatformStopsBeforeExcludingButAfterSorting) {
-  Product p({{L"b.config", kPlatformComponent}, {L"a.config", "<R name_0409=\"A\"/>"}},
-            L"b.config,a.config,b.config,");
+  Product p({{L"b.config", kPlatformComponent}, {L"a.config", "<R name_0409=\"A\"/>"}}, L"b.config,a.config,b.config,");
   ASSERT_EQ(p.product.components.size(), 3u);
   EXPECT_EQ(p.product.FilterByOsPlatform("6.1", "ia64"), -1);
   EXPECT_EQ(Names(p.product), (std::vector<std::wstring>{L"a.config", L"b.config"}));
@@ -111,11 +110,13 @@ TEST(ComponentFilter, SortsByNameOrdinally) {
 
 // A dependent stays active when any component holds its file as an active record.
 TEST(ComponentFilter, DependentsLookAcrossComponentsAtTheFirstMatchOfEach) {
-  Product p({{L"a.config", R"(<R><Config><Files>
+  Product p(
+      {{L"a.config", R"(<R><Config><Files>
                <f path="shared.dll" platform="x86"/><f path="SHARED.DLL"/></Files>
                <RegModules><m path="shared.dll" order="1"/></RegModules></Config></R>)"},
-             {L"b.config", R"(<R><Config><Files><f path="other.dll"/><f newpath="shared.dll" path="pkg\s.dll"/></Files></Config></R>)"}},
-            L"a.config,b.config");
+       {L"b.config",
+        R"(<R><Config><Files><f path="other.dll"/><f newpath="shared.dll" path="pkg\s.dll"/></Files></Config></R>)"}},
+      L"a.config,b.config");
   p.product.FilterByOsPlatform("6.1", "x64");
   EXPECT_FALSE(p.product.components[0].regModules[0].excluded)
       << "a's first match is excluded, b's first match is active";

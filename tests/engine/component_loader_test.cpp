@@ -28,16 +28,28 @@ TEST(ComponentLoader, ReadsEveryElementAndAttributeIntoItsRecord) {
   ASSERT_EQ(loaded.product.components.size(), 1u);
   const ComponentConfig& c = loaded.product.components[0];
   EXPECT_EQ(c.name, L"full.config");
-  EXPECT_EQ(c.attributes, (AttributeMap{{"name_0804", "完整"}, {"name_0404", "完整"}, {"name_0409", "Full"},
-                                        {"isEssential", "no"}, {"isDisplay", "YES"}, {"type", "Center"},
+  EXPECT_EQ(c.attributes, (AttributeMap{{"name_0804", "完整"},
+                                        {"name_0404", "完整"},
+                                        {"name_0409", "Full"},
+                                        {"isEssential", "no"},
+                                        {"isDisplay", "YES"},
+                                        {"type", "Center"},
                                         {"version", "2.0"}}));
 
   ASSERT_EQ(c.files.size(), 3u) << "two under Config/Files, one under the second CONFIG";
-  EXPECT_EQ(c.files[0].attributes,
-            (AttributeMap{{"path", "bin\\a.dll"}, {"newpath", "lib\\a.dll"}, {"md5", "aaaa"}, {"time", "1600000000000"},
-                          {"size", "10"}, {"os", "6.1+"}, {"platform", "x86"}, {"compressSize", "8"},
-                          {"compressmd5", "bbbb"}, {"type", "dll"}, {"isUpgrade", "TRUE"}, {"isInstall", "true"},
-                          {"noDelete", "FALSE"}}));
+  EXPECT_EQ(c.files[0].attributes, (AttributeMap{{"path", "bin\\a.dll"},
+                                                 {"newpath", "lib\\a.dll"},
+                                                 {"md5", "aaaa"},
+                                                 {"time", "1600000000000"},
+                                                 {"size", "10"},
+                                                 {"os", "6.1+"},
+                                                 {"platform", "x86"},
+                                                 {"compressSize", "8"},
+                                                 {"compressmd5", "bbbb"},
+                                                 {"type", "dll"},
+                                                 {"isUpgrade", "TRUE"},
+                                                 {"isInstall", "true"},
+                                                 {"noDelete", "FALSE"}}));
   EXPECT_EQ(c.files[1].attributes, (AttributeMap{{"path", "bin\\b.exe"}}));
   EXPECT_EQ(c.files[2].attributes, (AttributeMap{{"path", "second.dat"}}));
   for (const FileRecord& file : c.files) {
@@ -54,10 +66,13 @@ TEST(ComponentLoader, ReadsEveryElementAndAttributeIntoItsRecord) {
   EXPECT_EQ(c.regModules[0].contentCrc, Crc("3"));
 
   ASSERT_EQ(c.regUpdates.size(), 1u);
-  EXPECT_EQ(c.regUpdates[0].attributes,
-            (AttributeMap{{"key", "HKCU\\Software\\TamselFull"}, {"name", "InstallDir"}, {"type", "REG_SZ"},
-                          {"value", "$InstallRoot"}, {"value_0804", "中文"}, {"value_0404", "繁體"},
-                          {"value_0409", "English"}}));
+  EXPECT_EQ(c.regUpdates[0].attributes, (AttributeMap{{"key", "HKCU\\Software\\TamselFull"},
+                                                      {"name", "InstallDir"},
+                                                      {"type", "REG_SZ"},
+                                                      {"value", "$InstallRoot"},
+                                                      {"value_0804", "中文"},
+                                                      {"value_0404", "繁體"},
+                                                      {"value_0409", "English"}}));
   EXPECT_EQ(c.regUpdates[0].identityCrc, Crc("HKCU\\Software\\TamselFullInstallDir"));
   EXPECT_EQ(c.regUpdates[0].contentCrc, Crc("$InstallRoot中文繁體EnglishREG_SZ"));
 
@@ -66,10 +81,17 @@ TEST(ComponentLoader, ReadsEveryElementAndAttributeIntoItsRecord) {
   EXPECT_EQ(c.drivers[0].contentCrc, Crc("xsvc7"));
 
   ASSERT_EQ(c.runRules.size(), 1u) << "the RunRule inside Config is skipped";
-  EXPECT_EQ(c.runRules[0].attributes,
-            (AttributeMap{{"executable", "bin\\b.exe"}, {"when", "AfterCopy"}, {"args", "/x"}, {"order", "5"},
-                          {"cmd", "EXEC"}, {"runMode", "asUser"}, {"bwaitend", "TRUE"}, {"needReboot", "2"},
-                          {"usereg", "FALSE"}, {"finaldel", "TRUE"}, {"custom", "kept"}}));
+  EXPECT_EQ(c.runRules[0].attributes, (AttributeMap{{"executable", "bin\\b.exe"},
+                                                    {"when", "AfterCopy"},
+                                                    {"args", "/x"},
+                                                    {"order", "5"},
+                                                    {"cmd", "EXEC"},
+                                                    {"runMode", "asUser"},
+                                                    {"bwaitend", "TRUE"},
+                                                    {"needReboot", "2"},
+                                                    {"usereg", "FALSE"},
+                                                    {"finaldel", "TRUE"},
+                                                    {"custom", "kept"}}));
   EXPECT_EQ(c.runRules[0].identityCrc, Crc("bin\\b.exeAfterCopy/x"));
   EXPECT_EQ(c.runRules[0].contentCrc, Crc("5EXECasUserTRUE"));
 
@@ -77,9 +99,12 @@ TEST(ComponentLoader, ReadsEveryElementAndAttributeIntoItsRecord) {
   AttributeMap folder{{"name_0804", "文件夹"}, {"name_0404", "資料夾"}, {"name_0409", "Folder"}};
   EXPECT_EQ(c.shortCuts[0].location, kShortCutStartMenu);
   EXPECT_EQ(c.shortCuts[0].folder, folder);
-  EXPECT_EQ(c.shortCuts[0].attributes,
-            (AttributeMap{{"link", "bin\\b.exe"}, {"argv", "-a"}, {"workdir", "$InstallRoot"}, {"name_0804", "一"},
-                          {"name_0404", "一"}, {"name_0409", "One"}}));
+  EXPECT_EQ(c.shortCuts[0].attributes, (AttributeMap{{"link", "bin\\b.exe"},
+                                                     {"argv", "-a"},
+                                                     {"workdir", "$InstallRoot"},
+                                                     {"name_0804", "一"},
+                                                     {"name_0404", "一"},
+                                                     {"name_0409", "One"}}));
   EXPECT_EQ(c.shortCuts[0].identityCrc, Crc("bin\\b.exe-a2"));
   EXPECT_EQ(c.shortCuts[0].contentCrc, Crc("$InstallRoot一One一"));
   EXPECT_EQ(c.shortCuts[1].location, kShortCutStartMenu);
@@ -148,7 +173,8 @@ TEST(ComponentLoader, ElementNamesIgnoreCase) {
     <shortcut><DESKTOP><i link="a"/></DESKTOP><QuickLanch><i link="b"/></QuickLanch><quicklaunch><i link="c"/></quicklaunch></shortcut>
     <regmodules><m path="a" order="1"/></regmodules><DRIVERS><d path="d" order="2"/></DRIVERS>
     <regupdate><v key="k" name="n"/></regupdate></CONFIG>
-    <runrule><r executable="a" when="AfterCopy" order="1"/></runrule></X>)", loaded);
+    <runrule><r executable="a" when="AfterCopy" order="1"/></runrule></X>)",
+                    loaded);
   EXPECT_EQ(loaded.result, 0);
   ASSERT_EQ(loaded.product.components.size(), 1u);
   const ComponentConfig& c = loaded.product.components[0];
@@ -168,7 +194,8 @@ TEST(ComponentLoader, StartMenuLooksOnlyAtItsFirstChild) {
     <startmenu><folder name_0409="F"><item link="b"/></folder><folder name_0409="G"><item link="c"/></folder></startmenu>
     <startmenu><folder/></startmenu>
     <startmenu/>
-  </ShortCut></Config></R>)", loaded);
+  </ShortCut></Config></R>)",
+                    loaded);
   EXPECT_EQ(loaded.result, 0);
   ASSERT_EQ(loaded.product.components.size(), 1u);
   const auto& shortcuts = loaded.product.components[0].shortCuts;
@@ -253,7 +280,8 @@ TEST(ComponentLoader, FailedComponentIsVisibleToTheCallerAndInTheLog) {
   logger->setLoggerLevel(0, vemtal::vlog::LOG_LEVEL_TRACE);
   ASSERT_TRUE(logger->start());
 
-  WriteFileBytes(folder / L"package\\good.config", "<R name_0409=\"G\"><Config><Files><f path=\"g\"/></Files></Config></R>");
+  WriteFileBytes(folder / L"package\\good.config",
+                 "<R name_0409=\"G\"><Config><Files><f path=\"g\"/></Files></Config></R>");
   WriteFileBytes(folder / L"package\\bad.config", "<R isDisplay=\"maybe\"><Config/></R>");
   WriteFileBytes(folder / L"package\\later.config", "<R name_0409=\"L\"/>");
   LoadedComponents loaded;

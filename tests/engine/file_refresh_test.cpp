@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int64_t kTime = 1700000000000;  // 2023-11-14, winter in Europe
+constexpr int64_t kTime = 1700000000000;    // 2023-11-14, winter in Europe
 constexpr int64_t kSummer = 1688212800123;  // 2023-07-01 12:00:00.123 UTC
 
 // An installed product: its description's configuration folder is the install folder.
@@ -71,8 +71,8 @@ TEST(FileRefresh, TimesWithinASecondMatchInUtc) {
   p.Put(L"summer.dat", "abc", kSummer);
   p.Add({{"path", "summer.dat"}, {"size", "3"}, {"time", std::to_string(kSummer)}});
   p.Add({{"path", "summer.dat"}, {"newpath", ""}, {"size", "3"}, {"time", std::to_string(kSummer + 3600000)}});
-  p.Add({{"path", "summer.dat"}, {"newpath", "summer.dat"}, {"size", "3"},
-         {"time", std::to_string(kSummer - 3600000)}});
+  p.Add(
+      {{"path", "summer.dat"}, {"newpath", "summer.dat"}, {"size", "3"}, {"time", std::to_string(kSummer - 3600000)}});
   p.product.UpdateCopyFileRef();
   for (size_t i = 0; i < 5; ++i) EXPECT_EQ(p.At(i).differsOnDisk, offsets[i].second) << offsets[i].first << " ms";
   EXPECT_FALSE(p.At(5).differsOnDisk);

@@ -21,15 +21,14 @@ std::pair<uint32_t, uint32_t> CrcsOf(RecordKind kind, const AttributeMap& attrib
 }  // namespace
 
 TEST(Records, EachKindHashesItsOwnAttributesInOrder) {
-  const AttributeMap all{{"path", "P"},       {"order", "O"},      {"key", "K"},         {"name", "N"},
-                         {"value", "V"},      {"value_0804", "C"}, {"value_0404", "T"},  {"value_0409", "E"},
-                         {"type", "Y"},       {"servicename", "S"}, {"link", "L"},        {"argv", "A"},
-                         {"workdir", "W"},    {"name_0404", "4"},  {"name_0409", "9"},   {"name_0804", "8"},
-                         {"executable", "X"}, {"when", "H"},       {"args", "G"},        {"cmd", "M"},
-                         {"runMode", "R"},    {"bwaitend", "B"},   {"newpath", "n"},     {"md5", "1"},
-                         {"time", "2"},       {"size", "3"},       {"os", "4"},          {"platform", "5"},
-                         {"compressSize", "6"}, {"compressmd5", "7"}, {"isUpgrade", "9"}, {"isInstall", "a"},
-                         {"noDelete", "b"},   {"unrelated", "zzz"}};
+  const AttributeMap all{
+      {"path", "P"},       {"order", "O"},      {"key", "K"},        {"name", "N"},         {"value", "V"},
+      {"value_0804", "C"}, {"value_0404", "T"}, {"value_0409", "E"}, {"type", "Y"},         {"servicename", "S"},
+      {"link", "L"},       {"argv", "A"},       {"workdir", "W"},    {"name_0404", "4"},    {"name_0409", "9"},
+      {"name_0804", "8"},  {"executable", "X"}, {"when", "H"},       {"args", "G"},         {"cmd", "M"},
+      {"runMode", "R"},    {"bwaitend", "B"},   {"newpath", "n"},    {"md5", "1"},          {"time", "2"},
+      {"size", "3"},       {"os", "4"},         {"platform", "5"},   {"compressSize", "6"}, {"compressmd5", "7"},
+      {"isUpgrade", "9"},  {"isInstall", "a"},  {"noDelete", "b"},   {"unrelated", "zzz"}};
   const struct {
     RecordKind kind;
     int32_t location;

@@ -18,7 +18,7 @@ class TempFolder : public testsupport::TempFolder {
 
 std::wstring FixturePath(const std::wstring& relative);  // under tests/engine/fixtures
 using testsupport::ReadFileBytes;
-using testsupport::WriteFileBytes;  // creates missing folders
+using testsupport::WriteFileBytes;                              // creates missing folders
 void SetWriteTimeMs(const std::wstring& path, int64_t timeMs);  // milliseconds since 1970 UTC
 void CopyTree(const std::wstring& from, const std::wstring& to);
 

@@ -26,8 +26,9 @@ TEST(ClientStart, StartByOtherStartsTheInstalledClientAndLeavesItRunning) {
   InstallHelper(L"update_child.exe", install + L"\\" + client);
   // A waiting rule of the installed product: any other phase would stop it after 10 s.
   jobstest::WriteInstalledProduct(install, regKey,
-      "<RunRule><rule executable=\"" + Utf8(client) + "\" cmd=\"EXEC\" args=\"sleep=60000 &quot;log=" +
-      Utf8(folder / L"client.log") + "&quot;\" order=\"1002\" when=\"OnRestartApp\"/></RunRule>");
+                                  "<RunRule><rule executable=\"" + Utf8(client) +
+                                      "\" cmd=\"EXEC\" args=\"sleep=60000 &quot;log=" + Utf8(folder / L"client.log") +
+                                      "&quot;\" order=\"1002\" when=\"OnRestartApp\"/></RunRule>");
   CUpdateEngEx engine;
   const JobServices services = jobstest::Services(engine, nullptr, L"");
   OpePARAMEx record;
@@ -59,7 +60,9 @@ TEST(ClientStart, RestartAppRunsTheNewProductsRulesOnlyWhenAllowed) {
   engine.newProduct.productFolder = folder.path();
   InstallHelper(L"update_child.exe", folder / L"client.exe");
   RunRuleRecord rule;
-  rule.attributes = Attributes({{"executable", "client.exe"}, {"cmd", "EXEC"}, {"when", "OnRestartApp"},
+  rule.attributes = Attributes({{"executable", "client.exe"},
+                                {"cmd", "EXEC"},
+                                {"when", "OnRestartApp"},
                                 {"args", "\"log=" + Utf8(folder / L"client.log") + "\""}});
   engine.addList.runRules.push_back(rule);
   OpePARAMEx record;

@@ -68,12 +68,14 @@ void WriteInstalledProduct(const std::wstring& folder, const std::wstring& regKe
   updtest::WriteFileBytes(folder + L"\\package\\Product.config",
                           "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ProductRoot type=\"OffLine\"><ProductInfo>"
                           "<Components><Component name=\"client\" config=\"client.config\"/></Components>"
-                          "</ProductInfo><InstallInfo RegKey=\"" + key + "\"/></ProductRoot>");
+                          "</ProductInfo><InstallInfo RegKey=\"" +
+                              key + "\"/></ProductRoot>");
   updtest::WriteFileBytes(folder + L"\\package\\client.config",
                           "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ComponentRoot name_0804=\"c\" "
-                          "name_0404=\"c\" name_0409=\"c\" type=\"Client\" version=\"1.0\">" + sections +
-                          "</ComponentRoot>");
-  updtest::WriteFileBytes(folder + L"\\package\\productlist.ini", "[products]\r\ncount=1\r\nproduct1=Product.config\r\n");
+                          "name_0404=\"c\" name_0409=\"c\" type=\"Client\" version=\"1.0\">" +
+                              sections + "</ComponentRoot>");
+  updtest::WriteFileBytes(folder + L"\\package\\productlist.ini",
+                          "[products]\r\ncount=1\r\nproduct1=Product.config\r\n");
   ASSERT_TRUE(CUpdateEngEx::UpdateRegistry(regKey, L"InstallPath", L"REG_SZ", folder));
 }
 

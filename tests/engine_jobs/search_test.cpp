@@ -90,12 +90,12 @@ TEST(PackageSearch, EveryFailureHasItsCode) {
   EXPECT_EQ(Search(JsonReply(Reply("1", {Block("1-1", "u", "m", true)})), &package), 0);
   EXPECT_EQ(package.size, 1);
   const std::string text = log.Text();
-  for (const char* line : {"GetDownloadUrl, ParseFileName fail", "GetDownloadUrl, HttpGetRequest fail, nret 22",
-                           "GetDownloadUrl, json::parse fail, url http://127.0.0.1:",
-                           "GetDownloadUrl: json exception, errmsg ",
-                           "GetDownloadUrl, code or version exception, code 5 version 1",
-                           "GetDownloadUrl, not find new package, url http://127.0.0.1:",
-                           "GetDownloadUrl, downloadurl http://127.0.0.1:"}) {
+  for (const char* line :
+       {"GetDownloadUrl, ParseFileName fail", "GetDownloadUrl, HttpGetRequest fail, nret 22",
+        "GetDownloadUrl, json::parse fail, url http://127.0.0.1:", "GetDownloadUrl: json exception, errmsg ",
+        "GetDownloadUrl, code or version exception, code 5 version 1",
+        "GetDownloadUrl, not find new package, url http://127.0.0.1:",
+        "GetDownloadUrl, downloadurl http://127.0.0.1:"}) {
     EXPECT_NE(text.find(line), std::string::npos) << line;
   }
 }

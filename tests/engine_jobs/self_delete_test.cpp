@@ -66,7 +66,8 @@ TEST_F(DelSelf, DeletesNothingWithoutACompletedUninstallOrWithAnUnreadableInstal
   EXPECT_TRUE(Exists(program_));
   const std::string text = updtest::LogText(folder_ / L"logs");
   EXPECT_NE(text.find("DelSelf, no uninstall completed in this process, nothing deleted"), std::string::npos);
-  EXPECT_NE(text.find("DelSelf, InstallPath under " + Utf8(regKey_) + " is still there or unreadable"), std::string::npos);
+  EXPECT_NE(text.find("DelSelf, InstallPath under " + Utf8(regKey_) + " is still there or unreadable"),
+            std::string::npos);
 }
 
 }  // namespace

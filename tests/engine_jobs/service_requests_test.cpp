@@ -55,10 +55,10 @@ TEST(UninstallFeedback, EveryFailureIsLoggedWithItsCode) {
   EXPECT_EQ(Commit(JsonReply({{"code", "0"}})), -4);
   EXPECT_EQ(Commit(JsonReply(nlohmann::json::array({0}))), -4);
   const std::string text = log.Text();
-  for (const char* line : {"CommitInfo, HttpPostRequest fail, url http://127.0.0.1:1/soft/uninstall/confirmForm, nRet: 22",
-                           "CommitInfo, json::parse fail, url http://127.0.0.1:",
-                           "CommitInfo, post return data code is 7, url http://127.0.0.1:",
-                           "CommitInfo: json exception, errmsg "}) {
+  for (const char* line :
+       {"CommitInfo, HttpPostRequest fail, url http://127.0.0.1:1/soft/uninstall/confirmForm, nRet: 22",
+        "CommitInfo, json::parse fail, url http://127.0.0.1:",
+        "CommitInfo, post return data code is 7, url http://127.0.0.1:", "CommitInfo: json exception, errmsg "}) {
     EXPECT_NE(text.find(line), std::string::npos) << line;
   }
 }

@@ -96,9 +96,10 @@ TEST(InstallFolderGuard, RefusesDrivesAndSystemFolders) {
   wchar_t windows[MAX_PATH] = {}, temp[MAX_PATH] = {};
   GetWindowsDirectoryW(windows, MAX_PATH);
   GetTempPathW(MAX_PATH, temp);
-  for (std::wstring folder : {std::wstring(), std::wstring(L"C:\\"), std::wstring(L"rel\\dir"), std::wstring(L"\\\\host\\share"),
-                              std::wstring(windows) + L"\\system32", std::wstring(L"C:\\Program Files (x86)\\"),
-                              std::wstring(L"c:/users"), std::wstring(temp), std::wstring(L"C:\\Orvenna\\..\\Windows")}) {
+  for (std::wstring folder :
+       {std::wstring(), std::wstring(L"C:\\"), std::wstring(L"rel\\dir"), std::wstring(L"\\\\host\\share"),
+        std::wstring(windows) + L"\\system32", std::wstring(L"C:\\Program Files (x86)\\"), std::wstring(L"c:/users"),
+        std::wstring(temp), std::wstring(L"C:\\Orvenna\\..\\Windows")}) {
     EXPECT_FALSE(IsRemovableInstallFolder(folder)) << Utf8(folder);
   }
   EXPECT_TRUE(IsRemovableInstallFolder(L"C:\\Program Files (x86)\\Orvenna\\PelluvoV2"));
@@ -122,19 +123,35 @@ TEST(UninstallJob, RemovesAnInstalledProductAndStopsItsRunningClient) {
   for (const wchar_t* file : {L"data\\readme.txt", L"data\\deep\\x.txt", L"logs\\user.log", L"PackageManager.exe"}) {
     WriteFileBytes(install + L"\\" + file, "x");
   }
-  const std::string names = "name_0804=\"" + Utf8(menu) + "\" name_0404=\"" + Utf8(menu) + "\" name_0409=\"" + Utf8(menu) + "\"";
+  const std::string names =
+      "name_0804=\"" + Utf8(menu) + "\" name_0404=\"" + Utf8(menu) + "\" name_0409=\"" + Utf8(menu) + "\"";
   jobstest::WriteInstalledProduct(install, regKey,
-      "<Config><Files><file path=\"" + Utf8(client) + "\"/><file path=\"" + Utf8(comDll) + "\"/>"
-      "<file path=\"data\\readme.txt\"/><file path=\"data\\deep\\x.txt\"/></Files>"
-      "<RegModules><module path=\"" + Utf8(comDll) + "\" order=\"1\"/></RegModules>"
-      "<RegUpdate><reg key=\"" + Utf8(valuesKey) + "\" name=\"A\" type=\"REG_SZ\" value=\"a\"/>"
-      "<reg key=\"" + Utf8(regKey) + "\\Settings\" name=\"B\" type=\"REG_DWORD\" value=\"1\"/></RegUpdate>"
-      "<ShortCut><StartMenu><Folder " + names + "><item link=\"" + Utf8(client) + "\" " + names + "/></Folder>"
-      "</StartMenu></ShortCut></Config><RunRule>"
-      "<rule executable=\"" + Utf8(client) + "\" cmd=\"KILL\" order=\"14\" when=\"OnStopApp\"/>"
-      "<rule executable=\"" + Utf8(client) + "\" cmd=\"EXEC\" args=\"BeforeUpdate " + rules + "\" order=\"5\" when=\"BeforeUpdate\"/>"
-      "<rule executable=\"" + Utf8(client) + "\" cmd=\"EXEC\" args=\"OnUnregister " + rules + "\" order=\"6\" when=\"OnUnregister\"/>"
-      "</RunRule>");
+                                  "<Config><Files><file path=\"" + Utf8(client) + "\"/><file path=\"" + Utf8(comDll) +
+                                      "\"/>"
+                                      "<file path=\"data\\readme.txt\"/><file path=\"data\\deep\\x.txt\"/></Files>"
+                                      "<RegModules><module path=\"" +
+                                      Utf8(comDll) +
+                                      "\" order=\"1\"/></RegModules>"
+                                      "<RegUpdate><reg key=\"" +
+                                      Utf8(valuesKey) +
+                                      "\" name=\"A\" type=\"REG_SZ\" value=\"a\"/>"
+                                      "<reg key=\"" +
+                                      Utf8(regKey) +
+                                      "\\Settings\" name=\"B\" type=\"REG_DWORD\" value=\"1\"/></RegUpdate>"
+                                      "<ShortCut><StartMenu><Folder " +
+                                      names + "><item link=\"" + Utf8(client) + "\" " + names +
+                                      "/></Folder>"
+                                      "</StartMenu></ShortCut></Config><RunRule>"
+                                      "<rule executable=\"" +
+                                      Utf8(client) +
+                                      "\" cmd=\"KILL\" order=\"14\" when=\"OnStopApp\"/>"
+                                      "<rule executable=\"" +
+                                      Utf8(client) + "\" cmd=\"EXEC\" args=\"BeforeUpdate " + rules +
+                                      "\" order=\"5\" when=\"BeforeUpdate\"/>"
+                                      "<rule executable=\"" +
+                                      Utf8(client) + "\" cmd=\"EXEC\" args=\"OnUnregister " + rules +
+                                      "\" order=\"6\" when=\"OnUnregister\"/>"
+                                      "</RunRule>");
   ASSERT_TRUE(CUpdateEngEx::UpdateRegistry(valuesKey, L"Other", L"REG_SZ", L"kept"));
 
   // Installed through the update actions, as the install job leaves it.
@@ -196,10 +213,12 @@ TEST(UninstallJob, RemovesAnInstalledProductAndStopsItsRunningClient) {
   EXPECT_EQ(ReadText(HKEY_CURRENT_USER, valuesKey.substr(5), L"Other"), L"kept");
   EXPECT_FALSE(Exists(menuFolder));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, regKey.substr(5)));
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TamselPelluvo"));
+  EXPECT_FALSE(
+      KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TamselPelluvo"));
   const std::string text = log.Text();
   EXPECT_NE(text.find("In_Uninstall, DeleteRegInfo fail, path HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\"
-                      "Uninstall\\Tamsel游戏Pelluvo, err: "), std::string::npos);
+                      "Uninstall\\Tamsel游戏Pelluvo, err: "),
+            std::string::npos);
   EXPECT_NE(text.find("In_Uninstall, DeleteRegInfo fail, path " + Utf8(regKey) + ", err: "), std::string::npos);
   DeleteRegTree(HKEY_CURRENT_USER, valuesKey.substr(5));
 }

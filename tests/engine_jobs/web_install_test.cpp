@@ -30,11 +30,15 @@ class WebInstall : public ::testing::Test {
   // Serves the package under fileName with the given digest (default: its own) and runs the job.
   int Run(int mode, const std::string& fileName, std::string md5 = "") {
     if (md5.empty()) md5 = nettest::Md5Hex(package_);
-    files_.reset(new FakeUpdateService({{"/pkg/setup", {FileReply(nettest::UnixPath(updtest::Helper(L"jobs_package.exe")))}}}));
-    nlohmann::json block = {{"ver_range", "1-1"}, {"url", files_->Url("/pkg/setup")}, {"md5", md5},
-                            {"size", package_.size()}, {"fileName", fileName}};
-    FakeUpdateService search({{"/soft/update/search",
-                               {JsonReply({{"code", 0}, {"data", {{"version", "1"}, {"blockurl", {block}}}}})}}});
+    files_.reset(
+        new FakeUpdateService({{"/pkg/setup", {FileReply(nettest::UnixPath(updtest::Helper(L"jobs_package.exe")))}}}));
+    nlohmann::json block = {{"ver_range", "1-1"},
+                            {"url", files_->Url("/pkg/setup")},
+                            {"md5", md5},
+                            {"size", package_.size()},
+                            {"fileName", fileName}};
+    FakeUpdateService search(
+        {{"/soft/update/search", {JsonReply({{"code", 0}, {"data", {{"version", "1"}, {"blockurl", {block}}}}})}}});
     jobstest::ServiceHost host(search.Host());
     OpePARAMEx record;
     record.mode = mode;
@@ -92,8 +96,9 @@ TEST_F(WebInstall, Mode6ReportsAFailingPackageWithItsExitCode) {
   EXPECT_EQ(updtest::ReadFileBytes(record_), "/silent|/norestart\n");
   EXPECT_EQ(window_.events.back(), u8"M 安装失败 0");
   EXPECT_EQ(std::count(window_.events.begin(), window_.events.end(), "F"), 0);
-  EXPECT_NE(log.Text().find("In_WebInstall, setup failed, file " + nettest::Utf8(download_) + "\\setup.exe exit code 7"),
-            std::string::npos);
+  EXPECT_NE(
+      log.Text().find("In_WebInstall, setup failed, file " + nettest::Utf8(download_) + "\\setup.exe exit code 7"),
+      std::string::npos);
 }
 
 TEST_F(WebInstall, Mode5OpensThePackageAndReportsNothingMore) {

@@ -42,7 +42,8 @@ std::string HexOf(const std::string& bytes) {
   return hex;
 }
 
-const char kChineseJson[] = u8"{\"content\":\"卸载原因：速度太慢，界面「不好看」\",\"type\":\"2\",\"mobile\":\"13800000000\"}";
+const char kChineseJson[] =
+    u8"{\"content\":\"卸载原因：速度太慢，界面「不好看」\",\"type\":\"2\",\"mobile\":\"13800000000\"}";
 
 }  // namespace
 
@@ -72,8 +73,11 @@ TEST_F(HttpClientTest, CookiesSurviveFromRequestToRequest) {
   json setSid = With(TextReply("a"), "headers", Headers({{"Set-Cookie", "sid=abc123; Path=/"}}));
   json replace = With(TextReply("d"), "headers",
                       Headers({{"Set-Cookie", "sid=xyz789; Path=/"}, {"Set-Cookie", "theme=dark; Path=/"}}));
-  FakeUpdateService service({{"/a", {setSid}}, {"/b", {TextReply("b")}}, {"/c", {TextReply("c")}},
-                             {"/d", {replace}}, {"/e", {TextReply("e")}}});
+  FakeUpdateService service({{"/a", {setSid}},
+                             {"/b", {TextReply("b")}},
+                             {"/c", {TextReply("c")}},
+                             {"/d", {replace}},
+                             {"/e", {TextReply("e")}}});
   ASSERT_TRUE(service.Started());
   std::string text;
   ASSERT_EQ(kHttpOk, HttpPostRequest(service.Url("/a"), kChineseJson, text));
@@ -104,17 +108,42 @@ TEST_F(HttpClientTest, RetriesWithTheirPausesAndCleanReplies) {
     size_t requests;
     Pauses pauses;
   } cases[] = {
-      {"failing GET", false, {TextReply("server error page", 500)}, kHttpFailed, "", 4,
+      {"failing GET",
+       false,
+       {TextReply("server error page", 500)},
+       kHttpFailed,
+       "",
+       4,
        {{50, 1}, {50, 2}, {3000, 2}, {50, 3}, {50, 4}, {3000, 4}}},
       {"failing POST", true, {TextReply("busy", 503)}, kHttpFailed, "", 4, {{50, 1}, {50, 2}, {50, 3}, {50, 4}}},
       {"second attempt", false, {errorPage, JsonReply({{"code", 0}})}, kHttpOk, "{\"code\": 0}", 2, {{50, 1}}},
-      {"short body", false, {With(TextReply("{\"code\": 0, \"partial\": 1}"), "short", 5), TextReply("{\"code\": 0}")},
-       kHttpOk, "{\"code\": 0}", 2, {{50, 1}}},
-      {"third attempt", false, {TextReply("", 500), TextReply("", 502), TextReply("third")}, kHttpOk, "third", 3,
+      {"short body",
+       false,
+       {With(TextReply("{\"code\": 0, \"partial\": 1}"), "short", 5), TextReply("{\"code\": 0}")},
+       kHttpOk,
+       "{\"code\": 0}",
+       2,
+       {{50, 1}}},
+      {"third attempt",
+       false,
+       {TextReply("", 500), TextReply("", 502), TextReply("third")},
+       kHttpOk,
+       "third",
+       3,
        {{50, 1}, {50, 2}, {3000, 2}}},
-      {"redirect", false, {With(TextReply("", 302), "headers", Headers({{"Location", "/target"}}))}, kHttpFailed, "", 4,
+      {"redirect",
+       false,
+       {With(TextReply("", 302), "headers", Headers({{"Location", "/target"}}))},
+       kHttpFailed,
+       "",
+       4,
        {{50, 1}, {50, 2}, {3000, 2}, {50, 3}, {50, 4}, {3000, 4}}},
-      {"no content", false, {TextReply("", 204)}, kHttpFailed, "", 4,
+      {"no content",
+       false,
+       {TextReply("", 204)},
+       kHttpFailed,
+       "",
+       4,
        {{50, 1}, {50, 2}, {3000, 2}, {50, 3}, {50, 4}, {3000, 4}}},
       {"slow reply", false, {With(TextReply(u8"慢"), "delay_ms", 1500)}, kHttpOk, u8"慢", 1, {}},
   };

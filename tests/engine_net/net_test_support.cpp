@@ -151,8 +151,8 @@ FakeUpdateService::FakeUpdateService(const Routes& routes) {
   for (const auto& route : routes) script["routes"][route.first] = route.second;
   std::wstring spawn = ServicesDir() + L"\\spawn";
   if (!FileExists(spawn)) {
-    ADD_FAILURE() << "no fake update service: run tests/engine_net/net_services.py start "
-                  << UnixPath(ServicesDir()) << " (ctest does it)";
+    ADD_FAILURE() << "no fake update service: run tests/engine_net/net_services.py start " << UnixPath(ServicesDir())
+                  << " (ctest does it)";
     return;
   }
   // Wine reuses process ids from test to test: a GUID keeps every instance apart.

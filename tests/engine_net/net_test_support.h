@@ -61,7 +61,7 @@ class FakeUpdateService {
   FakeUpdateService& operator=(const FakeUpdateService&) = delete;
 
   bool Started() const { return port_ != 0; }
-  std::string Host() const;                         // 127.0.0.1:port
+  std::string Host() const;                        // 127.0.0.1:port
   std::string Url(const std::string& path) const;  // http://127.0.0.1:port/path
   // Every request received so far, in order of arrival.
   std::vector<nlohmann::json> Requests() const;

@@ -92,12 +92,12 @@ TEST_P(SegmentRangesTest, FourRangesCoverEveryByteExactlyOnce) {
 
 INSTANTIATE_TEST_SUITE_P(
     OddSizes, SegmentRangesTest,
-    ::testing::Values(SizeCase{1, {"bytes=0-0"}}, SizeCase{3, {"bytes=0-0", "bytes=1-1", "bytes=2-2"}},
-                      SizeCase{4, {"bytes=0-0", "bytes=1-1", "bytes=2-2", "bytes=3-3"}},
-                      SizeCase{5, {"bytes=0-0", "bytes=1-1", "bytes=2-2", "bytes=3-4"}},
-                      SizeCase{10, {"bytes=0-1", "bytes=2-3", "bytes=4-5", "bytes=6-9"}},
-                      SizeCase{1000003, {"bytes=0-249999", "bytes=250000-499999", "bytes=500000-749999",
-                                         "bytes=750000-1000002"}}),
+    ::testing::Values(
+        SizeCase{1, {"bytes=0-0"}}, SizeCase{3, {"bytes=0-0", "bytes=1-1", "bytes=2-2"}},
+        SizeCase{4, {"bytes=0-0", "bytes=1-1", "bytes=2-2", "bytes=3-3"}},
+        SizeCase{5, {"bytes=0-0", "bytes=1-1", "bytes=2-2", "bytes=3-4"}},
+        SizeCase{10, {"bytes=0-1", "bytes=2-3", "bytes=4-5", "bytes=6-9"}},
+        SizeCase{1000003, {"bytes=0-249999", "bytes=250000-499999", "bytes=500000-749999", "bytes=750000-1000002"}}),
     [](const ::testing::TestParamInfo<SizeCase>& info) { return "Bytes" + std::to_string(info.param.size); });
 
 // The digest in any letter case or none; an empty file, Chinese and long names (whose four

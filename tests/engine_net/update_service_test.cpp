@@ -47,8 +47,11 @@ TEST(UpdateServiceTest, HostAndUrls) {
 }
 
 TEST(UpdateServiceTest, PackageSearchReachesTheServiceWithItsQuery) {
-  json block = {{"ver_range", "3-3"}, {"url", "http://pkg/x.exe"}, {"md5", "0123456789abcdef0123456789ABCDEF"},
-                {"size", 1000003}, {"fileName", u8"Tamsel游戏Pelluvo#官网#1.exe"}};
+  json block = {{"ver_range", "3-3"},
+                {"url", "http://pkg/x.exe"},
+                {"md5", "0123456789abcdef0123456789ABCDEF"},
+                {"size", 1000003},
+                {"fileName", u8"Tamsel游戏Pelluvo#官网#1.exe"}};
   json search = {{"code", 0}, {"msg", "ok"}, {"data", {{"version", "3"}, {"blockurl", json::array({block})}}}};
   FakeUpdateService service({{"/soft/update/search", {JsonReply(search)}}});
   ASSERT_TRUE(service.Started());
@@ -64,10 +67,10 @@ TEST(UpdateServiceTest, PackageSearchReachesTheServiceWithItsQuery) {
 }
 
 TEST(UpdateServiceTest, UninstallReasonsAndFeedback) {
-  json reasons = {{"code", 0},
-                  {"msg", u8"成功"},
-                  {"data", {{"type_list", json::array({{{"id", 1}, {"name", u8"不好用"}},
-                                                       {{"id", 2}, {"name", u8"速度太慢"}}})}}}};
+  json reasons = {
+      {"code", 0},
+      {"msg", u8"成功"},
+      {"data", {{"type_list", json::array({{{"id", 1}, {"name", u8"不好用"}}, {{"id", 2}, {"name", u8"速度太慢"}}})}}}};
   FakeUpdateService service({{"/soft/uninstall/getTypeList", {JsonReply(reasons)}},
                              {"/soft/uninstall/confirmForm", {JsonReply({{"code", 0}, {"msg", "ok"}})}}});
   ASSERT_TRUE(service.Started());

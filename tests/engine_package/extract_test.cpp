@@ -51,10 +51,29 @@ TEST(PackageExtract, NamesThatCouldLeaveTheFolderAreRefused) {
   TempDir dir;
   const std::wstring before = CurrentDirectory();
   const std::string hostile[] = {
-      "../evil.txt", "..\\evil.txt", "a/../../evil.txt", "a\\..\\..\\evil.txt", "/evil.txt", "\\evil.txt",
-      "\\\\server\\share\\evil.txt", "C:\\evil.txt", "C:evil.txt", "sub/C:/evil.txt", "evil.txt:stream",
-      "sub/con.txt", "NUL", "com1.log", "sub//evil.txt", "./evil.txt", "sub/./evil.txt", "evil.txt.", "evil.txt ",
-      "sub/", "a/..", "ev<il>.txt", "evil?.txt",
+      "../evil.txt",
+      "..\\evil.txt",
+      "a/../../evil.txt",
+      "a\\..\\..\\evil.txt",
+      "/evil.txt",
+      "\\evil.txt",
+      "\\\\server\\share\\evil.txt",
+      "C:\\evil.txt",
+      "C:evil.txt",
+      "sub/C:/evil.txt",
+      "evil.txt:stream",
+      "sub/con.txt",
+      "NUL",
+      "com1.log",
+      "sub//evil.txt",
+      "./evil.txt",
+      "sub/./evil.txt",
+      "evil.txt.",
+      "evil.txt ",
+      "sub/",
+      "a/..",
+      "ev<il>.txt",
+      "evil?.txt",
   };
   for (const std::string& name : hostile) {
     TempDir case_;
@@ -74,9 +93,9 @@ TEST(PackageExtract, NamesThatCouldLeaveTheFolderAreRefused) {
 TEST(PackageExtract, NestedAndChineseNamesLandInsideTheFolder) {
   TempDir dir;
   const std::string chinese = "\xE6\xB8\xB8\xE6\x88\x8F/\xE8\xAF\xB4\xE6\x98\x8E.txt";  // 游戏/说明.txt
-  const std::wstring setup = SetupWithItems(dir, {ItemOf(ZipOf("a/b/c.txt", TextBytes("abc")), 3),
-                                                   ItemOf(ZipOf(chinese, TextBytes("zh")), 2),
-                                                   ItemOf(ZipOf("a\\d.txt", TextBytes("d")), 1)});
+  const std::wstring setup =
+      SetupWithItems(dir, {ItemOf(ZipOf("a/b/c.txt", TextBytes("abc")), 3), ItemOf(ZipOf(chinese, TextBytes("zh")), 2),
+                           ItemOf(ZipOf("a\\d.txt", TextBytes("d")), 1)});
   SetupPkg pkg;
   ASSERT_EQ(0, pkg.Open(setup));
   const std::wstring before = CurrentDirectory();
@@ -133,9 +152,9 @@ TEST(PackageExtract, DamagedEntriesFailAndLeaveNoFileBehind) {
 
 TEST(PackageExtract, FirstFailingItemStopsThePackage) {
   TempDir dir;
-  const std::wstring setup = SetupWithItems(dir, {ItemOf(ZipOf("one.txt", TextBytes("1")), 1),
-                                                   ItemOf(RandomBytes(100, 3), 1),
-                                                   ItemOf(ZipOf("three.txt", TextBytes("3")), 1)});
+  const std::wstring setup =
+      SetupWithItems(dir, {ItemOf(ZipOf("one.txt", TextBytes("1")), 1), ItemOf(RandomBytes(100, 3), 1),
+                           ItemOf(ZipOf("three.txt", TextBytes("3")), 1)});
   SetupPkg pkg;
   ASSERT_EQ(0, pkg.Open(setup));
   EXPECT_EQ(-1, pkg.ExtractAllProgramFiles(dir / L"out"));

@@ -21,8 +21,10 @@ std::vector<std::wstring> DecodeNames(const Bytes& setup, uint64_t from, uint64_
   std::vector<std::wstring> names(1);
   for (uint64_t i = from; i + 1 < to; i += 2) {
     const wchar_t unit = static_cast<wchar_t>((setup[i] ^ 0xFF) | ((setup[i + 1] ^ 0xFF) << 8));
-    if (unit == 0) names.emplace_back();
-    else names.back() += unit;
+    if (unit == 0)
+      names.emplace_back();
+    else
+      names.back() += unit;
   }
   names.pop_back();
   return names;
@@ -34,7 +36,9 @@ std::string Md5Of(const uint8_t* bytes, size_t length) {
   return std::string(reinterpret_cast<const char*>(md5.Final()), kDigestSize);
 }
 
-std::string DigestText(const uint8_t* digest) { return std::string(reinterpret_cast<const char*>(digest), kDigestSize); }
+std::string DigestText(const uint8_t* digest) {
+  return std::string(reinterpret_cast<const char*>(digest), kDigestSize);
+}
 
 // The one entry of an item's zip archive, read with the common zip reader.
 std::pair<std::wstring, Bytes> UnzipOne(const uint8_t* zip, uint32_t size) {
@@ -118,7 +122,8 @@ TEST(PackageMaker, WritesTheFormatByteForByte) {
     ASSERT_TRUE(SystemTimeToFileTime(&buildTime, &built));
     SystemTimeToFileTime(&now, &clock);
     const int64_t seconds = ((int64_t(clock.dwHighDateTime) << 32 | clock.dwLowDateTime) -
-                             (int64_t(built.dwHighDateTime) << 32 | built.dwLowDateTime)) / 10000000;
+                             (int64_t(built.dwHighDateTime) << 32 | built.dwLowDateTime)) /
+                            10000000;
     EXPECT_LE(seconds < 0 ? -seconds : seconds, 120);
     head += h.totalLength;
   }
@@ -169,8 +174,7 @@ TEST(PackageMaker, PathsWithADriveTakeNewpathOrTheFileName) {
   const Bytes setup = ReadBytes(dir / L"setup.exe");
   const auto entry = UnzipOne(&setup[p.dataOffsets[2]], p.items[2].zipSize);
   EXPECT_EQ(entry.first, L"deep/a/b.txt");
-  const std::vector<std::wstring> names =
-      DecodeNames(setup, p.indexOffset + p.index.namesOffset, p.tailOffset);
+  const std::vector<std::wstring> names = DecodeNames(setup, p.indexOffset + p.index.namesOffset, p.tailOffset);
   EXPECT_EQ(names, (std::vector<std::wstring>{L"sub/y.txt", L"x.txt", L"deep\\a\\b.txt"}));
 }
 

@@ -145,8 +145,10 @@ TEST_F(PackageReader, BytesAfterTheLastPackageEndTheWalk) {
 TEST_F(PackageReader, BadHeadOfTheSecondPackageEndsTheWalkThere) {
   for (uint64_t offset : {uint64_t(0), uint64_t(4)}) {  // magic, then version 2
     Bytes bad = setup_;
-    if (offset == 0) bad[layout_.head1] ^= 1;
-    else Put32At(&bad, layout_.head1 + 4, 2);
+    if (offset == 0)
+      bad[layout_.head1] ^= 1;
+    else
+      Put32At(&bad, layout_.head1 + 4, 2);
     size_t packages = 0;
     ASSERT_EQ(0, OpenBytes(dir_, bad, &packages));
     EXPECT_EQ(packages, 1u);

@@ -94,7 +94,8 @@ TEST(SampleHelper, RegistersUnregistersAndRecordsItsCall) {
   EXPECT_EQ(0, _wcsicmp(value, dll.c_str()));
   ASSERT_EQ(S_OK, unreg());
   HKEY key = nullptr;
-  EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Orvenna\\PelluvoHelper", 0, KEY_READ, &key));
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+            RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Orvenna\\PelluvoHelper", 0, KEY_READ, &key));
   EXPECT_EQ(S_OK, unreg()) << "unregistering twice is no failure";
 
   call();

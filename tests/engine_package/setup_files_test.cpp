@@ -24,7 +24,8 @@ int ExtractSetup(const TempDir& dir, const std::vector<SourceFile>& files, std::
   WriteSources(dir / L"src", files);
   WriteBytes(dir / L"src\\p0.txt", TextBytes("p0"));
   WriteBytes(dir / L"image.exe", FakeImage());
-  if (MakeSetup(dir / L"setup.exe", dir / L"image.exe", dir / L"src", {Records({{"p0.txt", ""}}), RecordsOf(files)}) != 0)
+  if (MakeSetup(dir / L"setup.exe", dir / L"image.exe", dir / L"src", {Records({{"p0.txt", ""}}), RecordsOf(files)}) !=
+      0)
     return 99;
   SetupPkg pkg;
   if (pkg.Open(dir / L"setup.exe") != 0) return 98;

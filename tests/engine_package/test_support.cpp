@@ -131,8 +131,15 @@ Bytes BuildRawPackage(const std::vector<RawItem>& items, const std::vector<std::
   package.insert(package.end(), records.begin(), records.end());
   package.insert(package.end(), nameTable.begin(), nameTable.end());
   const uint32_t tailOffset = static_cast<uint32_t>(package.size());
-  PackageHead head{kHeadMagic, kVersion, tailOffset + static_cast<uint32_t>(kTailSize), static_cast<uint32_t>(items.size()),
-                   indexOffset, tailOffset, unpacked, 0, 0};
+  PackageHead head{kHeadMagic,
+                   kVersion,
+                   tailOffset + static_cast<uint32_t>(kTailSize),
+                   static_cast<uint32_t>(items.size()),
+                   indexOffset,
+                   tailOffset,
+                   unpacked,
+                   0,
+                   0};
   EncodeHead(head, package.data());
   PackageTail tail;
   tail.magic = kTailMagic;
@@ -180,13 +187,16 @@ int RunProgram(const std::wstring& program, const std::wstring& arguments, DWORD
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+  if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
     return -1;
   }
   CloseHandle(process.hThread);
   DWORD code = static_cast<DWORD>(-1);
-  if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
-  else TerminateProcess(process.hProcess, 1);
+  if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+    GetExitCodeProcess(process.hProcess, &code);
+  else
+    TerminateProcess(process.hProcess, 1);
   CloseHandle(process.hProcess);
   return static_cast<int>(code);
 }
@@ -207,13 +217,15 @@ std::string ReportValue(const std::wstring& path, const std::string& key) {
 
 std::vector<SourceFile> MixedFiles() {
   std::string text;
-  for (int i = 0; i < 4000; ++i) text += "line " + std::to_string(i) + " of the readme, with some words to compress\r\n";
+  for (int i = 0; i < 4000; ++i)
+    text += "line " + std::to_string(i) + " of the readme, with some words to compress\r\n";
   return {
       {"readme.txt", TextBytes(text)},
       {"bin\\random.bin", RandomBytes(300000, 11)},
       {"data\\bundle.zip", RandomBytes(70000, 12)},
       {"data\\empty.dat", Bytes()},
-      {"\xE6\xB8\xB8\xE6\x88\x8F\\\xE8\xAF\xB4\xE6\x98\x8E.txt", TextBytes("\xE6\xB8\xB8\xE6\x88\x8F\r\n")},  // 游戏\说明.txt
+      {"\xE6\xB8\xB8\xE6\x88\x8F\\\xE8\xAF\xB4\xE6\x98\x8E.txt",
+       TextBytes("\xE6\xB8\xB8\xE6\x88\x8F\r\n")},  // 游戏\说明.txt
       {"Tamsel\xE6\xB8\xB8\xE6\x88\x8FPelluvo.exe", RandomBytes(5000, 13)},
       {"deep\\a\\b\\c.txt", TextBytes("deep")},
   };
@@ -232,9 +244,10 @@ std::vector<SourceFile> SetupPackageFiles() {
   return {
       {"_setup.ini", Utf16Bytes(L"[Product]\r\nProduct=Product.config")},
       {"package\\Product.config",
-       TextBytes("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ProductRoot type=\"OffLine\" version=\"1\">\n"
-                 "  <ProductInfo><Components><Component name=\"setup\" config=\"setup.config\"/></Components></ProductInfo>\n"
-                 "  <SetupInfo name=\"setup\" config=\"setup.config\"/>\n</ProductRoot>\n")},
+       TextBytes(
+           "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ProductRoot type=\"OffLine\" version=\"1\">\n"
+           "  <ProductInfo><Components><Component name=\"setup\" config=\"setup.config\"/></Components></ProductInfo>\n"
+           "  <SetupInfo name=\"setup\" config=\"setup.config\"/>\n</ProductRoot>\n")},
       {"package\\setup.config",
        TextBytes("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ComponentRoot>\n  <Config><Files>\n"
                  "    <file path=\"PackageManager.exe\"/>\n    <file path=\"setup\\PackageManager.zip\"/>\n"

@@ -58,8 +58,7 @@ TEST_F(ComRegistration, InstallAndUninstallWalkTheirLists) {
   engine_.addList.regModules[0].excluded = true;
   engine_.InstallDlls();
   EXPECT_EQ(Marker(), L"registered");
-  EXPECT_EQ(prompt_.calls,
-            (std::vector<std::wstring>{L"X 11 0 2 " + Product(L"bin\\" + dll_) + L" 5", L"P 11 5 "}));
+  EXPECT_EQ(prompt_.calls, (std::vector<std::wstring>{L"X 11 0 2 " + Product(L"bin\\" + dll_) + L" 5", L"P 11 5 "}));
 
   engine_.deleteList.regModules = engine_.addList.regModules;
   engine_.UninstallDlls();

@@ -54,8 +54,8 @@ TEST_F(FileChanges, AddsReplacesAndDeletesWithTheRecordsTimes) {
   EXPECT_FALSE(Exists(Product(L"old\\gone.txt")));
   EXPECT_FALSE(Exists(Source(L"bin\\new.dll"))) << "files are moved, not copied";
   EXPECT_GT(WriteTimeMs(Product(L"bin\\changed.exe")), kTimeMs) << "an empty \"time\" keeps the move's times";
-  EXPECT_EQ(prompt_.calls, (std::vector<std::wstring>{L"X 9 1 2 bin\\new.dll 50", L"X 9 2 2 bin\\changed.exe 50",
-                                                      L"P 0 50 "}));
+  EXPECT_EQ(prompt_.calls,
+            (std::vector<std::wstring>{L"X 9 1 2 bin\\new.dll 50", L"X 9 2 2 bin\\changed.exe 50", L"P 0 50 "}));
 }
 
 TEST_F(FileChanges, NewPathInstallsUnderAnotherNameAndFolder) {
@@ -176,13 +176,13 @@ TEST_F(FileChanges, NoWaitingNameIsScheduledWhenTheMoveFails) {
 }
 
 TEST_F(FileChanges, DeleteHonoursExclusionsAndExcludedRecords) {
-  for (const wchar_t* name : {L"PackageManager.exe", L"PackageManager.exe.bak", L"setup\\PackageManager.exe",
-                              L"kept.txt", L"plain.txt"}) {
+  for (const wchar_t* name :
+       {L"PackageManager.exe", L"PackageManager.exe.bak", L"setup\\PackageManager.exe", L"kept.txt", L"plain.txt"}) {
     WriteFileBytes(Product(name), "x");
   }
-  engine_.deleteList.files = {File("PackageManager.exe"), File("PackageManager.exe.bak"),
-                              File("setup\\PackageManager.exe"), File("kept.txt"), File("plain.txt"),
-                              File("never\\there.txt")};
+  engine_.deleteList.files = {
+      File("PackageManager.exe"), File("PackageManager.exe.bak"), File("setup\\PackageManager.exe"), File("kept.txt"),
+      File("plain.txt"),          File("never\\there.txt")};
   engine_.deleteList.files[3].excluded = true;
   EXPECT_EQ(engine_.DeleteProductFile({L"PackageManager.exe"}), 0);
   EXPECT_TRUE(Exists(Product(L"PackageManager.exe")));

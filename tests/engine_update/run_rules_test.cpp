@@ -52,7 +52,8 @@ class RunRules : public ::testing::Test {
 
 TEST_F(RunRules, EachPhaseRunsItsRulesInOrder) {
   auto waiting = [&](const char* when, const char* cmd, const char* tag) {
-    return Rule({{"when", when}, {"executable", "bin\\child.exe"}, {"cmd", cmd}, {"args", Args(tag)}, {"bwaitend", "true"}});
+    return Rule(
+        {{"when", when}, {"executable", "bin\\child.exe"}, {"cmd", cmd}, {"args", Args(tag)}, {"bwaitend", "true"}});
   };
   // Phase and command names match only in their own case.
   const std::vector<RunRuleRecord> rules = {waiting("BeforeCopy", "EXEC", "1"), waiting("AfterCopy", "EXEC", "x"),
@@ -73,20 +74,26 @@ TEST_F(RunRules, EachPhaseRunsItsRulesInOrder) {
 }
 
 TEST_F(RunRules, AddListWaitsForAnyCaseOfTrueDeleteListOnlyForTrue) {
-  engine_.addList.runRules = {Rule({{"when", "AfterCopy"}, {"executable", "bin\\child.exe"}, {"cmd", "EXEC"},
-                                    {"args", Args("a", 1500)}, {"bwaitend", "TRUE"}})};
+  engine_.addList.runRules = {Rule({{"when", "AfterCopy"},
+                                    {"executable", "bin\\child.exe"},
+                                    {"cmd", "EXEC"},
+                                    {"args", Args("a", 1500)},
+                                    {"bwaitend", "TRUE"}})};
   engine_.DoRunruleInAddList("AfterCopy", 0);
   EXPECT_EQ(Ended(), 1u) << "waited for the program";
 
-  engine_.deleteList.runRules = {Rule({{"when", "OnStopApp"}, {"executable", "bin\\child.exe"}, {"cmd", "EXEC"},
-                                       {"args", Args("d", 4000)}, {"bwaitend", "TRUE"}})};
+  engine_.deleteList.runRules = {Rule({{"when", "OnStopApp"},
+                                       {"executable", "bin\\child.exe"},
+                                       {"cmd", "EXEC"},
+                                       {"args", Args("d", 4000)},
+                                       {"bwaitend", "TRUE"}})};
   engine_.DoRunruleInDeleteList("OnStopApp");
   EXPECT_EQ(Ended(), 1u) << "\"TRUE\" is no wait in the delete list";
   EXPECT_EQ(WaitForChildLog(OrderLog(), 3).size(), 3u) << "started";
   EXPECT_EQ(WaitForChildLog(OrderLog(), 4).size(), 4u) << "ended";
 
-  engine_.addList.runRules = {Rule({{"when", "AfterCopy"}, {"executable", "bin\\child.exe"}, {"cmd", "EXEC"},
-                                    {"args", Args("n", 4000)}})};
+  engine_.addList.runRules = {
+      Rule({{"when", "AfterCopy"}, {"executable", "bin\\child.exe"}, {"cmd", "EXEC"}, {"args", Args("n", 4000)}})};
   engine_.DoRunruleInAddList("AfterCopy", 0);
   EXPECT_EQ(Ended(), 2u) << "no \"bwaitend\": the add list does not wait";
   EXPECT_EQ(WaitForChildLog(OrderLog(), 6).size(), 6u);
@@ -95,8 +102,11 @@ TEST_F(RunRules, AddListWaitsForAnyCaseOfTrueDeleteListOnlyForTrue) {
 TEST_F(RunRules, AddListWaitsAtMostFifteenSeconds) {
   const std::wstring name = L"slow " + UniqueName() + L".exe";
   InstallHelper(L"update_child.exe", Product(name));
-  engine_.addList.runRules = {Rule({{"when", "OnRegister"}, {"executable", Utf8(name)}, {"cmd", "EXEC"},
-                                    {"args", Args("s", 60000)}, {"bwaitend", "true"}})};
+  engine_.addList.runRules = {Rule({{"when", "OnRegister"},
+                                    {"executable", Utf8(name)},
+                                    {"cmd", "EXEC"},
+                                    {"args", Args("s", 60000)},
+                                    {"bwaitend", "true"}})};
   engine_.DoRunruleInAddList("OnRegister", 0);
   const DWORD id = ProcessIdByName(name);
   EXPECT_NE(id, 0u) << "the program keeps running after the wait";
@@ -126,8 +136,11 @@ TEST_F(RunRules, RestartAppPhaseNeverWaitsForOrStopsTheClient) {
   InstallHelper(L"update_child.exe", Product(name));
   engine_.deleteList.runRules = {
       Rule({{"when", "OnRestartApp"}, {"executable", Utf8(name)}, {"args", Args("r", 60000)}})};
-  engine_.addList.runRules = {Rule({{"when", "OnRestartApp"}, {"executable", Utf8(name)}, {"cmd", "EXEC"},
-                                    {"args", Args("q", 60000)}, {"bwaitend", "true"}})};
+  engine_.addList.runRules = {Rule({{"when", "OnRestartApp"},
+                                    {"executable", Utf8(name)},
+                                    {"cmd", "EXEC"},
+                                    {"args", Args("q", 60000)},
+                                    {"bwaitend", "true"}})};
   engine_.DoRunruleInDeleteList("OnRestartApp");
   engine_.DoRunruleInAddList("OnRestartApp", 0);
   const std::vector<std::wstring> log = WaitForChildLog(OrderLog(), 2);
@@ -158,8 +171,12 @@ TEST_F(RunRules, KillStopsTheProcessByFileNameWhereverItRuns) {
 
 TEST_F(RunRules, AsUserStartsThroughTheUsersToken) {
   StartDesktopShell();
-  engine_.addList.runRules = {Rule({{"when", "AfterCopy"}, {"executable", "bin\\child.exe"}, {"cmd", "EXEC"},
-                                    {"runMode", "asUser"}, {"args", Args("u")}, {"bwaitend", "true"}})};
+  engine_.addList.runRules = {Rule({{"when", "AfterCopy"},
+                                    {"executable", "bin\\child.exe"},
+                                    {"cmd", "EXEC"},
+                                    {"runMode", "asUser"},
+                                    {"args", Args("u")},
+                                    {"bwaitend", "true"}})};
   engine_.DoRunruleInAddList("AfterCopy", 0);
   EXPECT_EQ(Started(), std::vector<std::string>{"u"});
 }
@@ -177,8 +194,8 @@ TEST_F(RunRules, DllCallHandsA64BitDllToTheHostProgramAndWaits) {
   const std::wstring host = Product(L"Setup\\DllRegX64.exe");
   InstallHelper(L"update_child.exe", host);
   WriteFakePe64(Product(L"bin\\x64 \u6e38.dll"));
-  engine_.addList.runRules = {
-      Rule({{"when", "OnRegister"}, {"executable", "bin\\x64 \xE6\xB8\xB8.dll"}, {"cmd", "DLLCALL"}, {"args", "Export64"}})};
+  engine_.addList.runRules = {Rule(
+      {{"when", "OnRegister"}, {"executable", "bin\\x64 \xE6\xB8\xB8.dll"}, {"cmd", "DLLCALL"}, {"args", "Export64"}})};
   engine_.DoRunruleInAddList("OnRegister", 0);
   const std::vector<std::wstring> log = ChildLog(host + L".log");
   ASSERT_EQ(log.size(), 2u) << "the walk resumes only after the host program ended";
@@ -187,8 +204,8 @@ TEST_F(RunRules, DllCallHandsA64BitDllToTheHostProgramAndWaits) {
 }
 
 TEST_F(RunRules, DeleteListDefaultsToWaitingExec) {
-  engine_.deleteList.runRules = {Rule({{"when", "OnUnregister"}, {"executable", "bin\\child.exe"},
-                                       {"args", Args("w", 1000)}})};
+  engine_.deleteList.runRules = {
+      Rule({{"when", "OnUnregister"}, {"executable", "bin\\child.exe"}, {"args", Args("w", 1000)}})};
   engine_.DoRunruleInDeleteList("OnUnregister");
   EXPECT_EQ(Ended(), 1u);
 }

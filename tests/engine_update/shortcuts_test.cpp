@@ -71,9 +71,9 @@ class Shortcuts : public ::testing::Test {
     engine_.prompt = &prompt_;
   }
   ~Shortcuts() override {
-    for (const std::wstring& file : {GetDesktopDir() + L"\\" + name_ + L".lnk",
-                                     GetQuickLaunchPinDir() + L"\\" + name_ + L".lnk",
-                                     GetProgramsDir() + L"\\" + name_ + L".lnk"}) {
+    for (const std::wstring& file :
+         {GetDesktopDir() + L"\\" + name_ + L".lnk", GetQuickLaunchPinDir() + L"\\" + name_ + L".lnk",
+          GetProgramsDir() + L"\\" + name_ + L".lnk"}) {
       DeleteFileW(file.c_str());
     }
     RemoveTree(GetProgramsDir() + L"\\" + name_);

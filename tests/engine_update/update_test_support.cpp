@@ -81,9 +81,7 @@ RunningChild::~RunningChild() {
   CloseHandle(info_.hProcess);
 }
 
-bool RunningChild::running() const {
-  return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
-}
+bool RunningChild::running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
 
 void EndProcess(DWORD id) {
   HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
@@ -170,8 +168,8 @@ void RecordingPrompt::OnProgress(int step, int delta, std::wstring detail) {
 }
 
 void RecordingPrompt::OnProgressEx(int step, int done, int total, std::wstring detail, int parts) {
-  calls.push_back(L"X " + std::to_wstring(step) + L" " + std::to_wstring(done) + L" " + std::to_wstring(total) +
-                  L" " + detail + L" " + std::to_wstring(parts));
+  calls.push_back(L"X " + std::to_wstring(step) + L" " + std::to_wstring(done) + L" " + std::to_wstring(total) + L" " +
+                  detail + L" " + std::to_wstring(parts));
 }
 
 LogCapture::LogCapture() : folder_(L"_log") {

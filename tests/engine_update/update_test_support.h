@@ -97,7 +97,7 @@ using testsupport::DeleteRegTree;
 using testsupport::KeyExists;
 using testsupport::ReadRegValue;
 std::wstring ReadText(HKEY root, const std::wstring& subkey, const std::wstring& name, REGSAM view = 0);  // "<missing>"
-DWORD ReadNumber(HKEY root, const std::wstring& subkey, const std::wstring& name, REGSAM view = 0);  // 0xDEADBEEF
+DWORD ReadNumber(HKEY root, const std::wstring& subkey, const std::wstring& name, REGSAM view = 0);       // 0xDEADBEEF
 void WriteRaw(HKEY root, const std::wstring& subkey, const std::wstring& name, DWORD type, const void* data,
               DWORD bytes, REGSAM view = 0);
 

@@ -84,8 +84,7 @@ TEST(CommandLine, FolderValuesAndTheRestartFlag) {
       // Quoting the whole word keeps a blank in the folder.
       {L"/\"silent:D:\\My Games\\游戏\" /norestart", 0, 3, L"D:\\My Games\\游戏", false},
       // A program-files folder written behind the switch keeps its blank without quotes...
-      {L"/silent:C:\\Program Files (x86)\\Orvenna\\X /norestart", 0, 3, L"C:\\Program Files (x86)\\Orvenna\\X",
-       false},
+      {L"/silent:C:\\Program Files (x86)\\Orvenna\\X /norestart", 0, 3, L"C:\\Program Files (x86)\\Orvenna\\X", false},
       {L"-install:E:\\PROGRAM FILES\\Game", 0, 0, L"E:\\PROGRAM FILES\\Game", true},
       // ...but the word still ends at the next blank after it.
       {L"/silent:C:\\Program Files\\My Game", 0, 3, L"C:\\Program Files\\My", true},

@@ -121,9 +121,7 @@ class InstallE2E : public ::testing::Test {
     if (runKey) events.push_back("X 13 15" + total + "HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN");
     const std::string name = Utf8(ProductName());
     const std::string menu = Utf8(ShellFolder(CSIDL_PROGRAMS)) + "\\" + name + "\\";
-    Events rest = {"P 13 5 ",
-                   "X 12 1/4 5 " + menu + name,
-                   "X 12 2/4 5 " + Utf8(QuickLaunchPinDir()) + "\\" + name,
+    Events rest = {"P 13 5 ", "X 12 1/4 5 " + menu + name, "X 12 2/4 5 " + Utf8(QuickLaunchPinDir()) + "\\" + name,
                    "X 12 3/4 5 " + menu + Utf8(UninstallLinkName())};
     if (desktop) rest.push_back("X 12 4/4 5 " + Utf8(ShellFolder(CSIDL_DESKTOP)) + "\\" + name);
     rest.push_back("P 0 5 ");
@@ -136,8 +134,7 @@ class InstallE2E : public ::testing::Test {
   void CheckInstalledProduct(const std::wstring& folder, bool runKey = false, bool desktop = true) {
     // The file tree: every product file with the staged bytes and the record's time, the
     // configurations, the product list and the rules' markers; no work folder left.
-    std::vector<std::wstring> expectedTree = {L"dllcall.log", L"package\\productlist.ini",
-                                              L"tools\\postinstall.log"};
+    std::vector<std::wstring> expectedTree = {L"dllcall.log", L"package\\productlist.ini", L"tools\\postinstall.log"};
     for (const ExpectedFile& file : ExpectedProductFiles()) {
       expectedTree.push_back(file.installed);
       const std::wstring installed = folder + L"\\" + file.installed;
@@ -176,7 +173,8 @@ class InstallE2E : public ::testing::Test {
     EXPECT_EQ(ReadValue32(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallDate"), Wide(Today()));
     EXPECT_EQ(ReadValue32(HKEY_LOCAL_MACHINE, kUninstallKey, L"Publisher"), L"Orvenna");
     // Quoted: the folder may hold blanks.
-    EXPECT_EQ(ReadValue32(HKEY_LOCAL_MACHINE, kUninstallKey, L"UninstallString"), L"\"" + uninstaller + L"\" /uninstall");
+    EXPECT_EQ(ReadValue32(HKEY_LOCAL_MACHINE, kUninstallKey, L"UninstallString"),
+              L"\"" + uninstaller + L"\" /uninstall");
     EXPECT_EQ(ReadValue32(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayIcon"), uninstaller);
 
     // Shortcuts, read back through IShellLinkW.
@@ -202,8 +200,7 @@ class InstallE2E : public ::testing::Test {
 
     // The COM server registered itself; the rules ran once each, AfterCopy before OnRegister.
     EXPECT_EQ(ReadValue32(HKEY_LOCAL_MACHINE, kComMarkerKey, L"Registered"), folder + L"\\PelluvoHelper.dll");
-    EXPECT_EQ(ReadFileBytes(folder + L"\\tools\\postinstall.log"),
-              "--phase AfterCopy\r\n--phase AfterCopy --user\r\n");
+    EXPECT_EQ(ReadFileBytes(folder + L"\\tools\\postinstall.log"), "--phase AfterCopy\r\n--phase AfterCopy --user\r\n");
     EXPECT_EQ(LineCount(folder + L"\\dllcall.log"), 1u);
     EXPECT_FALSE(Exists(folder + L"\\~ZQSetup"));
     EXPECT_FALSE(Exists(ZQPM::GetInstance()->TempInstallDir()));

@@ -161,8 +161,10 @@ TEST_F(JobsE2E, SilentWebInstallRunsTheFoundPackageAndReportsItsExitCode) {
   const std::string package = ReadFileBytes(packagePath);
   ASSERT_GT(package.size(), 0u);
   FakeUpdateService files({{"/pkg/setup", {FileReply(nettest::UnixPath(packagePath))}}});
-  const nlohmann::json block = {{"ver_range", "1-1"},      {"url", files.Url("/pkg/setup")},
-                                {"md5", nettest::Md5Hex(package)}, {"size", package.size()},
+  const nlohmann::json block = {{"ver_range", "1-1"},
+                                {"url", files.Url("/pkg/setup")},
+                                {"md5", nettest::Md5Hex(package)},
+                                {"size", package.size()},
                                 {"fileName", kPackageName}};
   FakeUpdateService search(
       {{"/soft/update/search", {JsonReply({{"code", 0}, {"data", {{"version", "1"}, {"blockurl", {block}}}}})}}});

@@ -117,7 +117,8 @@ TEST(EngineLog, WritesLevelsZeroToSixTextUnchangedAndNothingElse) {
   CallLog(-1, "Window, level minus one");
   ASSERT_TRUE(log->drain());
   std::string text;
-  for (const std::wstring& file : zqtest::ListFiles(folder / L"logs")) text += zqtest::ReadFileBytes(folder / L"logs\\" + file);
+  for (const std::wstring& file : zqtest::ListFiles(folder / L"logs"))
+    text += zqtest::ReadFileBytes(folder / L"logs\\" + file);
   EXPECT_NE(text.find("Window, 100%d %s and 5"), std::string::npos) << text;
   EXPECT_NE(text.find("Window, trace 游戏"), std::string::npos) << text;
   EXPECT_NE(text.find("Window, fatal"), std::string::npos) << text;
@@ -147,12 +148,14 @@ TEST(EnginePreparation, DescriptionsFoldersAndKeys) {
   ZQPM* engine = ZQPM::GetInstance();
   RecordingPrompt window;
   Registered registered(&window);
-  zqtest::WriteFileBytes(folder / L"package\\a.config",
-                         "<ProductRoot type=\"OffLine\"><ProductInfo><Components><Component name=\"A\" config=\"a.config\"/>"
-                         "</Components></ProductInfo><InstallInfo Path=\"Games\"/></ProductRoot>");
-  zqtest::WriteFileBytes(folder / L"package\\b.config",
-                         "<ProductRoot type=\"web\"><ProductInfo><Components><Component name=\"B\" config=\"b.config\"/>"
-                         "</Components></ProductInfo><InstallInfo RegKey=\"HKCU\\Software\\B\"/></ProductRoot>");
+  zqtest::WriteFileBytes(
+      folder / L"package\\a.config",
+      "<ProductRoot type=\"OffLine\"><ProductInfo><Components><Component name=\"A\" config=\"a.config\"/>"
+      "</Components></ProductInfo><InstallInfo Path=\"Games\"/></ProductRoot>");
+  zqtest::WriteFileBytes(
+      folder / L"package\\b.config",
+      "<ProductRoot type=\"web\"><ProductInfo><Components><Component name=\"B\" config=\"b.config\"/>"
+      "</Components></ProductInfo><InstallInfo RegKey=\"HKCU\\Software\\B\"/></ProductRoot>");
   // Every listed description reads into the same product; the list text ends with a comma.
   ProductConfig product;
   ASSERT_EQ(engine->GetProductConfigInfo(product, folder.path(), {L"a.config", L"b.config"}), 0);

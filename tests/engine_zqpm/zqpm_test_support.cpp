@@ -83,7 +83,9 @@ void RecordingPrompt::OnFinish(const char* text, int code) {
 
 void RecordingPrompt::NotifyUpdateWnd(std::string reply) { Add("N " + reply); }
 
-void RecordingPrompt::OnMessage(std::wstring message, int code) { Add("M " + Utf8(message) + " " + std::to_string(code)); }
+void RecordingPrompt::OnMessage(std::wstring message, int code) {
+  Add("M " + Utf8(message) + " " + std::to_string(code));
+}
 
 void RecordingPrompt::OnMessageA(std::string message, int code) { Add("A " + message); }
 

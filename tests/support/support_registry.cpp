@@ -12,8 +12,8 @@ std::wstring StripDevicePrefix(std::wstring path) {
 
 }  // namespace
 
-bool ReadRegValue(HKEY root, const std::wstring& subkey, const std::wstring& name, DWORD* type,
-                  std::vector<BYTE>* data, REGSAM view) {
+bool ReadRegValue(HKEY root, const std::wstring& subkey, const std::wstring& name, DWORD* type, std::vector<BYTE>* data,
+                  REGSAM view) {
   HKEY key = nullptr;
   if (RegOpenKeyExW(root, subkey.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
   DWORD size = 0;

@@ -9,8 +9,8 @@
 
 namespace testsupport {
 
-bool ReadRegValue(HKEY root, const std::wstring& subkey, const std::wstring& name, DWORD* type,
-                  std::vector<BYTE>* data, REGSAM view = 0);
+bool ReadRegValue(HKEY root, const std::wstring& subkey, const std::wstring& name, DWORD* type, std::vector<BYTE>* data,
+                  REGSAM view = 0);
 bool KeyExists(HKEY root, const std::wstring& subkey, REGSAM view = 0);
 void DeleteRegTree(HKEY root, const std::wstring& subkey, REGSAM view = 0);  // test cleanup only
 

@@ -14,107 +14,108 @@ using namespace SkinUI;
 using skinui_test::DemoWindow;
 
 TEST(DialogBuilder, AppliesWindowAttributesResourcesAndControlsFromZipSkin) {
-    DemoWindow::UseDemoSkin();
-    DemoWindow window;
-    ASSERT_NE(nullptr, window.Open(40, 40));
-    CPaintManagerUI& pm = window.GetPaintManager();
-    int scale = pm.GetDPIObject()->GetScale();
-    RECT rc;
-    GetClientRect(window.GetHWND(), &rc);
-    EXPECT_EQ(MulDiv(420, scale, 100), rc.right);
-    EXPECT_EQ(MulDiv(320, scale, 100), rc.bottom);
-    EXPECT_EQ(32, pm.GetCaptionRect().bottom);
-    EXPECT_EQ(4, pm.GetSizeBox().left);
-    EXPECT_EQ(4, pm.GetSizeBox().bottom);
-    EXPECT_EQ(6, pm.GetRoundCorner().cx);
-    EXPECT_EQ(200, pm.GetMinInfo().cx);
-    EXPECT_EQ(0xFF202020u, pm.GetDefaultFontColor());
-    EXPECT_EQ(0xFF909090u, pm.GetDefaultDisabledColor());
-    EXPECT_EQ(0xFFC0D0F0u, pm.GetDefaultSelectedBkColor());
-    EXPECT_FALSE(pm.IsLayered()) << "\"Layered\" is not \"layered\"";
-    // Fonts: id 1 bold 16, id 0 also the default.
-    ASSERT_NE(nullptr, pm.GetFontInfo(1));
-    EXPECT_TRUE(pm.GetFontInfo(1)->bBold);
-    EXPECT_EQ(MulDiv(12, scale, 100), pm.GetDefaultFontInfo()->iSize);
-    EXPECT_NE(nullptr, pm.GetImage(L"img/strip.png"));
-    // Default attribute list for every Button, then the element's own attributes.
-    auto* minbtn = static_cast<CButtonUI*>(window.Find(L"minbtn"));
-    auto* page0 = static_cast<CButtonUI*>(window.Find(L"page0"));
-    EXPECT_EQ(0xFFE0E0FFu, page0->GetHotBkColor());
-    EXPECT_EQ(0xFF101010u, page0->GetTextColor());
-    EXPECT_EQ(0xFF4070B0u, minbtn->GetHotBkColor());
-    // A style named as a value; five included tiles; the custom control through the callback.
-    CControlUI* tiles = window.Find(L"tiles");
-    EXPECT_EQ(0xFFFFE0C0u, tiles->GetBkColor());
-    EXPECT_EQ(5, static_cast<CTileLayoutUI*>(tiles)->GetCount());
-    EXPECT_EQ(1, window.customCreated);
-    EXPECT_STREQ(L"ShapeUI", window.Find(L"custom")->GetClass());
-    // Unknown elements are skipped with their children.
-    EXPECT_EQ(nullptr, window.Find(L"ghost"));
-    EXPECT_EQ(nullptr, window.Find(L"ghostchild"));
-    // Each element made by its class, configured by its attributes.
-    EXPECT_STREQ(L"OptionUI", window.Find(L"opt1")->GetClass());
-    EXPECT_STREQ(L"CheckBoxUI", window.Find(L"check")->GetClass());
-    EXPECT_STREQ(L"TabLayoutUI", window.Find(L"tabs")->GetClass());
-    auto* progress = static_cast<CProgressUI*>(window.Find(L"progress"));
-    EXPECT_EQ(50, progress->GetValue());
-    EXPECT_EQ(200, progress->GetMaxValue());
-    auto* number = static_cast<CEditUI*>(window.Find(L"number"));
-    EXPECT_TRUE(number->IsNumberOnly());
-    EXPECT_EQ(4u, number->GetMaxChar());
-    DestroyWindow(window.GetHWND());
-    EXPECT_TRUE(window.finalMessage);
+  DemoWindow::UseDemoSkin();
+  DemoWindow window;
+  ASSERT_NE(nullptr, window.Open(40, 40));
+  CPaintManagerUI& pm = window.GetPaintManager();
+  int scale = pm.GetDPIObject()->GetScale();
+  RECT rc;
+  GetClientRect(window.GetHWND(), &rc);
+  EXPECT_EQ(MulDiv(420, scale, 100), rc.right);
+  EXPECT_EQ(MulDiv(320, scale, 100), rc.bottom);
+  EXPECT_EQ(32, pm.GetCaptionRect().bottom);
+  EXPECT_EQ(4, pm.GetSizeBox().left);
+  EXPECT_EQ(4, pm.GetSizeBox().bottom);
+  EXPECT_EQ(6, pm.GetRoundCorner().cx);
+  EXPECT_EQ(200, pm.GetMinInfo().cx);
+  EXPECT_EQ(0xFF202020u, pm.GetDefaultFontColor());
+  EXPECT_EQ(0xFF909090u, pm.GetDefaultDisabledColor());
+  EXPECT_EQ(0xFFC0D0F0u, pm.GetDefaultSelectedBkColor());
+  EXPECT_FALSE(pm.IsLayered()) << "\"Layered\" is not \"layered\"";
+  // Fonts: id 1 bold 16, id 0 also the default.
+  ASSERT_NE(nullptr, pm.GetFontInfo(1));
+  EXPECT_TRUE(pm.GetFontInfo(1)->bBold);
+  EXPECT_EQ(MulDiv(12, scale, 100), pm.GetDefaultFontInfo()->iSize);
+  EXPECT_NE(nullptr, pm.GetImage(L"img/strip.png"));
+  // Default attribute list for every Button, then the element's own attributes.
+  auto* minbtn = static_cast<CButtonUI*>(window.Find(L"minbtn"));
+  auto* page0 = static_cast<CButtonUI*>(window.Find(L"page0"));
+  EXPECT_EQ(0xFFE0E0FFu, page0->GetHotBkColor());
+  EXPECT_EQ(0xFF101010u, page0->GetTextColor());
+  EXPECT_EQ(0xFF4070B0u, minbtn->GetHotBkColor());
+  // A style named as a value; five included tiles; the custom control through the callback.
+  CControlUI* tiles = window.Find(L"tiles");
+  EXPECT_EQ(0xFFFFE0C0u, tiles->GetBkColor());
+  EXPECT_EQ(5, static_cast<CTileLayoutUI*>(tiles)->GetCount());
+  EXPECT_EQ(1, window.customCreated);
+  EXPECT_STREQ(L"ShapeUI", window.Find(L"custom")->GetClass());
+  // Unknown elements are skipped with their children.
+  EXPECT_EQ(nullptr, window.Find(L"ghost"));
+  EXPECT_EQ(nullptr, window.Find(L"ghostchild"));
+  // Each element made by its class, configured by its attributes.
+  EXPECT_STREQ(L"OptionUI", window.Find(L"opt1")->GetClass());
+  EXPECT_STREQ(L"CheckBoxUI", window.Find(L"check")->GetClass());
+  EXPECT_STREQ(L"TabLayoutUI", window.Find(L"tabs")->GetClass());
+  auto* progress = static_cast<CProgressUI*>(window.Find(L"progress"));
+  EXPECT_EQ(50, progress->GetValue());
+  EXPECT_EQ(200, progress->GetMaxValue());
+  auto* number = static_cast<CEditUI*>(window.Find(L"number"));
+  EXPECT_TRUE(number->IsNumberOnly());
+  EXPECT_EQ(4u, number->GetMaxChar());
+  DestroyWindow(window.GetHWND());
+  EXPECT_TRUE(window.finalMessage);
 }
 
 TEST(DialogBuilder, FactoryMakesClassesByNameIgnoringCase) {
-    CControlFactory* factory = CControlFactory::GetInstance();
-    for (const wchar_t* name : {L"CButtonUI", L"cbuttonui", L"CBUTTONUI"}) {
-        CControlUI* made = factory->CreateControl(name);
-        ASSERT_NE(nullptr, made) << name;
-        EXPECT_NE(nullptr, made->GetInterface(L"Button"));
-        delete made;
-    }
-    EXPECT_EQ(nullptr, factory->CreateControl(L"CNoSuchUI"));
-    // A registered name keeps its first creator.
-    factory->RegisterControl(L"CLabelUI", []() -> CControlUI* { return new COptionUI; });
-    CControlUI* label = factory->CreateControl(L"CLabelUI");
-    EXPECT_STREQ(L"LabelUI", label->GetClass());
-    delete label;
+  CControlFactory* factory = CControlFactory::GetInstance();
+  for (const wchar_t* name : {L"CButtonUI", L"cbuttonui", L"CBUTTONUI"}) {
+    CControlUI* made = factory->CreateControl(name);
+    ASSERT_NE(nullptr, made) << name;
+    EXPECT_NE(nullptr, made->GetInterface(L"Button"));
+    delete made;
+  }
+  EXPECT_EQ(nullptr, factory->CreateControl(L"CNoSuchUI"));
+  // A registered name keeps its first creator.
+  factory->RegisterControl(L"CLabelUI", []() -> CControlUI* { return new COptionUI; });
+  CControlUI* label = factory->CreateControl(L"CLabelUI");
+  EXPECT_STREQ(L"LabelUI", label->GetClass());
+  delete label;
 
-    CDialogBuilder builder;
-    CControlUI* root = builder.Create(L"<Window><VerticalLayout><button name=\"a\"/><BUTTON name=\"b\"/>"
-                                      L"<Label name=\"c\" align=\"center right\"/></VerticalLayout></Window>");
-    ASSERT_NE(nullptr, root);
-    auto* box = static_cast<CContainerUI*>(root);
-    ASSERT_EQ(3, box->GetCount());
-    EXPECT_STREQ(L"ButtonUI", box->GetItemAt(0)->GetClass());
-    EXPECT_STREQ(L"ButtonUI", box->GetItemAt(1)->GetClass());
-    EXPECT_EQ(UINT(DT_RIGHT), static_cast<CLabelUI*>(box->GetItemAt(2))->GetTextStyle() & (DT_CENTER | DT_RIGHT));
-    delete root;
-    CDialogBuilder bad;
-    EXPECT_EQ(nullptr, bad.Create(L"<Window><Button></Window>"));
+  CDialogBuilder builder;
+  CControlUI* root = builder.Create(
+      L"<Window><VerticalLayout><button name=\"a\"/><BUTTON name=\"b\"/>"
+      L"<Label name=\"c\" align=\"center right\"/></VerticalLayout></Window>");
+  ASSERT_NE(nullptr, root);
+  auto* box = static_cast<CContainerUI*>(root);
+  ASSERT_EQ(3, box->GetCount());
+  EXPECT_STREQ(L"ButtonUI", box->GetItemAt(0)->GetClass());
+  EXPECT_STREQ(L"ButtonUI", box->GetItemAt(1)->GetClass());
+  EXPECT_EQ(UINT(DT_RIGHT), static_cast<CLabelUI*>(box->GetItemAt(2))->GetTextStyle() & (DT_CENTER | DT_RIGHT));
+  delete root;
+  CDialogBuilder bad;
+  EXPECT_EQ(nullptr, bad.Create(L"<Window><Button></Window>"));
 }
 
 TEST(DialogBuilder, RefusesIncludesThatLoopInsteadOfOverflowing) {
-    DemoWindow::UseDemoSkin();
-    CDialogBuilder builder;
-    CControlUI* root = builder.Create(L"selfinclude.xml");
-    ASSERT_NE(nullptr, root);
-    auto* outer = static_cast<CContainerUI*>(root);
-    // selfinclude -> loop (x1) -> selfinclude (x2) -> ...: bounded, and the first levels are there.
-    EXPECT_GT(outer->GetCount(), 2);
-    EXPECT_LT(outer->GetCount(), 600);
-    delete root;
+  DemoWindow::UseDemoSkin();
+  CDialogBuilder builder;
+  CControlUI* root = builder.Create(L"selfinclude.xml");
+  ASSERT_NE(nullptr, root);
+  auto* outer = static_cast<CContainerUI*>(root);
+  // selfinclude -> loop (x1) -> selfinclude (x2) -> ...: bounded, and the first levels are there.
+  EXPECT_GT(outer->GetCount(), 2);
+  EXPECT_LT(outer->GetCount(), 600);
+  delete root;
 }
 
 TEST(DialogBuilder, ChildLayoutLoadsItsFileOrStaysEmpty) {
-    DemoWindow::UseDemoSkin();
-    DemoWindow window(L"child.xml");
-    ASSERT_NE(nullptr, window.Open(60, 60));
-    auto* holder = static_cast<CContainerUI*>(window.Find(L"holder"));
-    ASSERT_NE(nullptr, holder);
-    EXPECT_EQ(nullptr, holder->GetInterface(L"IContainer"));
-    EXPECT_EQ(1, holder->GetCount());
-    EXPECT_EQ(0, static_cast<CContainerUI*>(window.Find(L"empty"))->GetCount());
-    DestroyWindow(window.GetHWND());
+  DemoWindow::UseDemoSkin();
+  DemoWindow window(L"child.xml");
+  ASSERT_NE(nullptr, window.Open(60, 60));
+  auto* holder = static_cast<CContainerUI*>(window.Find(L"holder"));
+  ASSERT_NE(nullptr, holder);
+  EXPECT_EQ(nullptr, holder->GetInterface(L"IContainer"));
+  EXPECT_EQ(1, holder->GetCount());
+  EXPECT_EQ(0, static_cast<CContainerUI*>(window.Find(L"empty"))->GetCount());
+  DestroyWindow(window.GetHWND());
 }

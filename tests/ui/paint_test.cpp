@@ -8,153 +8,152 @@ using namespace skinui_test;
 
 namespace {
 
-
 struct Scene {
-    EventLog log;
-    TestContainer* root;
-    TestBox* red;
-    TestBox* green;
-    TestBox* over;
-    Scene() {
-        root = new TestContainer(L"root", RGB(0, 0, 255), &log);
-        red = new TestBox(L"red", RGB(255, 0, 0), &log);
-        red->Place(10, 10, 50, 40);
-        green = new TestBox(L"green", RGB(0, 255, 0), &log);
-        green->Place(100, 20, 60, 60);
-        over = new TestBox(L"over", RGB(255, 255, 0), &log);
-        over->Place(140, 60, 40, 40);
-        root->Add(red);
-        root->Add(green);
-        root->Add(over);
-    }
+  EventLog log;
+  TestContainer* root;
+  TestBox* red;
+  TestBox* green;
+  TestBox* over;
+  Scene() {
+    root = new TestContainer(L"root", RGB(0, 0, 255), &log);
+    red = new TestBox(L"red", RGB(255, 0, 0), &log);
+    red->Place(10, 10, 50, 40);
+    green = new TestBox(L"green", RGB(0, 255, 0), &log);
+    green->Place(100, 20, 60, 60);
+    over = new TestBox(L"over", RGB(255, 255, 0), &log);
+    over->Place(140, 60, 40, 40);
+    root->Add(red);
+    root->Add(green);
+    root->Add(over);
+  }
 };
 
 }  // namespace
 
 TEST(PaintManagerPaint, PaintsTheTreeIntoTheOffscreenBitmap) {
-    TestWindow window(300, 200);
-    Scene scene;
-    TestNotifier notifier(&scene.log);
-    window.manager().AddNotifier(&notifier);
-    ASSERT_TRUE(window.Attach(scene.root));
-    EXPECT_EQ(scene.red, window.manager().FindControl(L"red"));
-    window.manager().Invalidate();
-    window.PaintNow();
-    ASSERT_NE(nullptr, window.manager().GetOffscreenBits());
-    EXPECT_EQ(RECT({0, 0, 300, 200}).right, scene.root->GetPos().right);
-    EXPECT_EQ(60, scene.red->GetPos().right);
-    auto pixel = [&](int x, int y) {
-        LPDWORD bits = window.manager().GetOffscreenBits();
-        return bits[(200 - 1 - y) * 300 + x] & 0x00FFFFFF;
-    };
-    EXPECT_EQ(0x0000FFu, pixel(5, 5));      // root background
-    EXPECT_EQ(0xFF0000u, pixel(10, 10));    // red's top-left
-    EXPECT_EQ(0xFF0000u, pixel(59, 49));    // red's bottom-right
-    EXPECT_EQ(0x0000FFu, pixel(60, 50));    // just outside red
-    EXPECT_EQ(0x00FF00u, pixel(120, 40));   // green
-    EXPECT_EQ(0xFFFF00u, pixel(150, 70));   // over paints above green where they overlap
-    EXPECT_EQ(0x00FF00u, pixel(139, 70));
-    // The window itself shows the same picture.
-    HDC screen = GetDC(window.hwnd());
-    EXPECT_EQ(RGB(255, 0, 0), GetPixel(screen, 30, 30));
-    ReleaseDC(window.hwnd(), screen);
-    // "windowinit" exactly once, then "windowsize" from the root, queued.
-    window.Pump();
-    window.manager().Invalidate();
-    window.PaintNow();
-    int inits = 0, sizes = 0;
-    for (const auto& n : scene.log.notifications) {
-        inits += n == L"windowinit:root";
-        sizes += n == L"windowsize:root";
-    }
-    EXPECT_EQ(1, inits);
-    EXPECT_EQ(1, sizes);
-    window.manager().RemoveNotifier(&notifier);
+  TestWindow window(300, 200);
+  Scene scene;
+  TestNotifier notifier(&scene.log);
+  window.manager().AddNotifier(&notifier);
+  ASSERT_TRUE(window.Attach(scene.root));
+  EXPECT_EQ(scene.red, window.manager().FindControl(L"red"));
+  window.manager().Invalidate();
+  window.PaintNow();
+  ASSERT_NE(nullptr, window.manager().GetOffscreenBits());
+  EXPECT_EQ(RECT({0, 0, 300, 200}).right, scene.root->GetPos().right);
+  EXPECT_EQ(60, scene.red->GetPos().right);
+  auto pixel = [&](int x, int y) {
+    LPDWORD bits = window.manager().GetOffscreenBits();
+    return bits[(200 - 1 - y) * 300 + x] & 0x00FFFFFF;
+  };
+  EXPECT_EQ(0x0000FFu, pixel(5, 5));     // root background
+  EXPECT_EQ(0xFF0000u, pixel(10, 10));   // red's top-left
+  EXPECT_EQ(0xFF0000u, pixel(59, 49));   // red's bottom-right
+  EXPECT_EQ(0x0000FFu, pixel(60, 50));   // just outside red
+  EXPECT_EQ(0x00FF00u, pixel(120, 40));  // green
+  EXPECT_EQ(0xFFFF00u, pixel(150, 70));  // over paints above green where they overlap
+  EXPECT_EQ(0x00FF00u, pixel(139, 70));
+  // The window itself shows the same picture.
+  HDC screen = GetDC(window.hwnd());
+  EXPECT_EQ(RGB(255, 0, 0), GetPixel(screen, 30, 30));
+  ReleaseDC(window.hwnd(), screen);
+  // "windowinit" exactly once, then "windowsize" from the root, queued.
+  window.Pump();
+  window.manager().Invalidate();
+  window.PaintNow();
+  int inits = 0, sizes = 0;
+  for (const auto& n : scene.log.notifications) {
+    inits += n == L"windowinit:root";
+    sizes += n == L"windowsize:root";
+  }
+  EXPECT_EQ(1, inits);
+  EXPECT_EQ(1, sizes);
+  window.manager().RemoveNotifier(&notifier);
 }
 
 TEST(PaintManagerPaint, OnlyTheInvalidatedPartIsRepainted) {
-    TestWindow window(300, 200);
-    Scene scene;
-    window.Attach(scene.root);
-    window.PaintNow();
-    auto pixel = [&](int x, int y) { return window.manager().GetOffscreenBits()[(200 - 1 - y) * 300 + x] & 0xFFFFFF; };
-    ASSERT_EQ(0xFF0000u, pixel(20, 20));
-    // Scribble over the offscreen pixels, then invalidate only the red box: green stays scribbled.
-    for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 300; ++x) window.manager().GetOffscreenBits()[y * 300 + x] = 0x00123456;
-    scene.red->Invalidate();
-    window.PaintNow();
-    EXPECT_EQ(0xFF0000u, pixel(20, 20));
-    EXPECT_EQ(0x123456u, pixel(120, 40));
+  TestWindow window(300, 200);
+  Scene scene;
+  window.Attach(scene.root);
+  window.PaintNow();
+  auto pixel = [&](int x, int y) { return window.manager().GetOffscreenBits()[(200 - 1 - y) * 300 + x] & 0xFFFFFF; };
+  ASSERT_EQ(0xFF0000u, pixel(20, 20));
+  // Scribble over the offscreen pixels, then invalidate only the red box: green stays scribbled.
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 300; ++x) window.manager().GetOffscreenBits()[y * 300 + x] = 0x00123456;
+  scene.red->Invalidate();
+  window.PaintNow();
+  EXPECT_EQ(0xFF0000u, pixel(20, 20));
+  EXPECT_EQ(0x123456u, pixel(120, 40));
 }
 
 TEST(PaintManagerPaint, WindowWithoutRootIsValidatedAndNotPainted) {
-    TestWindow window(300, 200);
-    window.manager().Invalidate();
-    window.PaintNow();
-    RECT update;
-    EXPECT_FALSE(GetUpdateRect(window.hwnd(), &update, FALSE));
-    EXPECT_EQ(nullptr, window.manager().GetOffscreenBits());
+  TestWindow window(300, 200);
+  window.manager().Invalidate();
+  window.PaintNow();
+  RECT update;
+  EXPECT_FALSE(GetUpdateRect(window.hwnd(), &update, FALSE));
+  EXPECT_EQ(nullptr, window.manager().GetOffscreenBits());
 }
 
 TEST(PaintManagerPaint, SecondAttachCleansTheOldRootUpLater) {
-    TestWindow window(300, 200);
-    Scene first;
-    Scene second;
-    window.Attach(first.root);
-    window.PaintNow();
-    bool destroyed = false;
-    struct Watch {
-        bool* flag;
-        bool OnDestroy(void*) {
-            *flag = true;
-            return true;
-        }
-    } watch{&destroyed};
-    first.red->OnDestroy += MakeDelegate(&watch, &Watch::OnDestroy);
-    window.Attach(second.root);
-    EXPECT_FALSE(destroyed);
-    EXPECT_TRUE(window.PumpUntil([&] { return destroyed; }));
-    EXPECT_EQ(second.red, window.manager().FindControl(L"red"));
+  TestWindow window(300, 200);
+  Scene first;
+  Scene second;
+  window.Attach(first.root);
+  window.PaintNow();
+  bool destroyed = false;
+  struct Watch {
+    bool* flag;
+    bool OnDestroy(void*) {
+      *flag = true;
+      return true;
+    }
+  } watch{&destroyed};
+  first.red->OnDestroy += MakeDelegate(&watch, &Watch::OnDestroy);
+  window.Attach(second.root);
+  EXPECT_FALSE(destroyed);
+  EXPECT_TRUE(window.PumpUntil([&] { return destroyed; }));
+  EXPECT_EQ(second.red, window.manager().FindControl(L"red"));
 }
 
 TEST(PaintManagerPaint, LayeredWindowWithOpacityKeepsPainting) {
-    for (int order = 0; order < 2; ++order) {
-        TestWindow window(300, 200);
-        Scene scene;
-        window.Attach(scene.root);
-        if (order == 0) {
-            window.manager().SetOpacity(128);
-            window.manager().SetLayered(true);
-        } else {
-            window.manager().SetLayered(true);
-            window.manager().SetOpacity(128);
-        }
-        ASSERT_TRUE(window.manager().IsLayered());
-        window.manager().Invalidate();
-        window.PaintNow();
-        EXPECT_EQ(0u, window.manager().GetLastLayeredUpdateError()) << "order " << order;
-        LPDWORD bits = window.manager().GetOffscreenBits();
-        ASSERT_NE(nullptr, bits);
-        // GDI leaves alpha 0; layered painting makes drawn pixels opaque.
-        EXPECT_EQ(0xFFFF0000u, bits[(200 - 1 - 20) * 300 + 20]) << "order " << order;
-        BYTE alpha = 0;
-        DWORD flags = 0;
-        // The window's opacity travels in the layered update, not in window attributes.
-        EXPECT_FALSE(GetLayeredWindowAttributes(window.hwnd(), nullptr, &alpha, &flags) && (flags & LWA_ALPHA));
-        // Later paints keep succeeding.
-        scene.green->Invalidate();
-        window.PaintNow();
-        EXPECT_EQ(0u, window.manager().GetLastLayeredUpdateError());
+  for (int order = 0; order < 2; ++order) {
+    TestWindow window(300, 200);
+    Scene scene;
+    window.Attach(scene.root);
+    if (order == 0) {
+      window.manager().SetOpacity(128);
+      window.manager().SetLayered(true);
+    } else {
+      window.manager().SetLayered(true);
+      window.manager().SetOpacity(128);
     }
+    ASSERT_TRUE(window.manager().IsLayered());
+    window.manager().Invalidate();
+    window.PaintNow();
+    EXPECT_EQ(0u, window.manager().GetLastLayeredUpdateError()) << "order " << order;
+    LPDWORD bits = window.manager().GetOffscreenBits();
+    ASSERT_NE(nullptr, bits);
+    // GDI leaves alpha 0; layered painting makes drawn pixels opaque.
+    EXPECT_EQ(0xFFFF0000u, bits[(200 - 1 - 20) * 300 + 20]) << "order " << order;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    // The window's opacity travels in the layered update, not in window attributes.
+    EXPECT_FALSE(GetLayeredWindowAttributes(window.hwnd(), nullptr, &alpha, &flags) && (flags & LWA_ALPHA));
+    // Later paints keep succeeding.
+    scene.green->Invalidate();
+    window.PaintNow();
+    EXPECT_EQ(0u, window.manager().GetLastLayeredUpdateError());
+  }
 }
 
 TEST(PaintManagerPaint, OpacityWithoutLayeredPaintingUsesWindowAttributes) {
-    TestWindow window(300, 200);
-    window.manager().SetOpacity(200);
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    ASSERT_TRUE(GetLayeredWindowAttributes(window.hwnd(), nullptr, &alpha, &flags));
-    EXPECT_EQ(200, alpha);
-    EXPECT_NE(0u, flags & LWA_ALPHA);
+  TestWindow window(300, 200);
+  window.manager().SetOpacity(200);
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(window.hwnd(), nullptr, &alpha, &flags));
+  EXPECT_EQ(200, alpha);
+  EXPECT_NE(0u, flags & LWA_ALPHA);
 }

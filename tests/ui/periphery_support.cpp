@@ -7,28 +7,28 @@
 namespace skinui_test {
 
 void NotifyLog::Notify(SkinUI::NotifyRecordUI& msg) {
-    notes.push_back(Note{msg.sType.GetData(), msg.pSender != nullptr ? msg.pSender->GetName().GetData() : L"",
-                         msg.wParam, msg.lParam});
+  notes.push_back(Note{msg.sType.GetData(), msg.pSender != nullptr ? msg.pSender->GetName().GetData() : L"", msg.wParam,
+                       msg.lParam});
 }
 
 int NotifyLog::Count(const wchar_t* type) const {
-    int n = 0;
-    for (const Note& note : notes) n += note.type == type ? 1 : 0;
-    return n;
+  int n = 0;
+  for (const Note& note : notes) n += note.type == type ? 1 : 0;
+  return n;
 }
 
 DWORD OffscreenPixel(SkinUI::CPaintManagerUI& pm, int x, int y) {
-    RECT client;
-    GetClientRect(pm.GetPaintWindow(), &client);
-    LPDWORD bits = pm.GetOffscreenBits();
-    if (bits == nullptr || x < 0 || y < 0 || x >= client.right || y >= client.bottom) return 0xFFFFFFFF;
-    return bits[(client.bottom - 1 - y) * client.right + x] & 0xFFFFFF;
+  RECT client;
+  GetClientRect(pm.GetPaintWindow(), &client);
+  LPDWORD bits = pm.GetOffscreenBits();
+  if (bits == nullptr || x < 0 || y < 0 || x >= client.right || y >= client.bottom) return 0xFFFFFFFF;
+  return bits[(client.bottom - 1 - y) * client.right + x] & 0xFFFFFF;
 }
 
 std::string RectText(const RECT& rc) {
-    char text[64];
-    snprintf(text, sizeof(text), "(%ld,%ld,%ld,%ld)", rc.left, rc.top, rc.right, rc.bottom);
-    return text;
+  char text[64];
+  snprintf(text, sizeof(text), "(%ld,%ld,%ld,%ld)", rc.left, rc.top, rc.right, rc.bottom);
+  return text;
 }
 
 }  // namespace skinui_test

@@ -5,40 +5,40 @@
 namespace skinui_test {
 
 std::wstring FixturePath(const std::wstring& name) {
-    std::string unixDir = SKINUI_FIXTURES;
-    std::wstring path = L"Z:";
-    for (char c : unixDir) path += (c == '/') ? L'\\' : static_cast<wchar_t>(c);
-    path += L'\\';
-    for (wchar_t c : name) path += (c == L'/') ? L'\\' : c;
-    return path;
+  std::string unixDir = SKINUI_FIXTURES;
+  std::wstring path = L"Z:";
+  for (char c : unixDir) path += (c == '/') ? L'\\' : static_cast<wchar_t>(c);
+  path += L'\\';
+  for (wchar_t c : name) path += (c == L'/') ? L'\\' : c;
+  return path;
 }
 
 std::vector<BYTE> ReadFixture(const std::wstring& name) {
-    std::vector<BYTE> bytes;
-    FILE* f = _wfopen(FixturePath(name).c_str(), L"rb");
-    if (f == nullptr) return bytes;
-    BYTE buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
-    fclose(f);
-    return bytes;
+  std::vector<BYTE> bytes;
+  FILE* f = _wfopen(FixturePath(name).c_str(), L"rb");
+  if (f == nullptr) return bytes;
+  BYTE buffer[65536];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+  fclose(f);
+  return bytes;
 }
 
 std::wstring MakeTempDir(const std::wstring& tag) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    wchar_t name[64];
-    swprintf(name, 64, L"skinui_%ls_%lu_%lu", tag.c_str(), GetCurrentProcessId(), GetTickCount());
-    std::wstring dir = std::wstring(temp) + name;
-    CreateDirectoryW(dir.c_str(), nullptr);
-    return dir + L"\\";
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  wchar_t name[64];
+  swprintf(name, 64, L"skinui_%ls_%lu_%lu", tag.c_str(), GetCurrentProcessId(), GetTickCount());
+  std::wstring dir = std::wstring(temp) + name;
+  CreateDirectoryW(dir.c_str(), nullptr);
+  return dir + L"\\";
 }
 
 void WriteFileBytes(const std::wstring& path, const void* data, size_t size) {
-    FILE* f = _wfopen(path.c_str(), L"wb");
-    if (f == nullptr) return;
-    fwrite(data, 1, size, f);
-    fclose(f);
+  FILE* f = _wfopen(path.c_str(), L"wb");
+  if (f == nullptr) return;
+  fwrite(data, 1, size, f);
+  fclose(f);
 }
 
 }  // namespace skinui_test

@@ -25,14 +25,14 @@ std::vector<FileRecord> ParseListText(const std::string& text) {
 }
 
 bool ReadFileList(const std::wstring& path, std::vector<FileRecord>* records) {
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle file(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
   if (!IsValid(file) || !GetFileSizeEx(file.get(), &size) || size.QuadPart > (64 << 20)) return false;
   std::string text(static_cast<size_t>(size.QuadPart), '\0');
   DWORD got = 0;
-  if (!text.empty() && (!ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size()), &got, nullptr) ||
-                        got != text.size())) {
+  if (!text.empty() &&
+      (!ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size()), &got, nullptr) || got != text.size())) {
     return false;
   }
   *records = ParseListText(text);

@@ -35,12 +35,18 @@ bool ParseOptions(int argc, wchar_t** argv, Options* options) {
     const std::wstring name = argv[i];
     if (i + 1 >= argc) return false;
     const std::wstring value = argv[++i];
-    if (name == L"--out") options->out = value;
-    else if (name == L"--image") options->image = value;
-    else if (name == L"--source") options->source = value;
-    else if (name == L"--package") options->lists.push_back(value);
-    else if (name == L"--flags") options->flags = static_cast<uint32_t>(std::wcstoul(value.c_str(), nullptr, 0));
-    else return false;
+    if (name == L"--out")
+      options->out = value;
+    else if (name == L"--image")
+      options->image = value;
+    else if (name == L"--source")
+      options->source = value;
+    else if (name == L"--package")
+      options->lists.push_back(value);
+    else if (name == L"--flags")
+      options->flags = static_cast<uint32_t>(std::wcstoul(value.c_str(), nullptr, 0));
+    else
+      return false;
   }
   return !options->out.empty() && !options->image.empty() && !options->lists.empty();
 }
@@ -59,7 +65,8 @@ int MakeSetup(const Options& options) {
       std::fprintf(stderr, "pkgmaker: cannot read the list %s\n", WideToUtf8(options.lists[i]).c_str());
       return 2;
     }
-    const int code = i == 0 ? maker.BuildPackages(options.image, records, options.flags) : maker.AddPackage(records, true);
+    const int code =
+        i == 0 ? maker.BuildPackages(options.image, records, options.flags) : maker.AddPackage(records, true);
     if (code != 0) {
       std::fprintf(stderr, "pkgmaker: package #%u of %s failed\n", static_cast<unsigned>(i),
                    WideToUtf8(options.out).c_str());

@@ -15,7 +15,7 @@ const char kStars[] = " !!! !!! !!! !!!\r\n";
 
 bool parseLevel(const std::string& value, int& level) {
   static const std::map<std::string, int> kWords = {
-      {"trace", 0}, {"all", 0},   {"debug", 1}, {"info", 2},  {"warn", 3},
+      {"trace", 0},   {"all", 0},   {"debug", 1}, {"info", 2},  {"warn", 3},
       {"warning", 3}, {"error", 4}, {"alarm", 5}, {"fatal", 6},
   };
   auto found = kWords.find(value);
@@ -134,9 +134,10 @@ bool LogerManager::config(const char* fileName) {
   std::lock_guard<std::mutex> guard(configLock_);
   if (!configFile_.empty()) {
     printOut(kStars);
-    printOut(" !!! !!! vlog configure error: too many calls to Config. the old config file=%s,  the new config "
-             "file=%s !!! !!! \r\n",
-             configFile_.c_str(), name.c_str());
+    printOut(
+        " !!! !!! vlog configure error: too many calls to Config. the old config file=%s,  the new config "
+        "file=%s !!! !!! \r\n",
+        configFile_.c_str(), name.c_str());
     printOut(kStars);
     return false;
   }

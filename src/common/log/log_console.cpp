@@ -35,11 +35,16 @@ void writeOut(const char* text, size_t length) {
 
 WORD levelColour(int level) {
   switch (level) {
-    case 2: return 3;
-    case 3: return 6;
-    case 4: return 4;
-    case 5: return 2;
-    default: return 5;
+    case 2:
+      return 3;
+    case 3:
+      return 6;
+    case 4:
+      return 4;
+    case 5:
+      return 2;
+    default:
+      return 5;
   }
 }
 

@@ -77,9 +77,9 @@ bool LogerManager::openLogger(int id, const LogData& record) {
   if (logger.monthdir) folder += formatText("%04d_%02d/", t.year, t.month);
   if (!isDirectory(folder)) makeFolders(folder);
 
-  std::string fileName = folder + formatText("%s_%s_%04d%02d%02d%02d%02d_%s_%03u.log", processName_.c_str(),
-                                             logger.name.c_str(), t.year, t.month, t.day, t.hour, t.minute,
-                                             processId_.c_str(), logger.fileIndex);
+  std::string fileName =
+      folder + formatText("%s_%s_%04d%02d%02d%02d%02d_%s_%03u.log", processName_.c_str(), logger.name.c_str(), t.year,
+                          t.month, t.day, t.hour, t.minute, processId_.c_str(), logger.fileIndex);
   logger.file = _wfopen(utf8ToWide(fileName).c_str(), L"ab");
   long long size = -1;
   if (logger.file && _fseeki64(logger.file, 0, SEEK_END) == 0) {

@@ -86,21 +86,42 @@ Length readLength(const char*& p) {
   switch (*p) {
     case 'h':
       ++p;
-      if (*p == 'h') { ++p; return Length::kChar; }
+      if (*p == 'h') {
+        ++p;
+        return Length::kChar;
+      }
       return Length::kShort;
     case 'l':
       ++p;
-      if (*p == 'l') { ++p; return Length::kLongLong; }
+      if (*p == 'l') {
+        ++p;
+        return Length::kLongLong;
+      }
       return Length::kLong;
-    case 'L': ++p; return Length::kLongDouble;
-    case 'q': case 'j': ++p; return Length::kLongLong;
-    case 'z': case 't': ++p; return Length::kSize;
-    case 'I':
-      if (p[1] == '6' && p[2] == '4') { p += 3; return Length::kLongLong; }
-      if (p[1] == '3' && p[2] == '2') { p += 3; return Length::kNone; }
+    case 'L':
+      ++p;
+      return Length::kLongDouble;
+    case 'q':
+    case 'j':
+      ++p;
+      return Length::kLongLong;
+    case 'z':
+    case 't':
       ++p;
       return Length::kSize;
-    default: return Length::kNone;
+    case 'I':
+      if (p[1] == '6' && p[2] == '4') {
+        p += 3;
+        return Length::kLongLong;
+      }
+      if (p[1] == '3' && p[2] == '2') {
+        p += 3;
+        return Length::kNone;
+      }
+      ++p;
+      return Length::kSize;
+    default:
+      return Length::kNone;
   }
 }
 
@@ -180,8 +201,12 @@ void putWideChar(Output& out, const Spec& spec, wchar_t c) {
 
 void putSigned(Output& out, const Spec& spec, Args& args) {
   switch (spec.length) {
-    case Length::kLong: out.print(printfSpec(spec, "l").c_str(), va_arg(args.list, long)); break;
-    case Length::kLongLong: out.print(printfSpec(spec, "ll").c_str(), va_arg(args.list, long long)); break;
+    case Length::kLong:
+      out.print(printfSpec(spec, "l").c_str(), va_arg(args.list, long));
+      break;
+    case Length::kLongLong:
+      out.print(printfSpec(spec, "ll").c_str(), va_arg(args.list, long long));
+      break;
     case Length::kSize:
       if (sizeof(ptrdiff_t) == sizeof(long long)) {
         out.print(printfSpec(spec, "ll").c_str(), va_arg(args.list, long long));
@@ -189,15 +214,23 @@ void putSigned(Output& out, const Spec& spec, Args& args) {
         out.print(printfSpec(spec, "").c_str(), va_arg(args.list, int));
       }
       break;
-    case Length::kChar: out.print(printfSpec(spec, "hh").c_str(), va_arg(args.list, int)); break;
-    case Length::kShort: out.print(printfSpec(spec, "h").c_str(), va_arg(args.list, int)); break;
-    default: out.print(printfSpec(spec, "").c_str(), va_arg(args.list, int)); break;
+    case Length::kChar:
+      out.print(printfSpec(spec, "hh").c_str(), va_arg(args.list, int));
+      break;
+    case Length::kShort:
+      out.print(printfSpec(spec, "h").c_str(), va_arg(args.list, int));
+      break;
+    default:
+      out.print(printfSpec(spec, "").c_str(), va_arg(args.list, int));
+      break;
   }
 }
 
 void putUnsigned(Output& out, const Spec& spec, Args& args) {
   switch (spec.length) {
-    case Length::kLong: out.print(printfSpec(spec, "l").c_str(), va_arg(args.list, unsigned long)); break;
+    case Length::kLong:
+      out.print(printfSpec(spec, "l").c_str(), va_arg(args.list, unsigned long));
+      break;
     case Length::kLongLong:
       out.print(printfSpec(spec, "ll").c_str(), va_arg(args.list, unsigned long long));
       break;
@@ -208,9 +241,15 @@ void putUnsigned(Output& out, const Spec& spec, Args& args) {
         out.print(printfSpec(spec, "").c_str(), va_arg(args.list, unsigned int));
       }
       break;
-    case Length::kChar: out.print(printfSpec(spec, "hh").c_str(), va_arg(args.list, unsigned int)); break;
-    case Length::kShort: out.print(printfSpec(spec, "h").c_str(), va_arg(args.list, unsigned int)); break;
-    default: out.print(printfSpec(spec, "").c_str(), va_arg(args.list, unsigned int)); break;
+    case Length::kChar:
+      out.print(printfSpec(spec, "hh").c_str(), va_arg(args.list, unsigned int));
+      break;
+    case Length::kShort:
+      out.print(printfSpec(spec, "h").c_str(), va_arg(args.list, unsigned int));
+      break;
+    default:
+      out.print(printfSpec(spec, "").c_str(), va_arg(args.list, unsigned int));
+      break;
   }
 }
 
@@ -225,12 +264,29 @@ void putFloating(Output& out, const Spec& spec, Args& args) {
 // One conversion; false for an unknown one (its text is copied and formatting goes on).
 bool putConversion(Output& out, const Spec& spec, Args& args) {
   switch (spec.conversion) {
-    case 'd': case 'i': putSigned(out, spec, args); return true;
-    case 'u': case 'o': case 'x': case 'X': putUnsigned(out, spec, args); return true;
-    case 'e': case 'E': case 'f': case 'F': case 'g': case 'G': case 'a': case 'A':
+    case 'd':
+    case 'i':
+      putSigned(out, spec, args);
+      return true;
+    case 'u':
+    case 'o':
+    case 'x':
+    case 'X':
+      putUnsigned(out, spec, args);
+      return true;
+    case 'e':
+    case 'E':
+    case 'f':
+    case 'F':
+    case 'g':
+    case 'G':
+    case 'a':
+    case 'A':
       putFloating(out, spec, args);
       return true;
-    case 'p': out.print(printfSpec(spec, "").c_str(), va_arg(args.list, void*)); return true;
+    case 'p':
+      out.print(printfSpec(spec, "").c_str(), va_arg(args.list, void*));
+      return true;
     case 's':
       if (spec.length == Length::kLong) {
         putWideString(out, spec, va_arg(args.list, const wchar_t*));
@@ -253,9 +309,14 @@ bool putConversion(Output& out, const Spec& spec, Args& args) {
         putString(out, spec, &c, 1);
       }
       return true;
-    case 'C': putWideChar(out, spec, static_cast<wchar_t>(va_arg(args.list, int))); return true;
-    case 'n': va_arg(args.list, void*); return true;  // never writes through a pointer
-    default: return false;
+    case 'C':
+      putWideChar(out, spec, static_cast<wchar_t>(va_arg(args.list, int)));
+      return true;
+    case 'n':
+      va_arg(args.list, void*);
+      return true;  // never writes through a pointer
+    default:
+      return false;
   }
 }
 
@@ -292,8 +353,7 @@ size_t formatUtf8(char* buf, size_t size, const char* format, va_list list) {
   return out.used();
 }
 
-void logTo(IVlogManager& manager, int id, int level, const char* file, int line, const char* format,
-           va_list args) {
+void logTo(IVlogManager& manager, int id, int level, const char* file, int line, const char* format, va_list args) {
   if (!manager.prePushLog(id, level)) return;
   LogData* record = manager.makeLogData(id, level);
   if (!record) return;

@@ -17,8 +17,7 @@ namespace vlog {
 size_t formatUtf8(char* out, size_t size, const char* format, va_list args);
 
 // The log call for any manager and logger: test, make, format, push.
-void logTo(IVlogManager& manager, int id, int level, const char* file, int line, const char* format,
-           va_list args);
+void logTo(IVlogManager& manager, int id, int level, const char* file, int line, const char* format, va_list args);
 void logToF(IVlogManager& manager, int id, int level, const char* file, int line, const char* format, ...);
 
 }  // namespace vlog

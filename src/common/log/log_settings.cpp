@@ -46,16 +46,35 @@ void LogerManager::applyChange(int id, int type, int value, const char* text) {
   if (!validId(id)) return;
   LoggerInfo& logger = loggers_[id];
   switch (type) {
-    case kChangeEnable: logger.enable = value != 0; break;
-    case kChangeName: logger.name = text; break;
-    case kChangePath: logger.path = text; break;
-    case kChangeLevel: logger.level = value; break;
-    case kChangeDisplay: logger.display = value != 0; break;
-    case kChangeOutFile: logger.outfile = value != 0; break;
-    case kChangeLimitSize: logger.limitsize = static_cast<unsigned int>(value); break;
-    case kChangeMonthDir: logger.monthdir = value != 0; break;
-    case kChangeReserveTime: logger.reserveTime = value < 0 ? 0 : value; break;
-    default: return;
+    case kChangeEnable:
+      logger.enable = value != 0;
+      break;
+    case kChangeName:
+      logger.name = text;
+      break;
+    case kChangePath:
+      logger.path = text;
+      break;
+    case kChangeLevel:
+      logger.level = value;
+      break;
+    case kChangeDisplay:
+      logger.display = value != 0;
+      break;
+    case kChangeOutFile:
+      logger.outfile = value != 0;
+      break;
+    case kChangeLimitSize:
+      logger.limitsize = static_cast<unsigned int>(value);
+      break;
+    case kChangeMonthDir:
+      logger.monthdir = value != 0;
+      break;
+    case kChangeReserveTime:
+      logger.reserveTime = value < 0 ? 0 : value;
+      break;
+    default:
+      return;
   }
   closeFile(logger);
 }

@@ -42,9 +42,9 @@ void LogerManager::logBanner() {
   for (int id = 0; id <= maxId_; ++id) {
     const LoggerInfo& logger = loggers_[id];
     if (!logger.enable) continue;
-    logToF(*this, 0, LOG_LEVEL_ALARM, __FILE__, __LINE__,
-           "logger id=%d key=%s name=%s path=%s level=%d display=%s", id, logger.key.c_str(),
-           logger.name.c_str(), logger.path.c_str(), logger.level.load(), logger.display ? "true" : "false");
+    logToF(*this, 0, LOG_LEVEL_ALARM, __FILE__, __LINE__, "logger id=%d key=%s name=%s path=%s level=%d display=%s", id,
+           logger.key.c_str(), logger.name.c_str(), logger.path.c_str(), logger.level.load(),
+           logger.display ? "true" : "false");
   }
 }
 

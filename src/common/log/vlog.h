@@ -23,10 +23,10 @@ constexpr int kLoggerMax = 20;
 
 struct LogData {
   int loggerId = 0;
-  int type = 0;       // 0: a text line; 1..10: a settings change
+  int type = 0;  // 0: a text line; 1..10: a settings change
   int typeValue = 0;
   int level = 0;
-  int64_t time = 0;   // seconds since 1970-01-01 UTC
+  int64_t time = 0;  // seconds since 1970-01-01 UTC
   unsigned int milliseconds = 0;
   unsigned int threadId = 0;
   int contentLength = 0;

@@ -18,9 +18,7 @@ bool IsLinkAttributes(DWORD attributes) {
 }
 
 // Leading separators ("\" of a root-relative path, "\\" of a UNC path) name no level to create.
-bool OnlySeparators(const std::wstring& prefix) {
-  return prefix.find_first_not_of(L'\\') == std::wstring::npos;
-}
+bool OnlySeparators(const std::wstring& prefix) { return prefix.find_first_not_of(L'\\') == std::wstring::npos; }
 
 // Removes an empty folder (or a directory link itself); one that cannot go now goes at the
 // next restart. A folder that is already gone needs nothing.

@@ -30,8 +30,7 @@ bool ScheduleDeleteAtRestart(const std::wstring& path) {
 int MoveToDeleteName(const std::wstring& path) {
   const std::wstring aside = FreeDeleteName(path);
   if (!MoveFileW(path.c_str(), aside.c_str())) {
-    VLOG_WARN("MoveToDeleteName, MoveFile %S to %S failed, err %lu", path.c_str(), aside.c_str(),
-              GetLastError());
+    VLOG_WARN("MoveToDeleteName, MoveFile %S to %S failed, err %lu", path.c_str(), aside.c_str(), GetLastError());
     return -1;
   }
   ScheduleDeleteAtRestart(aside);  // the name is free either way; a failure is logged there

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr uint16_t kDosSignature = 0x5A4D;  // "MZ"
+constexpr uint16_t kDosSignature = 0x5A4D;     // "MZ"
 constexpr uint32_t kPeSignature = 0x00004550;  // "PE\0\0"
 constexpr uint16_t kMachineX64 = 0x8664;
 constexpr uint64_t kPeOffsetField = 0x3C;
@@ -35,8 +35,8 @@ bool IsX64Image(const uint8_t* bytes, uint64_t size) {
 }  // namespace
 
 bool IsPE64(const std::wstring& path) {
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle file(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!IsValid(file)) {
     VLOG_WARN("IsPE64, CreateFile %S failed, err %lu", path.c_str(), GetLastError());
     return false;

@@ -40,28 +40,24 @@ DWORD LeadingNumber(const std::wstring& text) {
 LONG WriteValue(HKEY key, const std::wstring& name, DWORD type, const std::wstring& value) {
   if (type == REG_DWORD) {
     const DWORD number = LeadingNumber(value);
-    return RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                          sizeof(number));
+    return RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
   }
   const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-  return RegSetValueExW(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
-                        bytes);
+  return RegSetValueExW(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(value.c_str()), bytes);
 }
 
 }  // namespace
 
-bool CRegEditor::SetValue(const std::wstring& path, const std::wstring& name, DWORD type,
-                          const std::wstring& value) {
+bool CRegEditor::SetValue(const std::wstring& path, const std::wstring& name, DWORD type, const std::wstring& value) {
   if (type != REG_SZ && type != REG_BINARY && type != REG_DWORD) {
-    VLOG_ERROR("CRegEditor::SetValue, type %lu of %S\\%S is not written", type, path.c_str(),
-               name.c_str());
+    VLOG_ERROR("CRegEditor::SetValue, type %lu of %S\\%S is not written", type, path.c_str(), name.c_str());
     return false;
   }
   RegistryPath key;
   if (!ResolveKeyPath("CRegEditor::SetValue", path, &key)) return false;
   HKEY raw = nullptr;
-  LONG err = RegCreateKeyExW(key.root, key.subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                             KEY_READ | KEY_WRITE, nullptr, &raw, nullptr);
+  LONG err = RegCreateKeyExW(key.root, key.subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
+                             nullptr, &raw, nullptr);
   if (err != ERROR_SUCCESS) {
     VLOG_ERROR("CRegEditor::SetValue, RegCreateKeyEx %S failed, err %ld", path.c_str(), err);
     return false;
@@ -69,8 +65,7 @@ bool CRegEditor::SetValue(const std::wstring& path, const std::wstring& name, DW
   UniqueRegKey opened(raw);
   err = WriteValue(opened.get(), name, type, value);
   if (err != ERROR_SUCCESS) {
-    VLOG_ERROR("CRegEditor::SetValue, RegSetValueEx %S\\%S failed, err %ld", path.c_str(),
-               name.c_str(), err);
+    VLOG_ERROR("CRegEditor::SetValue, RegSetValueEx %S\\%S failed, err %ld", path.c_str(), name.c_str(), err);
     return false;
   }
   return true;
@@ -90,8 +85,7 @@ bool CRegEditor::Clean(const std::wstring& path, const std::wstring& name) {
   UniqueRegKey opened(raw);
   err = RegDeleteValueW(opened.get(), name.c_str());
   if (err != ERROR_SUCCESS) {
-    VLOG_WARN("CRegEditor::Clean, RegDeleteValue %S\\%S failed, err %ld", path.c_str(),
-              name.c_str(), err);
+    VLOG_WARN("CRegEditor::Clean, RegDeleteValue %S\\%S failed, err %ld", path.c_str(), name.c_str(), err);
     return false;
   }
   return true;
@@ -113,8 +107,7 @@ bool CRegEditor::DeleteKeyTree(HKEY parent, const std::wstring& subkey) {
     for (;;) {
       wchar_t child[kMaxKeyNameLength];
       DWORD length = kMaxKeyNameLength;
-      if (RegEnumKeyExW(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) !=
-          ERROR_SUCCESS) {
+      if (RegEnumKeyExW(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
         break;
       }
       if (!DeleteKeyTree(key.get(), child)) break;  // never read the same child again

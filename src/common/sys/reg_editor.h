@@ -13,8 +13,7 @@ class CRegEditor {
   // the text's UTF-16 characters with their terminating zero; 4 (REG_DWORD) writes the decimal
   // number the text begins with (0 when none). Any other type, an unknown root or a path
   // without a subkey is refused. True when the value was written.
-  static bool SetValue(const std::wstring& path, const std::wstring& name, DWORD type,
-                       const std::wstring& value);
+  static bool SetValue(const std::wstring& path, const std::wstring& name, DWORD type, const std::wstring& value);
 
   // With a value name: deletes that value. With an empty name: deletes the key with all its
   // subkeys. A path without a subkey is refused, so a root key is never touched.

@@ -8,19 +8,27 @@ namespace {
 
 std::wstring LanguageCodeOf(LCID lcid) {
   switch (lcid) {
-    case 0x0804: return L"0804";
-    case 0x0404: return L"0404";
-    case 0x0409: return L"0409";
-    default: return std::wstring();
+    case 0x0804:
+      return L"0804";
+    case 0x0404:
+      return L"0404";
+    case 0x0409:
+      return L"0409";
+    default:
+      return std::wstring();
   }
 }
 
 std::wstring ArchitectureOf(WORD processorArchitecture) {
   switch (processorArchitecture) {
-    case PROCESSOR_ARCHITECTURE_INTEL: return L"x86";
-    case PROCESSOR_ARCHITECTURE_IA64: return L"ia64";
-    case PROCESSOR_ARCHITECTURE_AMD64: return L"x64";
-    default: return L"unknown";
+    case PROCESSOR_ARCHITECTURE_INTEL:
+      return L"x86";
+    case PROCESSOR_ARCHITECTURE_IA64:
+      return L"ia64";
+    case PROCESSOR_ARCHITECTURE_AMD64:
+      return L"x64";
+    default:
+      return L"unknown";
   }
 }
 

@@ -30,12 +30,10 @@ std::wstring Utf8ToWide(const std::string& text) { return Utf8ToWide(text.c_str(
 std::string WideToAnsi(const std::wstring& text) {
   if (text.empty()) return std::string();
   const int length = static_cast<int>(text.size());
-  int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0,
-                                 nullptr, nullptr);
+  int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, nullptr, nullptr);
   if (size <= 0) return std::string();
   std::vector<char> buffer(static_cast<size_t>(size) + 1, '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, buffer.data(), size,
-                      nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, buffer.data(), size, nullptr, nullptr);
   return std::string(buffer.data());
 }
 

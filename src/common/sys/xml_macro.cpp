@@ -16,8 +16,7 @@ bool StartsWith(const char* p, const char* end, const char* prefix) {
 }
 
 const char* Find(const char* from, const char* end, char c) {
-  return from < end ? static_cast<const char*>(std::memchr(from, c, static_cast<size_t>(end - from)))
-                    : nullptr;
+  return from < end ? static_cast<const char*>(std::memchr(from, c, static_cast<size_t>(end - from))) : nullptr;
 }
 
 // A string value (REG_EXPAND_SZ taken unexpanded) under HKEY_LOCAL_MACHINE, as UTF-8; empty otherwise.
@@ -34,15 +33,14 @@ std::string ReadMachineRegistryText(const std::string& subkey, const std::string
   for (;;) {
     DWORD type = 0;
     DWORD bytes = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));  // room for a zero
-    err = RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type,
-                           reinterpret_cast<BYTE*>(data.data()), &bytes);
+    err = RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &bytes);
     if (err == ERROR_MORE_DATA) {
       data.assign(bytes / sizeof(wchar_t) + 2, L'\0');
       continue;
     }
     if (err != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
-      VLOG_WARN("ExpandMacroText, HKLM\\%s value %s is no readable text, err %ld, type %lu",
-                subkey.c_str(), name.c_str(), err, type);
+      VLOG_WARN("ExpandMacroText, HKLM\\%s value %s is no readable text, err %ld, type %lu", subkey.c_str(),
+                name.c_str(), err, type);
       return std::string();
     }
     data[bytes / sizeof(wchar_t)] = L'\0';  // stored strings need not end in a zero

@@ -23,8 +23,8 @@ const XmlEntity kEntities[] = {
 
 }  // namespace
 
-const char* TiXmlBase::ReadText(const char* p, TIXML_STRING* text, bool trimWhiteSpace,
-                                const char* endTag, bool caseInsensitive, TiXmlEncoding encoding) {
+const char* TiXmlBase::ReadText(const char* p, TIXML_STRING* text, bool trimWhiteSpace, const char* endTag,
+                                bool caseInsensitive, TiXmlEncoding encoding) {
   *text = "";
   if (!p) return 0;
   // The run ends at the first end tag, or at the end of the document.
@@ -54,11 +54,9 @@ const char* TiXmlBase::ReadText(const char* p, TIXML_STRING* text, bool trimWhit
   return *p ? p : 0;
 }
 
-const char* TiXmlBase::GetChar(const char* p, const char* end, TIXML_STRING* text,
-                               TiXmlEncoding encoding) {
+const char* TiXmlBase::GetChar(const char* p, const char* end, TIXML_STRING* text, TiXmlEncoding encoding) {
   if (*p == '&') return GetEntity(p, end, text, encoding);
-  const int length =
-      encoding == TIXML_ENCODING_UTF8 ? utf8ByteTable[static_cast<unsigned char>(*p)] : 1;
+  const int length = encoding == TIXML_ENCODING_UTF8 ? utf8ByteTable[static_cast<unsigned char>(*p)] : 1;
   if (length <= 0) {
     VLOG_WARN("TiXmlBase::GetChar, bad UTF-8 lead byte 0x%02x", static_cast<unsigned char>(*p));
     return 0;
@@ -71,12 +69,10 @@ const char* TiXmlBase::GetChar(const char* p, const char* end, TIXML_STRING* tex
   return p + length;
 }
 
-const char* TiXmlBase::GetEntity(const char* p, const char* end, TIXML_STRING* text,
-                                 TiXmlEncoding /*encoding*/) {
+const char* TiXmlBase::GetEntity(const char* p, const char* end, TIXML_STRING* text, TiXmlEncoding /*encoding*/) {
   if (end - p > 1 && p[1] == '#' && p[2] != '\0') return ReadCharReference(p, end, text);
   for (const XmlEntity& entity : kEntities) {
-    if (static_cast<size_t>(end - p) >= entity.length &&
-        std::memcmp(p, entity.text, entity.length) == 0) {
+    if (static_cast<size_t>(end - p) >= entity.length && std::memcmp(p, entity.text, entity.length) == 0) {
       text->push_back(entity.character);
       return p + entity.length;
     }

@@ -16,8 +16,8 @@ inline uint32_t I(uint32_t x, uint32_t y, uint32_t z) { return y ^ (x | ~z); }
 
 void Decode(uint32_t* out, const uint8_t* in, size_t words) {
   for (size_t i = 0; i < words; ++i, in += 4) {
-    out[i] = static_cast<uint32_t>(in[0]) | (static_cast<uint32_t>(in[1]) << 8) |
-             (static_cast<uint32_t>(in[2]) << 16) | (static_cast<uint32_t>(in[3]) << 24);
+    out[i] = static_cast<uint32_t>(in[0]) | (static_cast<uint32_t>(in[1]) << 8) | (static_cast<uint32_t>(in[2]) << 16) |
+             (static_cast<uint32_t>(in[3]) << 24);
   }
 }
 

@@ -44,14 +44,14 @@ int ZipArchive::Open() {
   const uint32_t centralSize = Get32(end + 12);
   const uint32_t centralOffset = Get32(end + 16);
   if (entries != entriesOnDisk || disk != 0 || centralDisk != 0) {
-    VLOG_ERROR("ZipReader::Open, split archive refused, disk %u, directory disk %u, entries %u of %u",
-               disk, centralDisk, entriesOnDisk, entries);
+    VLOG_ERROR("ZipReader::Open, split archive refused, disk %u, directory disk %u, entries %u of %u", disk,
+               centralDisk, entriesOnDisk, entries);
     return kZipInconsistent;
   }
   const uint64_t centralEnd = static_cast<uint64_t>(centralOffset) + centralSize;
   if (endPosition < centralEnd) {
-    VLOG_ERROR("ZipReader::Open, central directory %u+%u beyond end record at %u", centralOffset,
-               centralSize, endPosition);
+    VLOG_ERROR("ZipReader::Open, central directory %u+%u beyond end record at %u", centralOffset, centralSize,
+               endPosition);
     return kZipInconsistent;
   }
   bytesBefore_ = endPosition - static_cast<uint32_t>(centralEnd);
@@ -65,8 +65,7 @@ int ZipArchive::IndexCentralDirectory(uint32_t start, uint32_t size, uint16_t en
   for (uint16_t i = 0; i < entries; ++i) {
     const uint8_t* p = at + kCentralHeaderSize <= end ? stream_.Span(at, kCentralHeaderSize) : nullptr;
     if (p == nullptr || Get32(p) != kCentralSignature) {
-      VLOG_ERROR("ZipReader::Open, entry %u has no central header at %llu", i,
-                 static_cast<unsigned long long>(at));
+      VLOG_ERROR("ZipReader::Open, entry %u has no central header at %llu", i, static_cast<unsigned long long>(at));
       return kZipInconsistent;
     }
     const uint64_t next = at + kCentralHeaderSize + Get16(p + 28) + Get16(p + 30) + Get16(p + 32);
@@ -126,11 +125,11 @@ int ZipArchive::LocateEntry(const ZipCentralHeader& h, const char* operation, Zi
   }
   const bool sizesInHeader = (h.flag & kFlagDataDescriptor) == 0;
   if (Get16(p + 8) != h.method || (h.method != kMethodStored && h.method != kMethodDeflated) ||
-      (sizesInHeader && (Get32(p + 14) != h.crc32 || Get32(p + 18) != h.compressedSize ||
-                         Get32(p + 22) != h.uncompressedSize)) ||
+      (sizesInHeader &&
+       (Get32(p + 14) != h.crc32 || Get32(p + 18) != h.compressedSize || Get32(p + 22) != h.uncompressedSize)) ||
       Get16(p + 26) != h.nameLength) {
-    VLOG_ERROR("%s, local header of %.*s does not match its central header, method %u", operation,
-               nameLength, name, h.method);
+    VLOG_ERROR("%s, local header of %.*s does not match its central header, method %u", operation, nameLength, name,
+               h.method);
     return kZipBadLocalHeader;
   }
   if (h.flag & kFlagEncrypted) {
@@ -146,8 +145,8 @@ int ZipArchive::LocateEntry(const ZipCentralHeader& h, const char* operation, Zi
   }
   const uint8_t* data = stream_.Span(extraAt + extraLength, h.compressedSize);
   if (data == nullptr || !SizesPlausible(h)) {
-    VLOG_ERROR("%s, data of %.*s do not fit the archive, sizes %u/%u", operation, nameLength, name,
-               h.compressedSize, h.uncompressedSize);
+    VLOG_ERROR("%s, data of %.*s do not fit the archive, sizes %u/%u", operation, nameLength, name, h.compressedSize,
+               h.uncompressedSize);
     return kZipBadLocalHeader;
   }
   location->extra = extra;

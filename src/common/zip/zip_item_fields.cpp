@@ -6,10 +6,11 @@
 using namespace zipfmt;
 
 DWORD FileAttributesFromExternal(uint32_t external) {
-  constexpr uint32_t kUnixDirectory = 0x40000000;  // S_IFDIR in the high half
+  constexpr uint32_t kUnixDirectory = 0x40000000;   // S_IFDIR in the high half
   constexpr uint32_t kUnixOwnerWrite = 0x00800000;  // S_IWUSR in the high half
   DWORD attributes = FILE_ATTRIBUTE_NORMAL;
-  if (external & (kUnixDirectory | FILE_ATTRIBUTE_DIRECTORY)) attributes = FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY;
+  if (external & (kUnixDirectory | FILE_ATTRIBUTE_DIRECTORY))
+    attributes = FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY;
   if (external & FILE_ATTRIBUTE_ARCHIVE) attributes |= FILE_ATTRIBUTE_ARCHIVE;
   if (external & FILE_ATTRIBUTE_HIDDEN) attributes |= FILE_ATTRIBUTE_HIDDEN;
   if (!(external & kUnixOwnerWrite) || (external & FILE_ATTRIBUTE_READONLY)) attributes |= FILE_ATTRIBUTE_READONLY;

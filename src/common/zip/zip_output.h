@@ -21,10 +21,14 @@ class ZipOutput {
 
  private:
   struct HandleCloser {
-    void operator()(HANDLE h) const { if (h != nullptr) CloseHandle(h); }
+    void operator()(HANDLE h) const {
+      if (h != nullptr) CloseHandle(h);
+    }
   };
   struct ViewUnmapper {
-    void operator()(uint8_t* view) const { if (view != nullptr) UnmapViewOfFile(view); }
+    void operator()(uint8_t* view) const {
+      if (view != nullptr) UnmapViewOfFile(view);
+    }
   };
   using UniqueMapping = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
   using UniqueView = std::unique_ptr<uint8_t, ViewUnmapper>;

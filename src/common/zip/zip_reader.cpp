@@ -104,8 +104,7 @@ int ZipReader::UnzipItem(ZipHandle* handle, int index, void* buffer, uint32_t si
   if (code != kZipOk) return Keep(code);
   ZipReader* self = handle->reader;
   if (index < 0 || index >= self->archive_->EntryCount() || (buffer == nullptr && size > 0)) {
-    VLOG_ERROR("ZipReader::UnzipItem, bad index %d of %d entries or no buffer", index,
-               self->archive_->EntryCount());
+    VLOG_ERROR("ZipReader::UnzipItem, bad index %d of %d entries or no buffer", index, self->archive_->EntryCount());
     return Keep(kZipBadArgument);
   }
   if (index != self->openIndex_) {

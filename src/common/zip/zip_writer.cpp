@@ -35,8 +35,7 @@ bool IsStoredSuffix(const std::string& name) {
   const std::string suffix = name.substr(dot);
   for (const char* stored : kStored) {
     const std::string s(stored);
-    if (s.size() == suffix.size() &&
-        std::equal(s.begin(), s.end(), suffix.begin(), [](char a, char b) {
+    if (s.size() == suffix.size() && std::equal(s.begin(), s.end(), suffix.begin(), [](char a, char b) {
           return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
         })) {
       return true;
@@ -55,7 +54,8 @@ int ZipWriter::LastCode() { return g_lastWriterCode; }
 
 ZipHandle* ZipWriter::Create(uint32_t sizeHint) {
   const uint64_t doubled = static_cast<uint64_t>(sizeHint) * 2;
-  const uint32_t capacity = static_cast<uint32_t>(std::min<uint64_t>(std::max<uint64_t>(doubled, kMinimumArea), UINT32_MAX));
+  const uint32_t capacity =
+      static_cast<uint32_t>(std::min<uint64_t>(std::max<uint64_t>(doubled, kMinimumArea), UINT32_MAX));
   std::unique_ptr<ZipWriter> writer(new ZipWriter());
   if (!writer->output_.Create(capacity)) {
     Keep(kZipNoMemory);
@@ -92,7 +92,8 @@ int ZipWriter::AddEntry(const std::string& rawName, const uint8_t* bytes, uint32
     VLOG_ERROR("ZipWriter::Add, archive finished, %s refused", rawName.c_str());
     return kZipFinished;
   }
-  if (rawName.empty() || rawName.size() > 0xFFFF || (bytes == nullptr && length > 0) || entries_.size() >= kMaxEntries) {
+  if (rawName.empty() || rawName.size() > 0xFFFF || (bytes == nullptr && length > 0) ||
+      entries_.size() >= kMaxEntries) {
     VLOG_ERROR("ZipWriter::Add, bad argument, name \"%s\", length %u, entries %u", rawName.c_str(), length,
                static_cast<unsigned>(entries_.size()));
     return kZipBadArgument;
@@ -125,7 +126,8 @@ int ZipWriter::AddEntry(const std::string& rawName, const uint8_t* bytes, uint32
 
   const std::vector<uint8_t> final = LocalHeaderBytes(entry);
   if (!output_.Rewrite(entry.localHeaderOffset, final.data(), static_cast<uint32_t>(final.size()))) {
-    VLOG_ERROR("ZipWriter::Add, local header of %s at %u outside the area", entry.name.c_str(), entry.localHeaderOffset);
+    VLOG_ERROR("ZipWriter::Add, local header of %s at %u outside the area", entry.name.c_str(),
+               entry.localHeaderOffset);
     stickyError_ = kZipBadAreaSize;
     return kZipRewriteFailed;
   }

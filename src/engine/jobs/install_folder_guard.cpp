@@ -31,11 +31,21 @@ bool IsAbsolute(const std::wstring& path) {
 }
 
 std::vector<std::wstring> SystemFolders() {
-  static const int kFolders[] = {CSIDL_WINDOWS,        CSIDL_SYSTEM,         CSIDL_SYSTEMX86,
-                                 CSIDL_PROGRAM_FILES,  CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON,
-                                 CSIDL_PROFILE,        CSIDL_APPDATA,        CSIDL_LOCAL_APPDATA,
-                                 CSIDL_COMMON_APPDATA, CSIDL_PERSONAL,       CSIDL_DESKTOPDIRECTORY,
-                                 CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS};
+  static const int kFolders[] = {CSIDL_WINDOWS,
+                                 CSIDL_SYSTEM,
+                                 CSIDL_SYSTEMX86,
+                                 CSIDL_PROGRAM_FILES,
+                                 CSIDL_PROGRAM_FILESX86,
+                                 CSIDL_PROGRAM_FILES_COMMON,
+                                 CSIDL_PROFILE,
+                                 CSIDL_APPDATA,
+                                 CSIDL_LOCAL_APPDATA,
+                                 CSIDL_COMMON_APPDATA,
+                                 CSIDL_PERSONAL,
+                                 CSIDL_DESKTOPDIRECTORY,
+                                 CSIDL_COMMON_DESKTOPDIRECTORY,
+                                 CSIDL_PROGRAMS,
+                                 CSIDL_COMMON_PROGRAMS};
   std::vector<std::wstring> folders;
   for (int id : kFolders) {
     wchar_t path[MAX_PATH] = {};

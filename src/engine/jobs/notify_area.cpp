@@ -28,8 +28,8 @@ int CleanNotifyAreaIcons() {
   for (int x = 1; x < width; ++x) {
     DWORD_PTR result = 0;
     // A hung shell must not hold the uninstall.
-    if (!SendMessageTimeoutW(toolbar, WM_MOUSEMOVE, 0, MAKELPARAM(x, height / 2), SMTO_ABORTIFHUNG,
-                             kMoveTimeoutMs, &result)) {
+    if (!SendMessageTimeoutW(toolbar, WM_MOUSEMOVE, 0, MAKELPARAM(x, height / 2), SMTO_ABORTIFHUNG, kMoveTimeoutMs,
+                             &result)) {
       VLOG_WARN("CleanNotifyAreaIcons, the toolbar took no move at x %d, err %lu", x, GetLastError());
       break;
     }

@@ -33,7 +33,8 @@ int DelSelf(const OpePARAMEx& record, const JobServices& services) {
     return -1;
   }
   if (!InstallPathRemoved(record.regKeyPath)) {
-    VLOG_ERROR("DelSelf, InstallPath under %S is still there or unreadable, nothing deleted", record.regKeyPath.c_str());
+    VLOG_ERROR("DelSelf, InstallPath under %S is still there or unreadable, nothing deleted",
+               record.regKeyPath.c_str());
     return -1;
   }
   const std::wstring& self = services.selfPath;

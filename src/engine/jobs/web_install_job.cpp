@@ -91,8 +91,8 @@ std::wstring DownloadSpeedText(double bytesPerSecond) {
 void OnDownloadProgress(unsigned int total, unsigned int received, double speed) {
   IInstallUIPromptEx* prompt = g_downloadPrompt;
   if (prompt) {
-    prompt->OnProgressEx(kStepDownload, static_cast<int>(received), static_cast<int>(total),
-                         DownloadSpeedText(speed), 90);
+    prompt->OnProgressEx(kStepDownload, static_cast<int>(received), static_cast<int>(total), DownloadSpeedText(speed),
+                         90);
   }
 }
 

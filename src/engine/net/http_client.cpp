@@ -25,9 +25,7 @@ void Pause(unsigned long milliseconds) { g_pause.load()(milliseconds); }
 
 }  // namespace
 
-HttpPauseFunction SetHttpPauseFunction(HttpPauseFunction pause) {
-  return g_pause.exchange(pause ? pause : SleepPause);
-}
+HttpPauseFunction SetHttpPauseFunction(HttpPauseFunction pause) { return g_pause.exchange(pause ? pause : SleepPause); }
 
 int CHttpClient::Get(const std::string& url, std::string& reply) {
   return Request("CHttpClient::Get", url, nullptr, reply);
@@ -39,8 +37,7 @@ int CHttpClient::Post(const std::string& url, const std::string& body, std::stri
 
 void CHttpClient::SaveCookies(CURL* handle) { net::CookieStore::SaveFrom(handle); }
 
-int CHttpClient::Request(const char* operation, const std::string& url, const std::string* body,
-                         std::string& reply) {
+int CHttpClient::Request(const char* operation, const std::string& url, const std::string* body, std::string& reply) {
   reply.clear();
   if (!handle_) {
     handle_.reset(curl_easy_init());

@@ -23,9 +23,8 @@ class CSegmentDownloader {
  public:
   // `context` is kept for the caller and not passed to the callback. A segment count of 0
   // counts as 1.
-  CSegmentDownloader(std::string downloadUrl, std::string probeUrl, std::wstring targetPath,
-                     std::string expectedMd5, DownloadProgressCallback progress, void* context,
-                     unsigned int segmentCount);
+  CSegmentDownloader(std::string downloadUrl, std::string probeUrl, std::wstring targetPath, std::string expectedMd5,
+                     DownloadProgressCallback progress, void* context, unsigned int segmentCount);
   ~CSegmentDownloader();
   CSegmentDownloader(const CSegmentDownloader&) = delete;
   CSegmentDownloader& operator=(const CSegmentDownloader&) = delete;

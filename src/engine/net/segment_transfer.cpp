@@ -56,8 +56,8 @@ size_t CSegmentDownloader::WriteSegment(char* data, size_t size, size_t count, v
     // Not the range asked for (a whole file, an error page, or too much): stop at once.
     if (!segment->refused) {
       VLOG_ERROR("WriteSegment, range %u (%lld-%lld) answered with http status %ld, %lld bytes after %lld",
-                 segment->index, static_cast<long long>(segment->first), static_cast<long long>(segment->last),
-                 status, static_cast<long long>(bytes), static_cast<long long>(segment->written));
+                 segment->index, static_cast<long long>(segment->first), static_cast<long long>(segment->last), status,
+                 static_cast<long long>(bytes), static_cast<long long>(segment->written));
     }
     segment->refused = true;
     return 0;

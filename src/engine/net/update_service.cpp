@@ -23,8 +23,8 @@ constexpr wchar_t kHostVariable[] = L"TAMSEL_UPDATE_HOST";
 bool IsValidHost(const std::string& host) {
   if (host.empty()) return false;
   for (char c : host) {
-    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-              c == '-' || c == '_' || c == ':' || c == '[' || c == ']';
+    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
+              c == '_' || c == ':' || c == '[' || c == ']';
     if (!ok) return false;
   }
   return true;

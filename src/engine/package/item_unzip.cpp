@@ -52,7 +52,9 @@ class ItemArchive {
   int Next(Entry* entry);
 
  private:
-  DWORD Read(uint64_t position, void* out, uint32_t length) const { return file_.ReadAt(base_ + position, out, length); }
+  DWORD Read(uint64_t position, void* out, uint32_t length) const {
+    return file_.ReadAt(base_ + position, out, length);
+  }
   int Locate(const uint8_t* central, Entry* entry);
 
   const PackageFile& file_;
@@ -119,7 +121,8 @@ int ItemArchive::Locate(const uint8_t* central, Entry* entry) {
   if (local + kLocalHeaderSize > centralStart_) return kDamaged;
   const DWORD err = Read(local, header, sizeof(header));
   if (err != 0) return static_cast<int>(err);
-  if (Get32(header) != kLocalSignature || Get16(header + 8) != entry->method || Get16(header + 26) != entry->name.size())
+  if (Get32(header) != kLocalSignature || Get16(header + 8) != entry->method ||
+      Get16(header + 26) != entry->name.size())
     return kDamaged;
   if ((entry->flag & kFlagEncrypted) || (entry->method != kStored && entry->method != kDeflated)) return kDamaged;
   if (!(entry->flag & kFlagDataDescriptor) &&
@@ -158,8 +161,8 @@ class EntryWriter {
   HANDLE out_;
   std::vector<uint8_t> in_;
   std::vector<uint8_t> buffer_;
-  uint64_t read_ = 0;      // compressed bytes read
-  uint64_t written_ = 0;   // uncompressed bytes written
+  uint64_t read_ = 0;     // compressed bytes read
+  uint64_t written_ = 0;  // uncompressed bytes written
   uLong crc_ = crc32(0, nullptr, 0);
 };
 
@@ -244,7 +247,8 @@ int ExtractEntry(const PackageFile& file, const Entry& entry, const std::wstring
     VLOG_ERROR("UnzipToFolder, CreateDirectoryTree %s failed, err %lu", WideToUtf8(parent).c_str(), made);
     return kDamaged;
   }
-  UniqueHandle out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle out(
+      CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!IsValid(out)) {
     VLOG_ERROR("UnzipToFolder, CreateFile %s failed, err %lu", WideToUtf8(target).c_str(), GetLastError());
     return kDamaged;
@@ -266,7 +270,8 @@ int UnzipItemToFolder(const PackageFile& file, uint64_t base, uint32_t size, con
   ItemArchive archive(file, base, size);
   int result = archive.Open();
   if (result != 0) {
-    VLOG_ERROR("UnzipToFolder, the item at %llu is no zip archive, code %d", static_cast<unsigned long long>(base), result);
+    VLOG_ERROR("UnzipToFolder, the item at %llu is no zip archive, code %d", static_cast<unsigned long long>(base),
+               result);
     return result;
   }
   for (uint16_t i = 0; i < archive.Count(); ++i) {
@@ -274,8 +279,8 @@ int UnzipItemToFolder(const PackageFile& file, uint64_t base, uint32_t size, con
     result = archive.Next(&entry);
     if (result == 0) result = ExtractEntry(file, entry, folder);
     if (result != 0) {
-      VLOG_ERROR("UnzipToFolder, entry %u of the item at %llu failed, code %d", i, static_cast<unsigned long long>(base),
-                 result);
+      VLOG_ERROR("UnzipToFolder, entry %u of the item at %llu failed, code %d", i,
+                 static_cast<unsigned long long>(base), result);
       return result;
     }
   }

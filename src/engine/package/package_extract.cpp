@@ -34,7 +34,8 @@ int SetupPkg::ExtractAllProgramFiles(const std::wstring& folder) {
 
 int SetupPkg::ExtractAllSetupFiles(const std::wstring& folder, std::wstring& productConfigName) {
   if (packages_.size() < 2) {
-    VLOG_ERROR("ExtractAllSetupFiles, the program file has %u packages, not two", static_cast<unsigned>(packages_.size()));
+    VLOG_ERROR("ExtractAllSetupFiles, the program file has %u packages, not two",
+               static_cast<unsigned>(packages_.size()));
     return -1;
   }
   const int code = ExtractPackage(1, folder);

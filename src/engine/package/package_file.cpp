@@ -7,8 +7,8 @@
 #include "common/zip/md5.h"
 
 DWORD PackageFile::Open(const std::wstring& path) {
-  handle_.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  handle_.reset(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!IsValid(handle_)) {
     const DWORD err = GetLastError();
     VLOG_ERROR("PackageFile::Open, CreateFile %s failed, err %lu", WideToUtf8(path).c_str(), err);

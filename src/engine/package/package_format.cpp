@@ -28,7 +28,7 @@ void Put16(uint8_t* p, uint16_t v) {
 // A record made of 32-bit words only: its fields in byte order, written and read by one list
 // so that encoding and decoding cannot disagree.
 template <typename Record, size_t N>
-using WordFields = uint32_t Record::* const[N];
+using WordFields = uint32_t Record::*const[N];
 
 template <typename Record, size_t N>
 void PutWords(const Record& record, WordFields<Record, N>& fields, uint8_t* out) {
@@ -43,9 +43,9 @@ Record GetWords(WordFields<Record, N>& fields, const uint8_t* in) {
 }
 
 constexpr uint32_t PackageHead::*kHeadFields[] = {
-    &PackageHead::magic,       &PackageHead::version,     &PackageHead::totalLength,
-    &PackageHead::itemCount,   &PackageHead::indexOffset, &PackageHead::tailOffset,
-    &PackageHead::unpackedTotal, &PackageHead::reserved1, &PackageHead::reserved2};
+    &PackageHead::magic,         &PackageHead::version,     &PackageHead::totalLength,
+    &PackageHead::itemCount,     &PackageHead::indexOffset, &PackageHead::tailOffset,
+    &PackageHead::unpackedTotal, &PackageHead::reserved1,   &PackageHead::reserved2};
 constexpr uint32_t PackageItemHeader::*kItemFields[] = {&PackageItemHeader::magic, &PackageItemHeader::fileSize,
                                                         &PackageItemHeader::zipSize, &PackageItemHeader::crc32};
 constexpr uint32_t PackageIndexHeader::*kIndexFields[] = {&PackageIndexHeader::magic, &PackageIndexHeader::count,
@@ -61,9 +61,7 @@ void EncodeHead(const PackageHead& head, uint8_t out[kHeadSize]) { PutWords(head
 
 PackageHead DecodeHead(const uint8_t in[kHeadSize]) { return GetWords(kHeadFields, in); }
 
-void EncodeItemHeader(const PackageItemHeader& item, uint8_t out[kItemHeaderSize]) {
-  PutWords(item, kItemFields, out);
-}
+void EncodeItemHeader(const PackageItemHeader& item, uint8_t out[kItemHeaderSize]) { PutWords(item, kItemFields, out); }
 
 PackageItemHeader DecodeItemHeader(const uint8_t in[kItemHeaderSize]) { return GetWords(kItemFields, in); }
 

@@ -56,9 +56,9 @@ struct PackageTail {
   uint32_t totalLength = 0;
   uint8_t reserved[8] = {};
   uint8_t headDigest[kDigestSize] = {};
-  uint8_t indexDigest[kDigestSize] = {};   // index header and item records
-  uint8_t itemsDigest[kDigestSize] = {};   // head + 36 up to the index
-  uint16_t buildTime[8] = {};              // SYSTEMTIME, UTC
+  uint8_t indexDigest[kDigestSize] = {};  // index header and item records
+  uint8_t itemsDigest[kDigestSize] = {};  // head + 36 up to the index
+  uint16_t buildTime[8] = {};             // SYSTEMTIME, UTC
 };
 
 void EncodeHead(const PackageHead& head, uint8_t out[kHeadSize]);

@@ -15,8 +15,8 @@
 namespace {
 
 bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>* bytes) {
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle file(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!IsValid(file)) {
     VLOG_ERROR("MakePackageItem, CreateFile %s failed, err %lu", WideToUtf8(path).c_str(), GetLastError());
     return false;

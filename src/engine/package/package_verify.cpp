@@ -22,8 +22,8 @@ DWORD DigestOf(const PackageFile& file, uint64_t offset, uint64_t length, uint8_
 }
 
 // The tail's frame and its three digests. A positive result is a read error.
-int VerifyTail(const PackageFile& file, uint64_t headOffset, const uint8_t headBytes[kHeadSize], const PackageHead& head,
-               const PackageIndexHeader& index, const PackageTail& tail) {
+int VerifyTail(const PackageFile& file, uint64_t headOffset, const uint8_t headBytes[kHeadSize],
+               const PackageHead& head, const PackageIndexHeader& index, const PackageTail& tail) {
   if (tail.magic != kTailMagic || tail.totalLength != head.totalLength) return kTailBadFrame;
   uint8_t digest[kDigestSize];
   CMD5 headMd5;
@@ -44,7 +44,8 @@ PackageReadResult ReadItems(const PackageFile& file, PackageDescriptor* d) {
   const uint64_t indexArea = static_cast<uint64_t>(d->head.tailOffset) - d->head.indexOffset;
   const uint64_t itemArea = d->head.indexOffset - kHeadSize;
   const uint64_t count = d->index.count;
-  if (kIndexHeaderSize + count * kItemHeaderSize + d->index.namesSize > indexArea || count * kItemHeaderSize > itemArea) {
+  if (kIndexHeaderSize + count * kItemHeaderSize + d->index.namesSize > indexArea ||
+      count * kItemHeaderSize > itemArea) {
     VLOG_ERROR("Pkg Index verify failed | count %llu does not fit, index area %llu, item area %llu",
                static_cast<unsigned long long>(count), static_cast<unsigned long long>(indexArea),
                static_cast<unsigned long long>(itemArea));

@@ -18,8 +18,8 @@ constexpr int kHeadBeyondFile = -5;
 constexpr int kTailBadHeadDigest = -1;
 constexpr int kTailBadIndexDigest = -2;
 constexpr int kTailBadItemsDigest = -3;
-constexpr int kTailBadFrame = -4;    // no "TgkP", or a total length that differs from the head's
-constexpr int kBadLayout = -5;       // index or items do not fit the package
+constexpr int kTailBadFrame = -4;  // no "TgkP", or a total length that differs from the head's
+constexpr int kBadLayout = -5;     // index or items do not fit the package
 
 struct PackageReadResult {
   enum Kind { kOk, kNoHead, kDamaged, kReadError } kind = kOk;

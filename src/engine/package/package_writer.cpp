@@ -75,7 +75,8 @@ bool PackageWriter::Append(const void* bytes, size_t length, const char* what) {
   return true;
 }
 
-int PackageWriter::BuildPackages(const std::wstring& imagePath, const std::vector<FileRecord>& records, uint32_t flags) {
+int PackageWriter::BuildPackages(const std::wstring& imagePath, const std::vector<FileRecord>& records,
+                                 uint32_t flags) {
   std::printf("Build packags.\n");
   std::vector<uint8_t> image;
   UniqueHandle file(CreateFileW(imagePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -83,7 +84,8 @@ int PackageWriter::BuildPackages(const std::wstring& imagePath, const std::vecto
   LARGE_INTEGER size{};
   DWORD got = 0;
   // The locator words at 0x30 and 0x34 must lie inside the image, and its size is their value.
-  if (!IsValid(file) || !GetFileSizeEx(file.get(), &size) || size.QuadPart < static_cast<LONGLONG>(kFlagWordOffset + 4) ||
+  if (!IsValid(file) || !GetFileSizeEx(file.get(), &size) ||
+      size.QuadPart < static_cast<LONGLONG>(kFlagWordOffset + 4) ||
       size.QuadPart >= static_cast<LONGLONG>(kMaxPackageLength)) {
     std::printf("Open SetupImagePath fail. [%s]\n", WideToUtf8(imagePath).c_str());
     VLOG_ERROR("BuildPackages, setup image %s cannot be read or has no room for the locator, err %lu",
@@ -93,7 +95,8 @@ int PackageWriter::BuildPackages(const std::wstring& imagePath, const std::vecto
   image.resize(static_cast<size_t>(size.QuadPart));
   if (!ReadFile(file.get(), image.data(), static_cast<DWORD>(image.size()), &got, nullptr) || got != image.size()) {
     std::printf("Open SetupImagePath fail. [%s]\n", WideToUtf8(imagePath).c_str());
-    VLOG_ERROR("BuildPackages, reading the setup image %s failed, err %lu", WideToUtf8(imagePath).c_str(), GetLastError());
+    VLOG_ERROR("BuildPackages, reading the setup image %s failed, err %lu", WideToUtf8(imagePath).c_str(),
+               GetLastError());
     return -1;
   }
   if (outSize_ != 0) {
@@ -123,7 +126,8 @@ int PackageWriter::WriteItems(const std::vector<FileRecord>& records, bool check
   for (size_t i = 0; i < count; ++i) {
     const Source source = SourceOf(records[i]);
     const std::string sourceText = WideToUtf8(source.path);
-    std::printf("\rProcessing [%d/%d] %-50s    \t", static_cast<int>(i + 1), static_cast<int>(count), sourceText.c_str());
+    std::printf("\rProcessing [%d/%d] %-50s    \t", static_cast<int>(i + 1), static_cast<int>(count),
+                sourceText.c_str());
     std::fflush(stdout);
     std::wstring safe;
     if (source.path.empty() || (check && !Exists(source.path)) || !ToSafeRelativePath(source.entryName, &safe)) {
@@ -215,8 +219,8 @@ int PackageWriter::WriteHeadAndTail() {
   std::memcpy(tail.itemsDigest, itemsDigest_.Final(), kDigestSize);
   SYSTEMTIME now{};
   GetSystemTime(&now);
-  const WORD fields[8] = {now.wYear, now.wMonth, now.wDayOfWeek, now.wDay, now.wHour, now.wMinute, now.wSecond,
-                          now.wMilliseconds};
+  const WORD fields[8] = {now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
+                          now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
   std::memcpy(tail.buildTime, fields, sizeof(fields));
   uint8_t tailBytes[kTailSize];
   EncodeTail(tail, tailBytes);

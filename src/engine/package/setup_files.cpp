@@ -20,7 +20,8 @@ std::wstring Join(const std::wstring& folder, const std::wstring& name) {
 
 std::wstring ReadProductConfigName(const std::wstring& folder) {
   wchar_t name[MAX_PATH] = {};
-  GetPrivateProfileStringW(L"Product", L"Product", L"Product.config", name, MAX_PATH, Join(folder, L"_setup.ini").c_str());
+  GetPrivateProfileStringW(L"Product", L"Product", L"Product.config", name, MAX_PATH,
+                           Join(folder, L"_setup.ini").c_str());
   return name;
 }
 

@@ -16,8 +16,8 @@ bool NameIsOneOf(const std::string& name, std::initializer_list<const char*> nam
 
 }  // namespace
 
-bool ProductConfig::ValidateAttribute(const std::string& name, const std::string& value,
-                                      const ComponentConfig& tables, bool checkType) {
+bool ProductConfig::ValidateAttribute(const std::string& name, const std::string& value, const ComponentConfig& tables,
+                                      bool checkType) {
   const KeywordTables& k = tables.keywords;
   if (NameIsOneOf(name, {"isEssential", "isDisplay"})) return InKeywordTable(k.yesNo, value);
   if (NameIsOneOf(name, {"isUpgrade", "isInstall", "usereg", "finaldel", "bwaitend", "noDelete"})) {

@@ -13,11 +13,11 @@ class CCheckDiff {
  public:
   // Modes of a comparison.
   enum Mode {
-    kInstall = 0,     // full comparison
-    kUpdate = 1,      // full comparison; "isUpgrade" "false" files are only installed when absent
-    kUninstall = 2,   // full comparison (only the installed product is loaded)
+    kInstall = 0,       // full comparison
+    kUpdate = 1,        // full comparison; "isUpgrade" "false" files are only installed when absent
+    kUninstall = 2,     // full comparison (only the installed product is loaded)
     kLiveRegistry = 3,  // registry values of the new product compared with the live registry
-    kAddAll = 4,      // every new component whole into the add list, nothing else
+    kAddAll = 4,        // every new component whole into the add list, nothing else
   };
 
   CCheckDiff() = default;
@@ -38,8 +38,8 @@ class CCheckDiff {
   int DiffProducts(ComponentConfig& result, ProductConfig& a, ProductConfig& b, bool compareContent);
   int DiffComponent(ComponentConfig& result, ComponentConfig& a, ComponentConfig& b, bool compareContent);
   static void AddWholeComponent(ComponentConfig& result, const ComponentConfig& component);
-  int DiffFiles(std::vector<FileRecord>& result, const std::vector<FileRecord>& a,
-                const std::vector<FileRecord>& b, bool compareContent);
+  int DiffFiles(std::vector<FileRecord>& result, const std::vector<FileRecord>& a, const std::vector<FileRecord>& b,
+                bool compareContent);
   int DiffRegUpdateList(std::vector<RegUpdateRecord>& result, const std::vector<RegUpdateRecord>& a,
                         const std::vector<RegUpdateRecord>& b, bool compareContent);
   int DiffRegModules(std::vector<RegModuleRecord>& result, const std::vector<RegModuleRecord>& a,

@@ -11,9 +11,12 @@ namespace {
 // The language suffix of the system default locale, or empty.
 std::string LanguageSuffix() {
   switch (GetSystemDefaultLCID()) {
-    case 0x0804: return "_0804";
-    case 0x0404: return "_0404";
-    case 0x0409: return "_0409";
+    case 0x0804:
+      return "_0804";
+    case 0x0404:
+      return "_0404";
+    case 0x0409:
+      return "_0409";
   }
   return "";
 }

@@ -71,8 +71,7 @@ bool ProductConfig::LoadComponentConfig(const std::wstring& path, ComponentConfi
   return ok;
 }
 
-bool ProductConfig::LoadSections(const TiXmlElement& root, ComponentConfig& component,
-                                 const std::string& pathUtf8) {
+bool ProductConfig::LoadSections(const TiXmlElement& root, ComponentConfig& component, const std::string& pathUtf8) {
   bool ok = true;
   for (const TiXmlElement* child = root.FirstChildElement(); child; child = child->NextSiblingElement()) {
     if (IsElementNamed(*child, "Config")) {
@@ -92,8 +91,7 @@ bool ProductConfig::LoadSections(const TiXmlElement& root, ComponentConfig& comp
 bool ProductConfig::LoadConfigSection(const TiXmlElement& config, ComponentConfig& component,
                                       const std::string& pathUtf8) {
   bool ok = true;
-  for (const TiXmlElement* section = config.FirstChildElement(); section;
-       section = section->NextSiblingElement()) {
+  for (const TiXmlElement* section = config.FirstChildElement(); section; section = section->NextSiblingElement()) {
     if (IsElementNamed(*section, "Files")) {
       ok = LoadFiles(*section, component, component.files) && ok;
     } else if (IsElementNamed(*section, "RegModules")) {
@@ -120,8 +118,8 @@ bool ProductConfig::CheckRequired(const Records& list, const char* key, const ch
   return false;
 }
 
-bool ProductConfig::LoadAttributes(const TiXmlElement& element, const ComponentConfig& component,
-                                   AttributeMap& map, bool checkType) {
+bool ProductConfig::LoadAttributes(const TiXmlElement& element, const ComponentConfig& component, AttributeMap& map,
+                                   bool checkType) {
   bool ok = true;
   for (const TiXmlAttribute* attribute = element.FirstAttribute(); attribute; attribute = attribute->Next()) {
     const std::string& name = attribute->NameTStr();
@@ -155,8 +153,7 @@ bool ProductConfig::LoadSection(const TiXmlElement& section, RecordKind kind, Co
   return ok;
 }
 
-bool ProductConfig::LoadFiles(const TiXmlElement& section, ComponentConfig& component,
-                              std::vector<FileRecord>& list) {
+bool ProductConfig::LoadFiles(const TiXmlElement& section, ComponentConfig& component, std::vector<FileRecord>& list) {
   size_t first = list.size();
   bool ok = LoadSection(section, kFileRecordKind, component, list);
   for (size_t i = first; i < list.size(); ++i) list[i].packed = true;
@@ -199,8 +196,7 @@ bool ProductConfig::LoadShortCuts(const TiXmlElement& section, ComponentConfig& 
         }
         record.location = kShortCutStartMenu;
         ok = LoadAttributes(*item, component, record.attributes, false) && ok;
-        MakeRecordCrcs(kShortCutRecordKind, record.identityCrc, record.contentCrc, record.location,
-                       record.attributes);
+        MakeRecordCrcs(kShortCutRecordKind, record.identityCrc, record.contentCrc, record.location, record.attributes);
         list.push_back(std::move(record));
       }
     } else if (IsElementNamed(*group, "desktop")) {

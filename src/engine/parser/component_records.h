@@ -88,8 +88,7 @@ struct ShortCutRecord {
 // Sets identity and content to the CRC-32 of the kind's key and content attribute values,
 // continued from the fields' current values. Kinds without a record type leave both as
 // they are. `location` counts in the identity of shortcuts only.
-void MakeRecordCrcs(RecordKind kind, uint32_t& identity, uint32_t& content, int32_t location,
-                    AttributeMap attributes);
+void MakeRecordCrcs(RecordKind kind, uint32_t& identity, uint32_t& content, int32_t location, AttributeMap attributes);
 
 // Whether the text names this file: its "path" or "newpath", ignoring ASCII case.
 bool FileRecordMatchesPath(FileRecord& record, const std::string& text);

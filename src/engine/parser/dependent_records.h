@@ -13,5 +13,4 @@ FileRecord* FirstFileNamed(std::vector<FileRecord>& files, const std::string& pa
 
 // Excludes each dependent record of the component for whose file (its "path",
 // "executable" or "link") fileIsActive says no.
-void MarkDependentRecords(ComponentConfig& component,
-                          const std::function<bool(const std::string& file)>& fileIsActive);
+void MarkDependentRecords(ComponentConfig& component, const std::function<bool(const std::string& file)>& fileIsActive);

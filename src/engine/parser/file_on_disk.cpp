@@ -24,8 +24,8 @@ bool FileMatches(const std::wstring& path, int64_t timeMs, int64_t size) {
   WIN32_FIND_DATAW data;
   UniqueFindHandle find(FindFirstFileW(path.c_str(), &data));
   if (find.get() == INVALID_HANDLE_VALUE) return false;
-  uint64_t written = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                     data.ftLastWriteTime.dwLowDateTime;
+  uint64_t written =
+      (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
   int64_t difference = FileTimeToUnixMs(written) - timeMs;
   if (difference > kToleranceMs || difference < -kToleranceMs) return false;
   uint64_t actualSize = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;

@@ -55,8 +55,8 @@ class ProductConfig {
   bool LoadComponentConfig(const std::wstring& path, ComponentConfig& component);
 
   // Whether a value is acceptable for the attribute; checkType only for a root element.
-  static bool ValidateAttribute(const std::string& name, const std::string& value,
-                                const ComponentConfig& tables, bool checkType);
+  static bool ValidateAttribute(const std::string& name, const std::string& value, const ComponentConfig& tables,
+                                bool checkType);
 
   // Reports a load error to the error sink and the log.
   void LogError(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -81,25 +81,18 @@ class ProductConfig {
  private:
   void ReportLoadError(const std::string& text);
   bool LoadSections(const TiXmlElement& root, ComponentConfig& component, const std::string& pathUtf8);
-  bool LoadConfigSection(const TiXmlElement& config, ComponentConfig& component,
-                         const std::string& pathUtf8);
-  bool LoadAttributes(const TiXmlElement& element, const ComponentConfig& component,
-                      AttributeMap& map, bool checkType);
+  bool LoadConfigSection(const TiXmlElement& config, ComponentConfig& component, const std::string& pathUtf8);
+  bool LoadAttributes(const TiXmlElement& element, const ComponentConfig& component, AttributeMap& map, bool checkType);
   bool LoadFiles(const TiXmlElement& section, ComponentConfig& component, std::vector<FileRecord>& list);
-  bool LoadRegModules(const TiXmlElement& section, ComponentConfig& component,
-                      std::vector<RegModuleRecord>& list);
-  bool LoadRegUpdates(const TiXmlElement& section, ComponentConfig& component,
-                      std::vector<RegUpdateRecord>& list);
+  bool LoadRegModules(const TiXmlElement& section, ComponentConfig& component, std::vector<RegModuleRecord>& list);
+  bool LoadRegUpdates(const TiXmlElement& section, ComponentConfig& component, std::vector<RegUpdateRecord>& list);
   bool LoadDrivers(const TiXmlElement& section, ComponentConfig& component, std::vector<DriverRecord>& list);
-  bool LoadRunRules(const TiXmlElement& section, ComponentConfig& component,
-                    std::vector<RunRuleRecord>& list);
-  bool LoadShortCuts(const TiXmlElement& section, ComponentConfig& component,
-                     std::vector<ShortCutRecord>& list);
+  bool LoadRunRules(const TiXmlElement& section, ComponentConfig& component, std::vector<RunRuleRecord>& list);
+  bool LoadShortCuts(const TiXmlElement& section, ComponentConfig& component, std::vector<ShortCutRecord>& list);
   bool LoadShortCutGroup(int32_t location, const TiXmlElement& group, ComponentConfig& component,
                          std::vector<ShortCutRecord>& list);
   template <typename Record>
-  bool LoadSection(const TiXmlElement& section, RecordKind kind, ComponentConfig& component,
-                   std::vector<Record>& list);
+  bool LoadSection(const TiXmlElement& section, RecordKind kind, ComponentConfig& component, std::vector<Record>& list);
   template <typename Records>
   bool CheckRequired(const Records& list, const char* key, const char* label, const std::string& pathUtf8);
   void CountFileReferences();

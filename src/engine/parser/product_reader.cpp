@@ -53,8 +53,7 @@ void ReadInstallInfo(const TiXmlElement& info, ProductConfig& out) {
 // Loads the document and gives its root element, or null.
 const TiXmlElement* LoadRoot(const std::wstring& path, TiXmlDocument& document, const char* operation) {
   if (!LoadXmlFile(path, document)) {
-    VLOG_ERROR("%s, load failed, path %s, %s", operation, WideToUtf8(path.c_str()).c_str(),
-               document.ErrorDesc());
+    VLOG_ERROR("%s, load failed, path %s, %s", operation, WideToUtf8(path.c_str()).c_str(), document.ErrorDesc());
     return nullptr;
   }
   const TiXmlElement* root = document.RootElement();

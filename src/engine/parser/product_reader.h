@@ -18,5 +18,4 @@ int ParseProductConfig(IInstallUIPromptEx* sink, const std::wstring& path, Produ
 // itself). 1 on success, 0 as above.
 int ParseFileList(const std::wstring& path, std::map<std::wstring, std::wstring>& out);
 
-void LogProductConfigError(IInstallUIPromptEx* sink, const char* format, ...)
-    __attribute__((format(printf, 2, 3)));
+void LogProductConfigError(IInstallUIPromptEx* sink, const char* format, ...) __attribute__((format(printf, 2, 3)));

@@ -22,9 +22,7 @@ bool LoadXmlFile(const std::wstring& path, TiXmlDocument& document) {
   return document.LoadFile(file.get());
 }
 
-bool IsElementNamed(const TiXmlElement& element, const char* name) {
-  return EqualsNoCase(element.ValueStr(), name);
-}
+bool IsElementNamed(const TiXmlElement& element, const char* name) { return EqualsNoCase(element.ValueStr(), name); }
 
 std::string AttributeText(const TiXmlElement& element, const char* name) {
   const char* value = element.Attribute(name);

@@ -156,8 +156,7 @@ int CUpdateEngEx::ReplaceOnReboot(const std::wstring& source, const std::wstring
   std::wstring candidate = target + L".new";
   for (unsigned counter = 1; PathExists(candidate); ++counter) candidate = target + L".new" + std::to_wstring(counter);
   if (!MoveFileW(source.c_str(), candidate.c_str())) {
-    VLOG_ERROR("ReplaceOnReboot, MoveFile %S to %S failed, err %lu", source.c_str(), candidate.c_str(),
-               GetLastError());
+    VLOG_ERROR("ReplaceOnReboot, MoveFile %S to %S failed, err %lu", source.c_str(), candidate.c_str(), GetLastError());
     return -1;
   }
   if (!MoveFileExW(candidate.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT)) {

@@ -10,8 +10,8 @@
 
 namespace {
 
-using CreateProcessWithTokenFn = BOOL(WINAPI*)(HANDLE, DWORD, LPCWSTR, LPWSTR, DWORD, LPVOID, LPCWSTR,
-                                               LPSTARTUPINFOW, LPPROCESS_INFORMATION);
+using CreateProcessWithTokenFn = BOOL(WINAPI*)(HANDLE, DWORD, LPCWSTR, LPWSTR, DWORD, LPVOID, LPCWSTR, LPSTARTUPINFOW,
+                                               LPPROCESS_INFORMATION);
 
 // Hands the process handle to the caller or closes it; always closes the thread handle.
 void HandOver(PROCESS_INFORMATION& info, HANDLE* process) {
@@ -53,8 +53,8 @@ int StartAsUserBeforeVista(HANDLE token, std::vector<wchar_t>& commandLine, PROC
   startup.cb = sizeof(startup);
   wchar_t desktop[] = L"winsta0\\default";
   startup.lpDesktop = desktop;
-  if (!CreateProcessAsUserW(token, nullptr, commandLine.data(), nullptr, nullptr, FALSE,
-                            CREATE_BREAKAWAY_FROM_JOB, nullptr, nullptr, &startup, info)) {
+  if (!CreateProcessAsUserW(token, nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_BREAKAWAY_FROM_JOB,
+                            nullptr, nullptr, &startup, info)) {
     return static_cast<int>(GetLastError());
   }
   return 0;

@@ -101,8 +101,7 @@ bool SetVersion(const std::wstring& path, const std::wstring& name, const std::w
   return CRegEditor::SetValue(path, name, REG_SZ, value);
 }
 
-bool WriteByType(HKEY key, int type, const std::wstring& path, const std::wstring& name,
-                 const std::wstring& value) {
+bool WriteByType(HKEY key, int type, const std::wstring& path, const std::wstring& name, const std::wstring& value) {
   LONG err = ERROR_SUCCESS;
   switch (type) {
     case kDeleteType:
@@ -158,7 +157,8 @@ int CUpdateEngEx::InstallRegs(bool runKeyFlag) {
     const wchar_t* name = text.name.c_str();
     const wchar_t* type = text.type.c_str();
     const wchar_t* value = text.value.c_str();
-    VLOG_INFO("InstallRegs, UpdateRegistry, KeyPath:%S, KeyName:%S, KeyType:%S, KeyValue:%S | ", key, name, type, value);
+    VLOG_INFO("InstallRegs, UpdateRegistry, KeyPath:%S, KeyName:%S, KeyType:%S, KeyValue:%S | ", key, name, type,
+              value);
     if (prompt) prompt->OnProgressEx(kStepRegistry, done++, total, text.key, kRegistryShare);
     if (!text.complete || !UpdateRegistry(text.key, text.name, text.type, text.value)) {
       VLOG_ERROR("InstallRegs, UpdateRegistry failed, KeyPath:%S, KeyName:%S, KeyType:%S, KeyValue:%S | ", key, name,

@@ -35,9 +35,7 @@ std::string LowerAscii(std::string text) {
   return text;
 }
 
-std::wstring HostProgramIn(const std::wstring& productFolder) {
-  return productFolder + L"\\Setup\\DllRegX64.exe";
-}
+std::wstring HostProgramIn(const std::wstring& productFolder) { return productFolder + L"\\Setup\\DllRegX64.exe"; }
 
 // What one EXEC rule starts and how long its caller waits for it.
 struct ExecRule {
@@ -154,8 +152,7 @@ void CUpdateEngEx::RunDeleteListRule(const RunRuleRecord& rule, const std::strin
   if (cmd == "EXEC") {
     RunExec(exec, phase, kDeleteListTexts);
   } else if (cmd == "DLLCALL") {
-    VLOG_INFO("DLLCALL, When: %s, ExecPath:%S, ExecArgs:%S | ", phase.c_str(), exec.program.c_str(),
-              exec.args.c_str());
+    VLOG_INFO("DLLCALL, When: %s, ExecPath:%S, ExecArgs:%S | ", phase.c_str(), exec.program.c_str(), exec.args.c_str());
     RunDllCall(folder, exec.program, exec.args);
   } else if (cmd == "KILL") {
     KillProgram(FileNameOf(exec.program));

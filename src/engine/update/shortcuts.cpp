@@ -54,12 +54,14 @@ std::wstring StartMenuFolderName(const ShortCutRecord& record) {
 // The folder a record's shortcut lives in; empty when the shell cannot give it.
 std::wstring FolderOf(const ShortCutRecord& record) {
   switch (record.location) {
-    case kShortCutDesktop: return GetDesktopDir();
+    case kShortCutDesktop:
+      return GetDesktopDir();
     case kShortCutStartMenu: {
       const std::wstring programs = GetProgramsDir();
       return programs.empty() ? L"" : programs + L"\\" + StartMenuFolderName(record);
     }
-    case kShortCutQuickLaunch: return GetQuickLaunchPinDir();
+    case kShortCutQuickLaunch:
+      return GetQuickLaunchPinDir();
   }
   return L"";
 }
@@ -111,8 +113,9 @@ void CUpdateEngEx::InstallShortcuts(bool desktopFlag) {
               target.c_str(), args.c_str());
     const int result = CreateShortCut(path, target, args);
     if (result != 0) {
-      VLOG_ERROR("InstallShortcuts, CreateShortCut failed, iRet:%d, ShortcutPath:%S, ShortcutLink:%S, ShortcutArg:%S | ",
-                 result, path.c_str(), target.c_str(), args.c_str());
+      VLOG_ERROR(
+          "InstallShortcuts, CreateShortCut failed, iRet:%d, ShortcutPath:%S, ShortcutLink:%S, ShortcutArg:%S | ",
+          result, path.c_str(), target.c_str(), args.c_str());
     }
   }
   if (prompt) prompt->OnProgress(kStepOther, kShortcutShare, L"");

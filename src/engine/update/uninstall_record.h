@@ -12,9 +12,9 @@ class IInstallUIPromptEx;
 extern const wchar_t kUninstallRecordKey[];
 
 struct UninstallRecordInfo {
-  std::wstring installFolder;    // holds "PackageManager.exe", the uninstaller
-  std::wstring displayVersion;   // the new product's "ProductVer"
-  int64_t unpackedBytes = 0;     // the program package's unpacked size
+  std::wstring installFolder;   // holds "PackageManager.exe", the uninstaller
+  std::wstring displayVersion;  // the new product's "ProductVer"
+  int64_t unpackedBytes = 0;    // the program package's unpacked size
 };
 
 // Writes, in this order, "DisplayName", "DisplayVersion", "EstimatedSize" (kilobytes),

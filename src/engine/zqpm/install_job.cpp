@@ -71,7 +71,8 @@ int ZQPM::PrepareInstallJob(OpePARAMEx& job) {
   m_pUpdateEng->addList = ComponentConfig();
   m_pUpdateEng->CheckProductDifference(m_pUpdateEng->deleteList, m_pUpdateEng->addList, CCheckDiff::kInstall);
   VLOG_INFO("In_Install, CheckProductDifference complete, DeletefileSize %d, AddfileSize %d",
-            static_cast<int>(m_pUpdateEng->deleteList.files.size()), static_cast<int>(m_pUpdateEng->addList.files.size()));
+            static_cast<int>(m_pUpdateEng->deleteList.files.size()),
+            static_cast<int>(m_pUpdateEng->addList.files.size()));
   Report(ProgressStep::kInitEnvironment, 5);
   return kJobDone;
 }

@@ -17,14 +17,14 @@ struct OpePARAMEx {
   };
 
   int mode = CMD_NONE;
-  std::wstring installDir;     // the product folder
-  std::wstring installSubDir;  // appended by the install window to a folder the user picks
-  std::wstring tempDir;        // the extracted setup package ("~ZQSetup" under %TEMP%)
-  std::wstring regKeyPath;     // registry path text of the key holding "InstallPath"
-  std::wstring resourceDir;    // the skin folder (ends in "\Setup")
-  std::wstring feedback;       // uninstall feedback, a JSON object; empty for none
+  std::wstring installDir;      // the product folder
+  std::wstring installSubDir;   // appended by the install window to a folder the user picks
+  std::wstring tempDir;         // the extracted setup package ("~ZQSetup" under %TEMP%)
+  std::wstring regKeyPath;      // registry path text of the key holding "InstallPath"
+  std::wstring resourceDir;     // the skin folder (ends in "\Setup")
+  std::wstring feedback;        // uninstall feedback, a JSON object; empty for none
   bool useWorkerThread = true;  // cleared by the silent install and uninstall
   bool runKeyFlag = false;      // write registry values under the Run key too
   bool desktopShortcut = true;
-  bool restartAllowed = true;   // cleared by "norestart"
+  bool restartAllowed = true;  // cleared by "norestart"
 };

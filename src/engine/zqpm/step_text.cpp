@@ -4,33 +4,57 @@
 
 std::wstring GetStepText(int step) {
   switch (step) {
-    case 1: return L"正在初始化环境......";
-    case 2: return L"正在准备安装依赖.....";
-    case 3: return L"正在检查环境......";
-    case 4: return L"正在释放安装包......";
-    case 5: return L"正在收集安装信息......";
-    case 6: return L"正在解析安装包......";
-    case 7: return L"正在创建目录：";
-    case 8: return L"正在下载文件：";
-    case 9: return L"正在拷贝文件：";
-    case 10: return L"正在删除文件：";
-    case 11: return L"正在运行组件：";
-    case 12: return L"正在创建快捷方式：";
-    case 13: return L"正在注册信息：";
-    case 14: return L"正在生成卸载信息：";
-    case 16: return L"";
-    case 17: return L"正在更新注册表：";
-    case 18: return L"正在开启服务：";
-    case 19: return L"正在删除服务：";
+    case 1:
+      return L"正在初始化环境......";
+    case 2:
+      return L"正在准备安装依赖.....";
+    case 3:
+      return L"正在检查环境......";
+    case 4:
+      return L"正在释放安装包......";
+    case 5:
+      return L"正在收集安装信息......";
+    case 6:
+      return L"正在解析安装包......";
+    case 7:
+      return L"正在创建目录：";
+    case 8:
+      return L"正在下载文件：";
+    case 9:
+      return L"正在拷贝文件：";
+    case 10:
+      return L"正在删除文件：";
+    case 11:
+      return L"正在运行组件：";
+    case 12:
+      return L"正在创建快捷方式：";
+    case 13:
+      return L"正在注册信息：";
+    case 14:
+      return L"正在生成卸载信息：";
+    case 16:
+      return L"";
+    case 17:
+      return L"正在更新注册表：";
+    case 18:
+      return L"正在开启服务：";
+    case 19:
+      return L"正在删除服务：";
     case 20:
     case 21:
     case 22:
-    case 23: return L"正在执行：";
-    case 24: return L"正在卸载运行：";
-    case 25: return L"正在清理：";
-    case 26: return L"安装完成";
-    case 29: return L"正在安装TamselPelluvo... ...";
-    default: return L"正在执行其它行为......";
+    case 23:
+      return L"正在执行：";
+    case 24:
+      return L"正在卸载运行：";
+    case 25:
+      return L"正在清理：";
+    case 26:
+      return L"安装完成";
+    case 29:
+      return L"正在安装TamselPelluvo... ...";
+    default:
+      return L"正在执行其它行为......";
   }
 }
 

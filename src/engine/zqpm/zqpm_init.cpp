@@ -38,9 +38,7 @@ void ResetProduct(ProductConfig& product) {
 
 bool IsInstallMode(int mode) { return mode == OpePARAMEx::CMD_INSTALL || mode == OpePARAMEx::CMD_SILENT_INSTALL; }
 
-bool IsUninstallMode(int mode) {
-  return mode == OpePARAMEx::CMD_UNINSTALL || mode == OpePARAMEx::CMD_SILENT_UNINSTALL;
-}
+bool IsUninstallMode(int mode) { return mode == OpePARAMEx::CMD_UNINSTALL || mode == OpePARAMEx::CMD_SILENT_UNINSTALL; }
 
 }  // namespace
 

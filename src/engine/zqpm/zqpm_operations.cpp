@@ -35,9 +35,7 @@ int ZQPM::RestartApp(OpePARAMEx* record) { return record ? ::RestartApp(*record,
 
 int ZQPM::StartByOther(OpePARAMEx* record) { return record ? ::StartByOther(*record, Services()) : -1; }
 
-int ZQPM::GetFileSizeText(FileSizeInfo* info, std::wstring path) {
-  return info ? ::GetFileSizeText(info, path) : -1;
-}
+int ZQPM::GetFileSizeText(FileSizeInfo* info, std::wstring path) { return info ? ::GetFileSizeText(info, path) : -1; }
 
 int ZQPM::GetUninstallTypeList(void*) { return ::GetUninstallTypeList(&m_UIPrompt); }
 

@@ -5,19 +5,19 @@ namespace SkinUI {
 
 // Fills itself from another layout file when it is initialised.
 class CChildLayoutUI : public CContainerUI {
-public:
-    CChildLayoutUI();
+ public:
+  CChildLayoutUI();
 
-    const wchar_t* GetClass() const override;
-    LPVOID GetInterface(const wchar_t* pstrName) override;
-    void Init() override;
-    void SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue) override;
+  const wchar_t* GetClass() const override;
+  LPVOID GetInterface(const wchar_t* pstrName) override;
+  void Init() override;
+  void SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue) override;
 
-    void SetChildLayoutXML(const wchar_t* pXML) { m_pstrXMLFile = pXML; }
-    const CUIString& GetChildLayoutXML() const { return m_pstrXMLFile; }
+  void SetChildLayoutXML(const wchar_t* pXML) { m_pstrXMLFile = pXML; }
+  const CUIString& GetChildLayoutXML() const { return m_pstrXMLFile; }
 
-private:
-    CUIString m_pstrXMLFile;
+ private:
+  CUIString m_pstrXMLFile;
 };
 
 }  // namespace SkinUI

@@ -19,52 +19,52 @@ namespace SkinUI {
 namespace {
 template <class T>
 CControlUI* Make() {
-    return new T;
+  return new T;
 }
 
 CUIString Lowered(const wchar_t* name) {
-    CUIString key(name != nullptr ? name : L"");
-    key.MakeLower();
-    return key;
+  CUIString key(name != nullptr ? name : L"");
+  key.MakeLower();
+  return key;
 }
 }  // namespace
 
 CControlFactory::CControlFactory() {
-    RegisterControl(L"CControlUI", &Make<CControlUI>);
-    RegisterControl(L"CContainerUI", &Make<CContainerUI>);
-    RegisterControl(L"CButtonUI", &Make<CButtonUI>);
-    RegisterControl(L"CEditUI", &Make<CEditUI>);
-    RegisterControl(L"CLabelUI", &Make<CLabelUI>);
-    RegisterControl(L"COptionUI", &Make<COptionUI>);
-    RegisterControl(L"CCheckBoxUI", &Make<CCheckBoxUI>);
-    RegisterControl(L"CProgressUI", &Make<CProgressUI>);
-    RegisterControl(L"CScrollBarUI", &Make<CScrollBarUI>);
-    RegisterControl(L"CChildLayoutUI", &Make<CChildLayoutUI>);
-    RegisterControl(L"CHorizontalLayoutUI", &Make<CHorizontalLayoutUI>);
-    RegisterControl(L"CTabLayoutUI", &Make<CTabLayoutUI>);
-    RegisterControl(L"CTileLayoutUI", &Make<CTileLayoutUI>);
-    RegisterControl(L"CVerticalLayoutUI", &Make<CVerticalLayoutUI>);
-    RegisterControl(L"CAnimationTabLayoutUI", &Make<CAnimationTabLayoutUI>);
-    RegisterControl(L"CFadeButtonUI", &Make<CFadeButtonUI>);
-    RegisterControl(L"CGroupBoxUI", &Make<CGroupBoxUI>);
-    RegisterControl(L"CTextUI", &Make<CTextUI>);
+  RegisterControl(L"CControlUI", &Make<CControlUI>);
+  RegisterControl(L"CContainerUI", &Make<CContainerUI>);
+  RegisterControl(L"CButtonUI", &Make<CButtonUI>);
+  RegisterControl(L"CEditUI", &Make<CEditUI>);
+  RegisterControl(L"CLabelUI", &Make<CLabelUI>);
+  RegisterControl(L"COptionUI", &Make<COptionUI>);
+  RegisterControl(L"CCheckBoxUI", &Make<CCheckBoxUI>);
+  RegisterControl(L"CProgressUI", &Make<CProgressUI>);
+  RegisterControl(L"CScrollBarUI", &Make<CScrollBarUI>);
+  RegisterControl(L"CChildLayoutUI", &Make<CChildLayoutUI>);
+  RegisterControl(L"CHorizontalLayoutUI", &Make<CHorizontalLayoutUI>);
+  RegisterControl(L"CTabLayoutUI", &Make<CTabLayoutUI>);
+  RegisterControl(L"CTileLayoutUI", &Make<CTileLayoutUI>);
+  RegisterControl(L"CVerticalLayoutUI", &Make<CVerticalLayoutUI>);
+  RegisterControl(L"CAnimationTabLayoutUI", &Make<CAnimationTabLayoutUI>);
+  RegisterControl(L"CFadeButtonUI", &Make<CFadeButtonUI>);
+  RegisterControl(L"CGroupBoxUI", &Make<CGroupBoxUI>);
+  RegisterControl(L"CTextUI", &Make<CTextUI>);
 }
 
 CControlFactory::~CControlFactory() = default;
 
 CControlFactory* CControlFactory::GetInstance() {
-    static CControlFactory factory;  // first construction is thread-safe
-    return &factory;
+  static CControlFactory factory;  // first construction is thread-safe
+  return &factory;
 }
 
 CControlUI* CControlFactory::CreateControl(const wchar_t* strClassName) {
-    auto found = m_mapControl.find(Lowered(strClassName));
-    return found != m_mapControl.end() ? found->second() : nullptr;
+  auto found = m_mapControl.find(Lowered(strClassName));
+  return found != m_mapControl.end() ? found->second() : nullptr;
 }
 
 void CControlFactory::RegisterControl(const wchar_t* strClassName, CreateClass pFunc) {
-    if (pFunc == nullptr) return;
-    m_mapControl.emplace(Lowered(strClassName), pFunc);
+  if (pFunc == nullptr) return;
+  m_mapControl.emplace(Lowered(strClassName), pFunc);
 }
 
 }  // namespace SkinUI

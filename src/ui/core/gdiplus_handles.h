@@ -10,18 +10,18 @@ namespace gdip = Gdiplus::DllExports;
 // One owner per GDI+ flat-API object.
 template <class T, class Base, Gdiplus::GpStatus(WINGDIPAPI* Delete)(Base*)>
 class GdipObject {
-public:
-    GdipObject() : m_object(nullptr) {}
-    ~GdipObject() {
-        if (m_object != nullptr) Delete(m_object);
-    }
-    GdipObject(const GdipObject&) = delete;
-    GdipObject& operator=(const GdipObject&) = delete;
-    T* get() const { return m_object; }
-    T** out() { return &m_object; }
+ public:
+  GdipObject() : m_object(nullptr) {}
+  ~GdipObject() {
+    if (m_object != nullptr) Delete(m_object);
+  }
+  GdipObject(const GdipObject&) = delete;
+  GdipObject& operator=(const GdipObject&) = delete;
+  T* get() const { return m_object; }
+  T** out() { return &m_object; }
 
-private:
-    T* m_object;
+ private:
+  T* m_object;
 };
 
 using GdipGraphics = GdipObject<Gdiplus::GpGraphics, Gdiplus::GpGraphics, gdip::GdipDeleteGraphics>;

@@ -5,23 +5,23 @@ namespace SkinUI {
 
 // Values shared by every paint manager of the process.
 struct PaintManagerGlobals {
-    HINSTANCE instance = nullptr;
-    HINSTANCE resourceInstance = nullptr;
-    CUIString resourcePath;
-    int resourceType = UILIB_FILE;
-    CUIString resourceZip;
-    bool cachedResourceZip = true;
-    CUIString resourceZipPassword;
-    HZIPARCHIVE resourceZipHandle = nullptr;
-    ResourceInfo shared;
-    CUIPtrArray liveManagers;
-    bool commonControlsReady = false;
-    HMODULE msimg32 = nullptr;
-    short hue = 180;
-    short saturation = 100;
-    short luminance = 100;
+  HINSTANCE instance = nullptr;
+  HINSTANCE resourceInstance = nullptr;
+  CUIString resourcePath;
+  int resourceType = UILIB_FILE;
+  CUIString resourceZip;
+  bool cachedResourceZip = true;
+  CUIString resourceZipPassword;
+  HZIPARCHIVE resourceZipHandle = nullptr;
+  ResourceInfo shared;
+  CUIPtrArray liveManagers;
+  bool commonControlsReady = false;
+  HMODULE msimg32 = nullptr;
+  short hue = 180;
+  short saturation = 100;
+  short luminance = 100;
 
-    PaintManagerGlobals();
+  PaintManagerGlobals();
 };
 
 PaintManagerGlobals& UIGlobals();
@@ -34,13 +34,13 @@ PFN_SetLayeredWindowAttributes LookUpSetLayeredWindowAttributes();
 
 // The key-state map of control events: Ctrl 8, right button 1, left button 2, Shift 4, Alt 32.
 inline WORD UIMapKeyState() {
-    WORD state = 0;
-    if (::GetKeyState(VK_CONTROL) < 0) state |= MK_UI_CONTROL;
-    if (::GetKeyState(VK_RBUTTON) < 0) state |= MK_UI_RBUTTON;
-    if (::GetKeyState(VK_LBUTTON) < 0) state |= MK_UI_LBUTTON;
-    if (::GetKeyState(VK_SHIFT) < 0) state |= MK_UI_SHIFT;
-    if (::GetKeyState(VK_MENU) < 0) state |= MK_UI_ALT;
-    return state;
+  WORD state = 0;
+  if (::GetKeyState(VK_CONTROL) < 0) state |= MK_UI_CONTROL;
+  if (::GetKeyState(VK_RBUTTON) < 0) state |= MK_UI_RBUTTON;
+  if (::GetKeyState(VK_LBUTTON) < 0) state |= MK_UI_LBUTTON;
+  if (::GetKeyState(VK_SHIFT) < 0) state |= MK_UI_SHIFT;
+  if (::GetKeyState(VK_MENU) < 0) state |= MK_UI_ALT;
+  return state;
 }
 
 }  // namespace SkinUI

@@ -9,8 +9,8 @@ typedef BOOL(WINAPI* PFN_GradientFill)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULO
 // AlphaBlend and GradientFill from "msimg32.dll", looked up once per process. Either may be
 // null; the render engine then draws with its own fallback.
 struct MsimgFunctions {
-    PFN_AlphaBlend alphaBlend;
-    PFN_GradientFill gradientFill;
+  PFN_AlphaBlend alphaBlend;
+  PFN_GradientFill gradientFill;
 };
 
 MsimgFunctions& Msimg();

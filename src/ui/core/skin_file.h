@@ -6,14 +6,14 @@
 namespace SkinUI {
 
 enum class SkinFileStatus {
-    Ok,
-    OpenFailed,
-    Empty,
-    TooLarge,
-    ReadFailed,
-    ZipOpenFailed,
-    ZipItemNotFound,
-    UnzipFailed,
+  Ok,
+  OpenFailed,
+  Empty,
+  TooLarge,
+  ReadFailed,
+  ZipOpenFailed,
+  ZipItemNotFound,
+  UnzipFailed,
 };
 
 // Reads a skin file by name from the skin zip or the resource folder, as the resource settings say.

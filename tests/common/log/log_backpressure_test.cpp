@@ -78,8 +78,7 @@ TEST_F(LogBackPressure, CallersSlowDownAsTheQueueGrows) {
   std::thread reader([pipe] {  // empties the pipe until its last write end closes
     char buf[65536];
     DWORD n = 0;
-    while (ReadFile(pipe, buf, sizeof(buf), &n, nullptr) && n > 0) {
-    }
+    while (ReadFile(pipe, buf, sizeof(buf), &n, nullptr) && n > 0) {}
   });
   bool drained = log().drain();
   blocked.restore();

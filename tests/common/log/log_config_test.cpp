@@ -63,7 +63,7 @@ TEST(LogConfigText, SectionsKeysAndValues) {
 }
 
 TEST(LogConfigText, ValueWords) {
-  const std::pair<const char*, int> levels[] = {{"trace", 0}, {"ALL", 0},   {"Debug", 1}, {"info", 2}, {"warn", 3},
+  const std::pair<const char*, int> levels[] = {{"trace", 0},   {"ALL", 0},   {"Debug", 1}, {"info", 2}, {"warn", 3},
                                                 {"WARNING", 3}, {"error", 4}, {"alarm", 5}, {"Fatal", 6}};
   for (const auto& word : levels) {
     LoggerConfigs c = parseQuietly(std::string("[a]\nlevel=") + word.first + "\n");
@@ -169,8 +169,8 @@ TEST_F(LogConfig, MissingFileCanBeRetriedAndASecondConfigIsRefused) {
   DeleteFileW(utf8ToWide(file).c_str());
   EXPECT_FALSE(log().updateConfig()) << "the file is gone";
   EXPECT_EQ(capture.stop(), loadError(file) + kStars +
-                                " !!! !!! vlog configure error: too many calls to Config. the old config file=" +
-                                file + ",  the new config file=other.ini !!! !!! \r\n" + kStars + loadError(file));
+                                " !!! !!! vlog configure error: too many calls to Config. the old config file=" + file +
+                                ",  the new config file=other.ini !!! !!! \r\n" + kStars + loadError(file));
   ASSERT_TRUE(log().start());
   EXPECT_FALSE(log().prePushLog(0, LOG_LEVEL_ALARM));
   EXPECT_TRUE(log().prePushLog(0, LOG_LEVEL_FATAL));

@@ -42,7 +42,8 @@ TEST_F(LogRecord, LongAndBadLinesAreCutCleanly) {
   ASSERT_TRUE(log().drain());
   logToF(log(), 0, LOG_LEVEL_INFO, "y.cpp", 2, "%s", std::string(9000, 'Y').c_str());
   logToF(log(), 0, LOG_LEVEL_INFO, "y.cpp", 3, "bad %S end", L"a\xD800z");
-  logToF(log(), 0, LOG_LEVEL_INFO, "y.cpp", 4, "%s%S", std::string(8100, 'Y').c_str(), L"游戏游戏游戏游戏游戏游戏游戏游戏");
+  logToF(log(), 0, LOG_LEVEL_INFO, "y.cpp", 4, "%s%S", std::string(8100, 'Y').c_str(),
+         L"游戏游戏游戏游戏游戏游戏游戏游戏");
   logToF(log(), 0, LOG_LEVEL_INFO, "next.cpp", 5, "after");
   std::vector<std::string> lines = writtenLines();
   ASSERT_EQ(lines.size(), 7u);

@@ -86,8 +86,9 @@ std::string localNow() {
 }
 
 int64_t localSeconds(int year, int month, int day, int hour, int minute, int second) {
-  SYSTEMTIME local{static_cast<WORD>(year), static_cast<WORD>(month), 0, static_cast<WORD>(day),
-                   static_cast<WORD>(hour), static_cast<WORD>(minute), static_cast<WORD>(second), 0};
+  SYSTEMTIME local{
+      static_cast<WORD>(year),   static_cast<WORD>(month),  0, static_cast<WORD>(day), static_cast<WORD>(hour),
+      static_cast<WORD>(minute), static_cast<WORD>(second), 0};
   SYSTEMTIME utc{};
   TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc);
   FILETIME ft;

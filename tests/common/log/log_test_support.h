@@ -35,7 +35,7 @@ void writeFile(const std::string& path, const std::string& content);
 bool validUtf8(const std::string& text);
 std::vector<std::string> splitLines(const std::string& text);  // at "\r\n"
 bool endsWith(const std::string& text, const std::string& tail);
-std::string localNow();  // "YYYY-MM-DD hh:mm:ss"
+std::string localNow();                                                                // "YYYY-MM-DD hh:mm:ss"
 int64_t localSeconds(int year, int month, int day, int hour, int minute, int second);  // as UTC seconds
 
 // Standard output goes to `fd` (taken over) until restore().

@@ -54,8 +54,8 @@ TEST(IsPE64, SixtyFourBitProgramsAndTheirCopiesAre) {
   EXPECT_FALSE(IsPE64Bytes(folder, x64.substr(0, 0x3E)));
   // Open for reading elsewhere.
   WriteFileBytes(folder / L"open.exe", x64);
-  HANDLE reader = CreateFileW((folder / L"open.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+  HANDLE reader =
+      CreateFileW((folder / L"open.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(reader, INVALID_HANDLE_VALUE);
   EXPECT_TRUE(IsPE64(folder / L"open.exe"));
   CloseHandle(reader);

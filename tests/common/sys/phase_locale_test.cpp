@@ -28,9 +28,15 @@ TEST(LanguagePhase, AnsiTextUsesTheLocalesCodePage) {
       EXPECT_EQ(ansi, "Tamsel\xD6\xD0\xCE\xC4Pelluvo");
       EXPECT_EQ(WideToAnsi(L"\u6e38\u620f"), "\xD3\xCE\xCF\xB7");  // 游戏
       break;
-    case 950: EXPECT_EQ(ansi, "Tamsel\xA4\xA4\xA4\xE5Pelluvo"); break;
-    case 932: EXPECT_EQ(ansi, "Tamsel\x92\x86\x95\xB6Pelluvo"); break;
-    default: EXPECT_EQ(ansi, "Tamsel??Pelluvo"); break;  // 1252: no Chinese
+    case 950:
+      EXPECT_EQ(ansi, "Tamsel\xA4\xA4\xA4\xE5Pelluvo");
+      break;
+    case 932:
+      EXPECT_EQ(ansi, "Tamsel\x92\x86\x95\xB6Pelluvo");
+      break;
+    default:
+      EXPECT_EQ(ansi, "Tamsel??Pelluvo");
+      break;  // 1252: no Chinese
   }
   // Text the code page holds comes back unchanged from the ANSI side.
   if (GetACP() != 1252) {

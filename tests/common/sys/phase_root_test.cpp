@@ -15,8 +15,7 @@ const wchar_t kSentinelKey[] = L"Software\\TamselSysRootSentinel";
 
 void WriteRootValue(HKEY root, const wchar_t* name) {
   const wchar_t text[] = L"sentinel";
-  ASSERT_EQ(RegSetValueExW(root, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text)),
-            ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueExW(root, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text)), ERROR_SUCCESS);
 }
 
 bool RootValueExists(HKEY root, const wchar_t* name) {
@@ -25,9 +24,9 @@ bool RootValueExists(HKEY root, const wchar_t* name) {
 
 TEST(RootRefusal, PathsWithoutASubkeyNeverTouchARoot) {
   HKEY sentinel = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSentinelKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sentinel,
-                            nullptr),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      RegCreateKeyExW(HKEY_CURRENT_USER, kSentinelKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sentinel, nullptr),
+      ERROR_SUCCESS);
   RegCloseKey(sentinel);
   WriteRootValue(HKEY_CURRENT_USER, L"TamselRootValue");
 

@@ -110,8 +110,8 @@ TEST_F(RegEditorTest, KeyThatStaysIsNotReportedRemoved) {
   ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, (subkey_ + L"\\Product\\Guarded").c_str(), 0, KEY_ALL_ACCESS, &guarded),
             ERROR_SUCCESS);
   PSECURITY_DESCRIPTOR readOnly = nullptr;
-  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly,
-                                                                   nullptr));
+  ASSERT_TRUE(
+      ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr));
   const LONG set = RegSetKeySecurity(guarded, DACL_SECURITY_INFORMATION, readOnly);
   LocalFree(readOnly);
   RegCloseKey(guarded);

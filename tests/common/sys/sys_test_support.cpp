@@ -10,8 +10,8 @@ bool IsFolder(const std::wstring& path) {
 }
 
 LockedFile::LockedFile(const std::wstring& path)
-    : handle_(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    : handle_(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
 
 LockedFile::~LockedFile() {
   if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);

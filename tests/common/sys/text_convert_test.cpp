@@ -19,7 +19,11 @@ TEST(TextConvert, Utf8RoundTripsEveryCharacter) {
   EXPECT_EQ(WideToUtf8(face), "smile \xF0\x9F\x98\x80 \xE2\x82\xAC");
   EXPECT_EQ(WideStrToUtf8(face.c_str()), WideToUtf8(face));
   EXPECT_EQ(Utf8ToWide(WideToUtf8(face)), face);
-  EXPECT_EQ(Utf8ToWide("a\xFF" "b"), L"a\xFFFD" L"b") << "invalid UTF-8 as the system converter gives it";
+  EXPECT_EQ(Utf8ToWide("a\xFF"
+                       "b"),
+            L"a\xFFFD"
+            L"b")
+      << "invalid UTF-8 as the system converter gives it";
 }
 
 TEST(TextConvert, EmptyNullAndEmbeddedZeros) {

@@ -39,9 +39,9 @@ class XmlMacroTest : public ::testing::Test {
   void SetEnv(const std::wstring& value) { SetEnvironmentVariableW(Utf8ToWide(env_).c_str(), value.c_str()); }
   void WriteMachineValue(const std::wstring& name, DWORD type, const std::wstring& text) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, subkey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, subkey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     RegSetValueExW(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
@@ -58,9 +58,9 @@ TEST_F(XmlMacroTest, EnvironmentVariables) {
   wchar_t windows[MAX_PATH + 1] = {};
   ASSERT_GT(GetWindowsDirectoryW(windows, MAX_PATH), 0u);
   const std::string system32 = Attr("&!env:WINDIR;\\system32");
-  EXPECT_EQ(CompareStringOrdinal(Utf8ToWide(system32).c_str(), -1, (std::wstring(windows) + L"\\system32").c_str(),
-                                 -1, TRUE),
-            CSTR_EQUAL)
+  EXPECT_EQ(
+      CompareStringOrdinal(Utf8ToWide(system32).c_str(), -1, (std::wstring(windows) + L"\\system32").c_str(), -1, TRUE),
+      CSTR_EQUAL)
       << system32;
   const std::wstring longValue(5000, L'\u6e38');
   SetEnv(longValue);
@@ -84,10 +84,14 @@ TEST_F(XmlMacroTest, MachineRegistryText) {
 
 TEST(XmlMacro, OtherAndIncompleteMacros) {
   const std::pair<const char*, const char*> cases[] = {
-      {"a&!sh:desktop;b", "ab"},         {"a&!sh:desktop", "adesktop"},
-      {"&!foo:bar;x", "foo:bar;x"},      {"&!ENV:WINDIR;", "ENV:WINDIR;"},  // prefixes are case-sensitive
-      {"&!", ""},                        {"&!reg:Software\\X", "Software\\X"},
-      {"&!reg:Software\\X,Name", "Name"}, {"&!env:WINDIR", "WINDIR"},
+      {"a&!sh:desktop;b", "ab"},
+      {"a&!sh:desktop", "adesktop"},
+      {"&!foo:bar;x", "foo:bar;x"},
+      {"&!ENV:WINDIR;", "ENV:WINDIR;"},  // prefixes are case-sensitive
+      {"&!", ""},
+      {"&!reg:Software\\X", "Software\\X"},
+      {"&!reg:Software\\X,Name", "Name"},
+      {"&!env:WINDIR", "WINDIR"},
   };
   for (const auto& c : cases) EXPECT_EQ(Attr(c.first), c.second) << c.first;
 }
@@ -99,9 +103,8 @@ TEST_F(XmlMacroTest, SeparatorsAreNotSearchedBeyondTheValue) {
   const TiXmlElement* root = Root(doc, "<r a=\"&!reg:Software\\X\" b=\"1,2;\" c=\"&!env:" + env_ +
                                            "\" d=\"x;\" e=\"&!sh:q\" f=\"&!reg:Software\\X,Name\" g=\";\">z;</r>");
   ASSERT_TRUE(root);
-  const std::pair<const char*, std::string> values[] = {{"a", "Software\\X"}, {"b", "1,2;"}, {"c", env_},
-                                                        {"d", "x;"},          {"e", "q"},    {"f", "Name"},
-                                                        {"g", ";"}};
+  const std::pair<const char*, std::string> values[] = {{"a", "Software\\X"}, {"b", "1,2;"}, {"c", env_}, {"d", "x;"},
+                                                        {"e", "q"},           {"f", "Name"}, {"g", ";"}};
   for (const auto& v : values) EXPECT_STREQ(root->Attribute(v.first), v.second.c_str()) << v.first;
   EXPECT_STREQ(root->GetText(), "z;");
   SetEnv(L"inner");

@@ -41,7 +41,7 @@ TEST(XmlText, EntitiesAndReferences) {
       {"x&", "x&"},
       {"&amp", "&amp"},
       {chinese, chinese},
-      {"  a   b  ", "  a   b  "},  // values keep their white space
+      {"  a   b  ", "  a   b  "},                                      // values keep their white space
       {"a\xE6\xB8", "error: Error parsing Element. row = 0 col = 3"},  // a cut UTF-8 sequence
   };
   for (const auto& v : values) EXPECT_EQ(Attr(v.first), v.second) << v.first;
@@ -85,8 +85,8 @@ TEST(XmlText, LoadsFromFilesWithTheLocationOfAnError) {
   EXPECT_STREQ(doc.RootElement()->Attribute("name"), "\xE6\xB8\xB8\xE6\x88\x8F&Co");
   EXPECT_STREQ(doc.RootElement()->FirstChildElement("installinfo")->Attribute("Path"), "$windir\\x");
   TiXmlDocument bad;
-  EXPECT_FALSE(load(L"bad.config", "<Config>\r\n  <Files>\r\n    <File path=\"&#xZZ;\"/>\r\n  </Files>\r\n</Config>",
-                    &bad));
+  EXPECT_FALSE(
+      load(L"bad.config", "<Config>\r\n  <Files>\r\n    <File path=\"&#xZZ;\"/>\r\n  </Files>\r\n</Config>", &bad));
   EXPECT_EQ(std::string(bad.ErrorDesc()), "Error parsing Element. row = 2 col = 10");
 }
 

@@ -46,16 +46,17 @@ int wmain(int argc, wchar_t** argv) {
   CreateDirectoryW(folder.c_str(), nullptr);
   const Bytes text = CompressibleBytes(120000, 21);
   const Bytes random = RandomBytes(300000, 22);
-  bool ok = WriteSet(folder, "mixed",
-                     {{"readme.txt", text, 8},
-                      {"folder\\sub\\data.bin", random, 8},
-                      {"archive.gz", random, 0},
-                      {"BACKUP.ZIP", text, 0},
-                      {"noext", text, 8},
-                      {"empty.txt", {}, 8},
-                      {"empty.tgz", {}, 0},
-                      {"\xe6\xb8\xb8\xe6\x88\x8f/\xe9\x85\x8d\xe7\xbd\xae.ini", {'[', 'a', ']', '\n'}, 8},  // 游戏/配置.ini
-                      {"big.log", CompressibleBytes(5 << 20, 23), 8}});
+  bool ok =
+      WriteSet(folder, "mixed",
+               {{"readme.txt", text, 8},
+                {"folder\\sub\\data.bin", random, 8},
+                {"archive.gz", random, 0},
+                {"BACKUP.ZIP", text, 0},
+                {"noext", text, 8},
+                {"empty.txt", {}, 8},
+                {"empty.tgz", {}, 0},
+                {"\xe6\xb8\xb8\xe6\x88\x8f/\xe9\x85\x8d\xe7\xbd\xae.ini", {'[', 'a', ']', '\n'}, 8},  // 游戏/配置.ini
+                {"big.log", CompressibleBytes(5 << 20, 23), 8}});
   ok = WriteSet(folder, "single", {{"package\\Product.config", CompressibleBytes(7000, 24), 8}}) && ok;
   ok = WriteSet(folder, "one-empty-entry", {{"empty.dat", {}, 8}}) && ok;
   ok = WriteSet(folder, "no-entries", {}) && ok;

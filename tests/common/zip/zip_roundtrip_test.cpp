@@ -51,8 +51,8 @@ TEST(ZipRoundTrip, OneEntryComesBackWithNameSizesAndTime) {
 TEST(ZipRoundTrip, ArchiveSuffixesAreStoredOthersDeflated) {
   const Bytes data = CompressibleBytes(4000, 2);
   const std::pair<const char*, uint16_t> cases[] = {
-      {"folder\\sub\\file.gz", 0}, {"BACKUP.ZIP", 0}, {"noext", 8},         {"a.Tgz", 0},
-      {"x.z", 0},                  {"plain.txt", 8},  {"dir.zip\\inner", 8}, {"archive.zipx", 8}};
+      {"folder\\sub\\file.gz", 0}, {"BACKUP.ZIP", 0},  {"noext", 8}, {"a.Tgz", 0}, {"x.z", 0}, {"plain.txt", 8},
+      {"dir.zip\\inner", 8},       {"archive.zipx", 8}};
   std::vector<NamedBytes> entries;
   for (const auto& c : cases) entries.push_back({c.first, data});
   const Bytes archive = WriteArchive(entries);

@@ -40,7 +40,7 @@ Bytes RandomBytes(size_t length, uint32_t seed) {
 }
 
 Bytes CompressibleBytes(size_t length, uint32_t seed) {
-  static const char* const kWords[] = {"install ", "package ", "component ", "registry ", "shortcut\n",
+  static const char* const kWords[] = {"install ", "package ", "component ", "registry ",    "shortcut\n",
                                        "folder ",  "setup ",   "file ",      "version 2.1 ", "done.\r\n"};
   std::mt19937 random(seed);
   Bytes bytes;

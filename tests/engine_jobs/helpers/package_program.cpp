@@ -23,8 +23,8 @@ int main() {
   for (int i = 1; i < argc; ++i) line += (i > 1 ? L"|" : L"") + std::wstring(argv[i]);
   line += L"\n";
   LocalFree(argv);
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0, nullptr,
-                                        nullptr);
+  const int bytes =
+      WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
   std::string utf8(bytes, '\0');
   WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), &utf8[0], bytes, nullptr, nullptr);
   HANDLE file = CreateFileW(Variable(L"JOBS_PACKAGE_RECORD").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,

@@ -26,8 +26,8 @@ std::wstring Option(int argc, wchar_t** argv, const std::wstring& name) {
 // Appends one UTF-8 line; other children may write the same file, so a busy file is retried.
 void AppendLine(const std::wstring& path, const std::wstring& line) {
   const std::wstring text = line + L"\n";
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                        nullptr, nullptr);
+  const int bytes =
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string utf8(bytes, '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0], bytes, nullptr, nullptr);
   for (int attempt = 0; attempt < 200; ++attempt) {

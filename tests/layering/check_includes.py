@@ -1,0 +1,81 @@
+#!/usr/bin/env python3
+"""Fails on any quoted #include in src/ that src/include_rules.txt does not allow.
+
+Usage: check_includes.py SRC_DIR [RULES_FILE]
+Prints one line per forbidden include: file:line: include "x" (part a) may not include part b.
+"""
+import os
+import re
+import sys
+
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+
+
+def read_rules(path):
+    rules = {}
+    with open(path, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            line = line.split("#", 1)[0].strip()
+            if not line:
+                continue
+            if ":" not in line:
+                sys.exit("%s:%d: expected 'part : allowed parts'" % (path, number))
+            part, allowed = line.split(":", 1)
+            rules[part.strip()] = set(allowed.split())
+    return rules
+
+
+def part_of(path, parts):
+    """The longest listed part that is path itself or a folder above it; None when none is."""
+    best = None
+    for part in parts:
+        if (path == part or path.startswith(part + "/")) and (best is None or len(part) > len(best)):
+            best = part
+    return best
+
+
+def check(src, rules):
+    faults = []
+    for folder, _, files in os.walk(src):
+        for name in sorted(files):
+            if not name.endswith((".h", ".hpp", ".c", ".cpp")):
+                continue
+            path = os.path.join(folder, name)
+            rel = os.path.relpath(path, src).replace(os.sep, "/")
+            own = part_of(rel, rules)
+            with open(path, encoding="utf-8", errors="replace") as f:
+                for number, line in enumerate(f, 1):
+                    m = INCLUDE.match(line)
+                    if not m:
+                        continue
+                    target = m.group(1)
+                    if not os.path.exists(os.path.join(src, target)):
+                        continue  # a header beside the file, not rooted at src/
+                    theirs = part_of(target, rules)
+                    if own is None:
+                        faults.append('%s:%d: the file is in no part of the rules' % (rel, number))
+                    elif theirs is None:
+                        faults.append('%s:%d: include "%s" is in no part of the rules' % (rel, number, target))
+                    elif theirs != own and theirs not in rules[own]:
+                        faults.append('%s:%d: include "%s": part %s may not include part %s'
+                                      % (rel, number, target, own, theirs))
+    return faults
+
+
+def main():
+    src = sys.argv[1]
+    rules_file = sys.argv[2] if len(sys.argv) > 2 else os.path.join(src, "include_rules.txt")
+    rules = read_rules(rules_file)
+    for part, allowed in rules.items():
+        unknown = allowed - set(rules)
+        if unknown:
+            sys.exit("%s: part %s names unknown parts %s" % (rules_file, part, " ".join(sorted(unknown))))
+    faults = check(src, rules)
+    for fault in faults:
+        print(fault)
+    print("%d forbidden include(s)" % len(faults))
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,6 +1,6 @@
 # Third-party libraries: zlib from Debian's mingw package; tinyxml, OpenSSL, nghttp2 and
 # libcurl from the prefix scripts/build-deps.sh cross-builds; header-only nlohmann-json and stb.
-set(TAMSEL_DEPS_PREFIX "/var/cache/tamsel-deps/prefix" CACHE PATH "Cross-built dependency prefix")
+set(TAMSEL_DEPS_PREFIX "" CACHE PATH "Cross-built dependency prefix (scripts/setup.sh prints it)")
 if(NOT EXISTS ${TAMSEL_DEPS_PREFIX}/lib/libtinyxml.a)
   message(FATAL_ERROR "No dependency prefix at ${TAMSEL_DEPS_PREFIX}: run scripts/setup.sh first.")
 endif()

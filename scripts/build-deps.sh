@@ -1,18 +1,18 @@
 #!/usr/bin/env bash
 # Cross-builds tinyxml, OpenSSL, nghttp2 and libcurl from Debian's source packages into
-# DEPS_ROOT/prefix. Each package carries a stamp keyed by its source version, the compiler,
-# its recipe below and its patches (and, for curl, the keys of what it links), so a package
-# is rebuilt only when one of those changes.
+# DEPS_ROOT/prefix-KEY and prints that folder. KEY hashes the source versions, the compiler,
+# this script, its patches and the toolchain file, so worktrees with different recipes each
+# get their own prefix and never rebuild one under another's build. A prefix is built in a
+# temporary folder and renamed into place when complete: a half-built one is never used.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
 deps_root=${1:?usage: build-deps.sh DEPS_ROOT}
 jobs=$(nproc)
 triple=i686-w64-mingw32
-prefix="$deps_root/prefix"
-work="$deps_root/src"
+packages=(tinyxml openssl nghttp2 curl)
 
-say() { echo "build-deps: $*"; }
+say() { echo "build-deps: $*" >&2; }
 
 src_versions() {  # newest first
   apt-cache showsrc --only-source "$1" 2>/dev/null | awk '/^Version:/ {print $2}' | sort -Vru
@@ -34,8 +34,6 @@ fetch_source() {
   say "cannot fetch the source of $1 (is the deb-src entry there and apt-get update done?)"
   return 1
 }
-
-recipe_of() { declare -f "build_$1"; cat "$here"/scripts/patches/"$1"-*.patch 2>/dev/null || true; }
 
 build_tinyxml() {
   local p
@@ -83,24 +81,37 @@ build_curl() {
     -DZLIB_INCLUDE_DIR=/usr/$triple/include -DZLIB_LIBRARY=/usr/$triple/lib/libz.a
 }
 
-mkdir -p "$prefix" "$work"
-cc_version=$($triple-gcc-posix -dumpversion)
-declare -A keys
-for p in tinyxml openssl nghttp2 curl; do
-  versions=$(src_versions "$p" | tr '\n' ' ')
-  [ -n "$versions" ] || { say "no source package $p (is the deb-src entry there and apt-get update done?)"; exit 1; }
-  extra=""
-  [ "$p" = curl ] && extra="${keys[openssl]}${keys[nghttp2]}"
-  keys[$p]=$(printf '%s|%s|%s|%s' "$versions" "$cc_version" "$(recipe_of "$p")" "$extra" | sha1sum | cut -c1-16)
-  stamp="$prefix/.stamp-$p"
-  if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "${keys[$p]}" ]; then
-    continue
-  fi
-  say "building $p"
-  rm -f "$stamp"
-  fetch_source "$p"
-  "build_$p"
-  rm -rf "${work:?}/$p"
-  echo "${keys[$p]}" > "$stamp"
-done
-say "prefix up to date: $prefix"
+recipe_key() {
+  local p versions all=""
+  for p in "${packages[@]}"; do
+    versions=$(src_versions "$p" | tr '\n' ' ')
+    [ -n "$versions" ] || { say "no source package $p (is the deb-src entry there and apt-get update done?)"; return 1; }
+    all+="$p=$versions|"
+  done
+  { echo "$all"; $triple-gcc-posix -dumpversion; cat "$here"/scripts/build-deps.sh "$here"/cmake/mingw-i686.cmake;
+    cat "$here"/scripts/patches/* 2>/dev/null || true; } | sha1sum | cut -c1-12
+}
+
+key=$(recipe_key)
+final="$deps_root/prefix-$key"
+mkdir -p "$deps_root"
+if [ ! -d "$final" ]; then
+  # One builder per key; the others wait here and then find the finished prefix.
+  exec 9>"$deps_root/.lock-$key"
+  flock 9
+fi
+if [ ! -d "$final" ]; then
+  prefix="$deps_root/.building-$key"
+  work="$deps_root/.src-$key"
+  rm -rf "$prefix" "$work"
+  mkdir -p "$prefix" "$work"
+  for p in "${packages[@]}"; do
+    say "building $p"
+    fetch_source "$p"
+    "build_$p" >&2
+  done
+  rm -rf "$work"
+  mv -T "$prefix" "$final"
+fi
+say "prefix up to date: $final"
+echo "$final"

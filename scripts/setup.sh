@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Installs what the build needs on a Debian machine (as root) and cross-builds the
-# third-party libraries Debian does not ship for mingw into a cached prefix.
-# Idempotent: a second run only checks and returns.
+# third-party libraries Debian does not ship for mingw into a cached prefix, whose folder it
+# prints (the only line on standard output). Idempotent: a second run only checks and returns.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
 deps_root=${TAMSEL_DEPS_ROOT:-/var/cache/tamsel-deps}
 jobs=$(nproc)
 
-say() { echo "setup: $*"; }
+say() { echo "setup: $*" >&2; }
 
 apt_packages=(
   g++-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev
@@ -47,9 +47,9 @@ fi
 
 if [ ${#need_apt[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
   say "installing ${need_apt[*]:-(index only)}"
-  apt-get update -qq || say "apt-get update reported problems; going on"
+  apt-get update -qq >&2 || say "apt-get update reported problems; going on"
   if [ ${#need_apt[@]} -gt 0 ]; then
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need_apt[@]}" >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need_apt[@]}" >&2
   fi
 fi
 

@@ -4,7 +4,6 @@
 #include <cwchar>
 #include <vector>
 
-#include "common/log/vlog.h"
 #include "common/sys/reg_path.h"
 #include "common/sys/unique_handles.h"
 
@@ -63,13 +62,8 @@ LONG ReadAsText(const std::wstring& keyPath, const std::wstring& valueName, std:
 }  // namespace
 
 bool ReadRegValue(const std::wstring& keyPath, const std::wstring& valueName, std::wstring& value, LONG* error) {
+  // The caller decides whether a value that cannot be read is worth a log line.
   const LONG err = ReadAsText(keyPath, valueName, value);
   if (error) *error = err;
-  if (err == ERROR_SUCCESS) return true;
-  if (err == ERROR_FILE_NOT_FOUND) {
-    VLOG_DEBUG("ReadRegValue, %S\\%S is missing", keyPath.c_str(), valueName.c_str());
-  } else {
-    VLOG_WARN("ReadRegValue, %S\\%S cannot be read, err %ld", keyPath.c_str(), valueName.c_str(), err);
-  }
-  return false;
+  return err == ERROR_SUCCESS;
 }

@@ -11,7 +11,7 @@
 // character; the process's own registry view applies. REG_SZ gives its whole text, up to its
 // first zero character or the end of its data; REG_DWORD its signed decimal text (0xFFFFFFFF
 // reads as "-1").
-// True: value replaced. False: value unchanged, and *error (when given) says why:
+// True: value replaced. False: value unchanged, nothing logged, and *error (when given) says why:
 //   ERROR_FILE_NOT_FOUND    the key or the value is missing
 //   ERROR_BAD_PATHNAME      the path names no root, or is shorter than a root and a separator
 //   ERROR_UNSUPPORTED_TYPE  the value has another type

@@ -75,7 +75,9 @@ TEST_F(RegValueReader, RootIgnoresCaseAndSkipsTheSeparator) {
   EXPECT_EQ(read, L"found");
 }
 
-TEST_F(RegValueReader, MissingIsToldApartFromUnreadable) {
+// The caller decides what a failure means: the reader itself logs nothing.
+TEST_F(RegValueReader, MissingIsToldApartFromUnreadableWithoutALogLine) {
+  LogCapture log;
   PutText(L"v", L"x");
   std::wstring read = L"unchanged";
   LONG error = 0;
@@ -91,7 +93,9 @@ TEST_F(RegValueReader, MissingIsToldApartFromUnreadable) {
   WriteRaw(HKEY_CURRENT_USER, subkey_, L"short", REG_DWORD, &half, 2);
   EXPECT_FALSE(ReadRegValue(Path(), L"short", read, &error));
   EXPECT_EQ(error, ERROR_INVALID_DATA);
+  EXPECT_FALSE(ReadRegValue(L"HKXX\\Software", L"v", read, &error));
   EXPECT_EQ(read, L"unchanged");
+  EXPECT_EQ(log.Text().find("ReadRegValue"), std::string::npos) << log.Text();
 }
 
 TEST_F(RegValueReader, PathsWithoutRootOrSubkeyPartAreRefused) {

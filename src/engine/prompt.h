@@ -5,10 +5,9 @@
 
 #include <string>
 
+// The seven operations keep this slot order; the destructor comes after them.
 class IInstallUIPromptEx {
  public:
-  virtual ~IInstallUIPromptEx() = default;
-
   // A step began or ended: the window adds percentDelta to its bar.
   virtual void OnProgress(int step, int percentDelta, std::wstring detail) {}
   // Progress inside a step: done of total items, the step owning `parts` percent of the bar.
@@ -22,4 +21,6 @@ class IInstallUIPromptEx {
   // Load errors of the component configuration files.
   virtual void OnMessageA(std::string message, int code) {}
   virtual void OnMessageA2(std::string message, int code) {}
+
+  virtual ~IInstallUIPromptEx() = default;
 };

@@ -2,9 +2,12 @@
 // on the form, the feedback the form gives, and engine reports from another thread.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <thread>
 
+#include "app/install_wnd.h"
 #include "app/job_outcome.h"
 #include "app/uninstall_wnd.h"
 #include "app/web_install_wnd.h"
@@ -275,6 +278,34 @@ TEST(DownloadTips, LongSpeedTextIsKeptWhole) {
   const std::wstring speed(300, L'x');
   const std::wstring tips = DownloadTipsText(4294967295u, 4294967295u, speed);
   EXPECT_EQ(L"总大小：4294.97M，已下载：4294.97M" + speed, tips);
+}
+
+// The compiler's own layout (Itanium C++ ABI): a pointer to a virtual member holds one plus
+// the byte offset of its slot; -1 for anything else.
+template <class Member>
+int SlotOf(Member member) {
+  struct {
+    intptr_t ptr, adj;
+  } raw;
+  static_assert(sizeof(member) == sizeof(raw), "an Itanium member pointer");
+  memcpy(&raw, &member, sizeof(raw));
+  return raw.adj == 0 && (raw.ptr & 1) != 0 ? static_cast<int>((raw.ptr - 1) / sizeof(void*)) : -1;
+}
+
+// The engine calls the window through these slots: the interface's seven operations come first,
+// in this order, and every job window has the interface as its first base.
+TEST(ProgressInterface, SevenOperationsInTheirSlotsInTheInterfaceAndEveryJobWindow) {
+  EXPECT_EQ(0, SlotOf(&IInstallUIPromptEx::OnProgress));
+  EXPECT_EQ(1, SlotOf(&IInstallUIPromptEx::OnProgressEx));
+  EXPECT_EQ(2, SlotOf(&IInstallUIPromptEx::OnFinish));
+  EXPECT_EQ(3, SlotOf(&IInstallUIPromptEx::NotifyUpdateWnd));
+  EXPECT_EQ(4, SlotOf(&IInstallUIPromptEx::OnMessage));
+  EXPECT_EQ(5, SlotOf(&IInstallUIPromptEx::OnMessageA));
+  EXPECT_EQ(6, SlotOf(&IInstallUIPromptEx::OnMessageA2));
+  EXPECT_EQ(0, SlotOf(&CInstallWnd::OnProgress));
+  EXPECT_EQ(4, SlotOf(&CInstallWnd::OnMessage));
+  EXPECT_EQ(3, SlotOf(&CUninstallWnd::NotifyUpdateWnd));
+  EXPECT_EQ(1, SlotOf(&CWebInstallWnd::OnProgressEx));
 }
 
 }  // namespace

@@ -169,6 +169,29 @@ TEST(VerticalLayout, ScrollBarFollowsTheContentAndTheWheel) {
   EXPECT_FALSE(bar->IsVisible());
 }
 
+// With its vertical bar shown, a vertical layout's adjustables share the scrolled height; a
+// horizontal layout's adjustables share only the width in view.
+TEST(LinearLayout, AdjustablesShareTheScrolledLengthOnlyVertically) {
+  for (bool vertical : {true, false}) {
+    TestWindow window(200, 200);
+    CContainerUI* root = vertical ? static_cast<CContainerUI*>(new CVerticalLayoutUI())
+                                  : static_cast<CContainerUI*>(new CHorizontalLayoutUI());
+    root->SetAttribute(vertical ? L"vscrollbar" : L"hscrollbar", L"true");
+    CControlUI* first = vertical ? Child(0, 300) : Child(300, 0);
+    root->Add(first);
+    root->Add(Child());
+    window.Attach(root);
+    window.PaintNow();
+    CScrollBarUI* bar = vertical ? root->GetVerticalScrollBar() : root->GetHorizontalScrollBar();
+    ASSERT_TRUE(bar->IsVisible());
+    EXPECT_EQ(100, bar->GetScrollRange());
+    vertical ? first->SetFixedHeight(0) : first->SetFixedWidth(0);  // now both share the length
+    window.PaintNow();
+    EXPECT_EQ(vertical ? (V{150, 150}) : (V{100, 100}), Each(*root, vertical ? kHeight : kWidth)) << vertical;
+    EXPECT_EQ(vertical, bar->IsVisible());
+  }
+}
+
 TEST(LayoutSeparator, BandsLieAlongTheChosenEdge) {
   CVerticalLayoutUI v;
   v.SetPos(RECT{0, 0, 50, 100});

@@ -68,7 +68,9 @@ void LinearLayoutOps::SetPos(Layout& self, RECT rc, bool bNeedInvalidate, bool v
   }
   CScrollBarUI* mainBar = v ? vbar : hbar;
   CScrollBarUI* crossBar = v ? hbar : vbar;
-  int mainAvail = Hi(rc, v) - Lo(rc, v);
+  // A vertical layout's children may fill its scrolled height; a horizontal layout's width never
+  // includes its bar's range.
+  int mainAvail = Hi(rc, v) - Lo(rc, v) + (v && mainBar != nullptr ? mainBar->GetScrollRange() : 0);
   int crossAvail = Hi(rc, !v) - Lo(rc, !v) + (crossBar != nullptr ? crossBar->GetScrollRange() : 0);
   int padding = self.m_iChildPadding;
 

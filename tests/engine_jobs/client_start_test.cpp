@@ -35,14 +35,17 @@ TEST(ClientStart, StartByOtherStartsTheInstalledClientAndLeavesItRunning) {
   record.mode = OpePARAMEx::CMD_WEB_SILENT_INSTALL;
 
   engine.installedProduct.regKey = regKey + L"-missing";
-  EXPECT_EQ(StartByOther(record, services), -1);
+  EXPECT_EQ(StartByOther(record, services), -1);  // neither a value nor a folder of the record's
   engine.installedProduct.regKey = regKey;
   ASSERT_EQ(StartByOther(record, services), 0);
   EXPECT_EQ(record.installDir, install);
   ASSERT_EQ(WaitForChildLog(folder / L"client.log", 1).size(), 1u);
   EXPECT_NE(ProcessIdByName(client), 0u);
-  // A second quick start reads the product afresh: one more client, not two.
+  // A second quick start reads the product afresh: one more client, not two. Without a readable
+  // value the record's own folder serves.
+  engine.installedProduct.regKey = regKey + L"-missing";
   ASSERT_EQ(StartByOther(record, services), 0);
+  EXPECT_EQ(record.installDir, install);
   WaitForChildLog(folder / L"client.log", 2);
   Sleep(500);
   EXPECT_EQ(ChildLog(folder / L"client.log").size(), 2u);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/jobs/update_search.h"
 #include "engine/net/http_client.h"
 #include "engine/update/update_eng_ex.h"
 #include "engine/zqpm/zqpm.h"
@@ -60,6 +61,17 @@ JobServices Services(CUpdateEngEx& engine, IInstallUIPromptEx* prompt, const std
     updtest::MakeFolder(downloadFolder);
     return downloadFolder;
   };
+  services.getRegInstallPath = [zqpm](std::wstring& out, const std::wstring& keyPath) {
+    return zqpm->GetRegInstallPath(out, keyPath);
+  };
+  // ZQPM::GetDownloadUrl, for the given program path in place of this test program's.
+  services.getDownloadUrl = [selfPath](PackageInfo& package) {
+    UpdateInfo info;
+    return ParseProgramFileName(selfPath, info) != 0 ? -1 : SearchPackage(info, package);
+  };
+  services.downloadProgress = &ZQPM::OnDownloadProgress;
+  services.commitInfo = [zqpm](const OpePARAMEx& record) { return zqpm->CommitInfo(&record); };
+  services.deleteRegInfo = [zqpm](const std::wstring& keyPath) { return zqpm->DeleteRegInfo(keyPath); };
   return services;
 }
 

@@ -32,8 +32,9 @@ struct Prompt : IInstallUIPromptEx {
   std::vector<std::string> events;
 };
 
-// The services as ZQPM gives them: its preparation steps, a download folder of the test's
-// own in place of %TEMP%\~ZQDownload.
+// The services as ZQPM gives them: its preparation and service operations, with the given
+// program path in the package search, a download folder of the test's own in place of
+// %TEMP%\~ZQDownload, and the download progress going to the window registered with ZQPM.
 JobServices Services(CUpdateEngEx& engine, IInstallUIPromptEx* prompt, const std::wstring& selfPath,
                      const std::wstring& downloadFolder = L"");
 

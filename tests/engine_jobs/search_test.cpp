@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/jobs/update_search.h"
+#include "engine/zqpm/zqpm.h"
 #include "jobs_test_support.h"
 #include "update_test_support.h"
 
@@ -22,11 +23,17 @@ json Reply(const std::string& version, json blocks, int code = 0) {
   return {{"code", code}, {"msg", "ok"}, {"data", {{"version", version}, {"blockurl", blocks}}}};
 }
 
-int Search(const json& step, PackageInfo* out = nullptr, const wchar_t* program = L"C:\\d\\setup#abc#7x.exe") {
+int SearchFor(const wchar_t* program, PackageInfo& package) {
+  UpdateInfo info;
+  EXPECT_EQ(ParseProgramFileName(program, info), 0);
+  return SearchPackage(info, package);
+}
+
+int Search(const json& step, PackageInfo* out = nullptr) {
   FakeUpdateService service({{"/soft/update/search", {step}}});
   jobstest::ServiceHost host(service.Host());
   PackageInfo package;
-  const int result = GetDownloadUrl(program, package);
+  const int result = SearchFor(L"C:\\d\\setup#abc#7x.exe", package);
   if (out) *out = package;
   return result;
 }
@@ -47,7 +54,7 @@ TEST(PackageSearch, FileNameGivesProductChannelAndType) {
   };
   for (const Case& c : cases) {
     UpdateInfo info;
-    EXPECT_EQ(ParseFileName(c.path, info), c.result) << nettest::Utf8(c.path);
+    EXPECT_EQ(ParseProgramFileName(c.path, info), c.result) << nettest::Utf8(c.path);
     EXPECT_EQ(info.product, c.product);
     EXPECT_EQ(info.channel, c.channel);
     EXPECT_EQ(info.type, c.type);
@@ -61,7 +68,7 @@ TEST(PackageSearch, SendsTheExactQueryAndTakesTheFirstEntryOfTheVersion) {
   FakeUpdateService service({{"/soft/update/search", {JsonReply(reply)}}});
   jobstest::ServiceHost host(service.Host());
   PackageInfo package;
-  ASSERT_EQ(GetDownloadUrl(L"C:\\d\\setup#abc#7x.exe", package), 0);
+  ASSERT_EQ(SearchFor(L"C:\\d\\setup#abc#7x.exe", package), 0);
   EXPECT_EQ(package.url, "http://h/two");
   EXPECT_EQ(package.md5, "ABCDEF");
   EXPECT_EQ(package.size, 4096);
@@ -74,7 +81,8 @@ TEST(PackageSearch, SendsTheExactQueryAndTakesTheFirstEntryOfTheVersion) {
 
 TEST(PackageSearch, EveryFailureHasItsCode) {
   updtest::LogCapture log;
-  EXPECT_EQ(Search(JsonReply(Reply("1", {Block("1-1", "u")})), nullptr, L"C:\\d\\PackageManager.exe"), -1);
+  PackageInfo none;
+  EXPECT_EQ(ZQPM::GetInstance()->GetDownloadUrl(none), -1);  // this program's name holds no "#"
   EXPECT_EQ(Search(TextReply("", 200)), -2);
   EXPECT_EQ(Search(TextReply("gone", 404)), -2);
   EXPECT_EQ(Search(TextReply("null")), -3);

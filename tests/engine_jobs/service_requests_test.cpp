@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/jobs/service_requests.h"
+#include "engine/zqpm/zqpm.h"
 #include "jobs_test_support.h"
 #include "update_test_support.h"
 
@@ -18,17 +19,17 @@ int Commit(const nlohmann::json& step) {
   jobstest::ServiceHost host(service.Host());
   OpePARAMEx record;
   record.feedback = kFeedback;
-  return CommitInfo(record);
+  return ZQPM::GetInstance()->CommitInfo(&record);
 }
 
 TEST(UninstallFeedback, PostsTheFeedbackAsUtf8JsonByteForByte) {
   FakeUpdateService service({{"/soft/uninstall/confirmForm", {JsonReply({{"code", 0}})}}});
   jobstest::ServiceHost host(service.Host());
   OpePARAMEx record;
-  EXPECT_EQ(CommitInfo(record), 0);  // no feedback: nothing sent
+  EXPECT_EQ(ZQPM::GetInstance()->CommitInfo(&record), 0);  // no feedback: nothing sent
   EXPECT_TRUE(service.Requests().empty());
   record.feedback = kFeedback;
-  EXPECT_EQ(CommitInfo(record), 0);
+  EXPECT_EQ(ZQPM::GetInstance()->CommitInfo(&record), 0);
   const auto requests = service.RequestsTo("/soft/uninstall/confirmForm");
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0]["method"], "POST");
@@ -45,7 +46,7 @@ TEST(UninstallFeedback, EveryFailureIsLoggedWithItsCode) {
     jobstest::ServiceHost host("127.0.0.1:1");  // nothing listens there
     OpePARAMEx record;
     record.feedback = kFeedback;
-    EXPECT_EQ(CommitInfo(record), -1);
+    EXPECT_EQ(ZQPM::GetInstance()->CommitInfo(&record), -1);
   }
   EXPECT_EQ(Commit(TextReply("busy", 503)), -1);
   EXPECT_EQ(Commit(TextReply("null")), -2);

@@ -7,6 +7,7 @@
 
 #include "engine/jobs/web_install_job.h"
 #include "engine/update/update_eng_ex.h"
+#include "engine/zqpm/zqpm.h"
 #include "jobs_test_support.h"
 #include "update_test_support.h"
 
@@ -21,8 +22,10 @@ class WebInstall : public ::testing::Test {
   WebInstall() : download_(folder_ / L"\u4e0b\u8f7d ~ZQDownload"), record_(folder_ / L"package.record") {
     SetEnvironmentVariableW(L"JOBS_PACKAGE_RECORD", record_.c_str());
     package_ = updtest::ReadFileBytes(updtest::Helper(L"jobs_package.exe"));
+    ZQPM::GetInstance()->SetUIPrompt(&window_);  // the download progress comes through the engine
   }
   ~WebInstall() override {
+    ZQPM::GetInstance()->SetUIPrompt(nullptr);
     SetEnvironmentVariableW(L"JOBS_PACKAGE_RECORD", nullptr);
     SetEnvironmentVariableW(L"JOBS_PACKAGE_EXIT", nullptr);
   }

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "common/log/vlog.h"
-#include "engine/reg_value.h"
 #include "engine/update/update_eng_ex.h"
 #include "engine/zqpm/install_paths.h"
 
@@ -31,15 +30,15 @@ int StartByOther(OpePARAMEx& record, const JobServices& services) {
   CUpdateEngEx& engine = *services.updateEng;
   const std::wstring& regKey = engine.installedProduct.regKey;
   const std::wstring keyPath = regKey.empty() ? std::wstring(kDefaultRegKeyPath) : regKey;
-  std::wstring installFolder;
-  if (!ReadRegValue(keyPath, L"InstallPath", installFolder) || installFolder.empty()) {
+  services.getRegInstallPath(record.installDir, keyPath);
+  if (record.installDir.empty()) {
     VLOG_ERROR("StartByOther, GetRegInstallPath fail, key %S", keyPath.c_str());
     return -1;
   }
-  record.installDir = installFolder;
   ForgetInstalledProduct(engine);
-  if (services.readProductConfig(engine.installedProduct, installFolder) != 0) {
-    VLOG_ERROR("StartByOther, GetProductConfigInfo fail, folder %S, err %lu", installFolder.c_str(), GetLastError());
+  if (services.readProductConfig(engine.installedProduct, record.installDir) != 0) {
+    VLOG_ERROR("StartByOther, GetProductConfigInfo fail, folder %S, err %lu", record.installDir.c_str(),
+               GetLastError());
     return -2;
   }
   services.loadComponentConfigs(record, engine.installedProduct);

@@ -11,7 +11,7 @@ int RestartApp(const OpePARAMEx& record, CUpdateEngEx& engine);
 
 // Reads the installed product (its key: the installed description's RegKey, else
 // "HKLM\Software\TamselPLVV2"; its folder: "InstallPath" under that key, which becomes the
-// record's install folder) afresh and runs its "OnRestartApp" rules, which start the client
-// and neither wait for it nor stop it. 0; -1 no "InstallPath"; -2 the installed description
-// cannot be read.
+// record's install folder; the record's folder stays when the value cannot be read) afresh and
+// runs its "OnRestartApp" rules, which start the client and neither wait for it nor stop it.
+// 0; -1 no install folder; -2 the installed description cannot be read.
 int StartByOther(OpePARAMEx& record, const JobServices& services);

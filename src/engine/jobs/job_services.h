@@ -1,5 +1,6 @@
 // What the jobs need from the engine object that runs them: its report relay, its update
-// engine, the program's own path and the preparation steps that the engine object owns.
+// engine, the program's own path, and the preparation steps and update-service operations
+// that the engine object owns.
 #pragma once
 
 #include <functional>
@@ -10,6 +11,7 @@
 class CUpdateEngEx;
 class IInstallUIPromptEx;
 class ProductConfig;
+struct PackageInfo;
 
 struct JobServices {
   IInstallUIPromptEx* prompt = nullptr;  // receives the reports; null: none are made
@@ -23,4 +25,14 @@ struct JobServices {
   std::function<int(ProductConfig& product, const std::wstring& installFolder)> readProductConfig;
   // Empties and creates the named work folder under the temporary folder; gives its path.
   std::function<std::wstring(const std::wstring& name)> createTempInstallDir;
+  // "InstallPath" under the key path into out, which stays as it was when it cannot be read.
+  std::function<int(std::wstring& out, const std::wstring& keyPath)> getRegInstallPath;
+  // The newest full setup package of the program's product (ZQPM::GetDownloadUrl's codes).
+  std::function<int(PackageInfo& package)> getDownloadUrl;
+  // The downloader's progress report: the engine hands it to the registered window.
+  void (*downloadProgress)(unsigned int total, unsigned int received, double speed) = nullptr;
+  // Posts the record's uninstall feedback (ZQPM::CommitInfo's codes).
+  std::function<int(const OpePARAMEx& record)> commitInfo;
+  // Deletes the key that the registry path text names, with its values and subkeys: 0, else 1.
+  std::function<int(const std::wstring& keyPath)> deleteRegInfo;
 };

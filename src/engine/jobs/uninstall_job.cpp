@@ -7,10 +7,8 @@
 
 #include "common/log/vlog.h"
 #include "common/sys/dir_tree.h"
-#include "common/sys/reg_editor.h"
 #include "engine/jobs/install_folder_guard.h"
 #include "engine/jobs/notify_area.h"
-#include "engine/jobs/service_requests.h"
 #include "engine/prompt.h"
 #include "engine/update/update_eng_ex.h"
 #include "engine/zqpm/install_paths.h"
@@ -38,9 +36,9 @@ void DeleteProductFiles(CUpdateEngEx& engine, const std::wstring& selfFileName) 
   if (IsRemovableInstallFolder(folder)) DeleteDirectoryTree(folder, exclusions);
 }
 
-void DeleteProductKeys(const ProductConfig& product) {
+void DeleteProductKeys(const ProductConfig& product, const JobServices& services) {
   for (const std::wstring& key : ProductKeys(product)) {
-    if (DeleteRegInfo(key) != 0) {
+    if (services.deleteRegInfo(key) != 0) {
       VLOG_ERROR("In_Uninstall, DeleteRegInfo fail, path %S, err: %d", key.c_str(), static_cast<int>(GetLastError()));
     }
   }
@@ -48,11 +46,9 @@ void DeleteProductKeys(const ProductConfig& product) {
 
 }  // namespace
 
-int DeleteRegInfo(std::wstring keyPath) { return CRegEditor::Clean(keyPath, L"") ? 0 : 1; }
-
 int RunUninstallJob(OpePARAMEx& record, const JobServices& services) {
   CUpdateEngEx& engine = *services.updateEng;
-  CommitInfo(record);
+  services.commitInfo(record);
   if (services.loadComponentConfigs(record, engine.installedProduct) != 0) {
     VLOG_ERROR("In_Uninstall, LoadComponentConfigs fail, what was read is removed");
   }
@@ -65,7 +61,7 @@ int RunUninstallJob(OpePARAMEx& record, const JobServices& services) {
   CleanNotifyAreaIcons();
   engine.DoRunruleInDeleteList("OnUnregister");
   DeleteProductFiles(engine, FileNameOf(services.selfPath));
-  DeleteProductKeys(engine.installedProduct);
+  DeleteProductKeys(engine.installedProduct, services);
   g_uninstallCompleted = true;
   VLOG_INFO("In_Uninstall, Uninstall complete");
   if (services.prompt) services.prompt->OnFinish("", 0);

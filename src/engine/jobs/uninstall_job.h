@@ -8,10 +8,6 @@
 
 #include "engine/jobs/job_services.h"
 
-// Deletes the key named by registry path text with all its values and subkeys. 0 when
-// deleted, 1 when not.
-int DeleteRegInfo(std::wstring keyPath);
-
 // Runs the job on services.updateEng (its installed product read by the preparation).
 // No step stops the job; it ends with OnFinish("", 0) and returns 0.
 int RunUninstallJob(OpePARAMEx& record, const JobServices& services);

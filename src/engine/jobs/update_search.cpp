@@ -41,7 +41,7 @@ PackageInfo FindPackage(const nlohmann::json& blocks, const std::string& version
 
 }  // namespace
 
-int ParseFileName(const std::wstring& programPath, UpdateInfo& info) {
+int ParseProgramFileName(const std::wstring& programPath, UpdateInfo& info) {
   size_t cut = programPath.rfind(L'\\');
   if (cut == std::wstring::npos) cut = programPath.rfind(L'/');
   if (cut == std::wstring::npos) return -1;
@@ -65,12 +65,7 @@ bool IsPlainFileName(const std::wstring& name) {
   return true;
 }
 
-int GetDownloadUrl(const std::wstring& programPath, PackageInfo& package) {
-  UpdateInfo info;
-  if (ParseFileName(programPath, info) != 0) {
-    VLOG_ERROR("GetDownloadUrl, ParseFileName fail");
-    return -1;
-  }
+int SearchPackage(const UpdateInfo& info, PackageInfo& package) {
   const std::string url = UpdateSearchUrl(info.channel, info.product, info.ver, info.type);
   VLOG_INFO("GetDownloadUrl, downloadurl %s", url.c_str());
   std::string reply;

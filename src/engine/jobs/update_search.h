@@ -18,16 +18,16 @@ struct PackageInfo {
   int size = 0;
 };
 
-// Fills info from the program path's file name. 0; -1 the path holds neither "\" nor "/";
-// -2 no first "#" token; -3 no second one.
-int ParseFileName(const std::wstring& programPath, UpdateInfo& info);
+// The query of the program path's file name. 0; -1 the path holds neither "\" nor "/"; -2 no
+// first "#" token; -3 no second one.
+int ParseProgramFileName(const std::wstring& programPath, UpdateInfo& info);
 
 // A name that stays inside the folder it is put in: not empty, no "\", "/", ":", "..",
 // control or other characters that Windows refuses in a file name.
 bool IsPlainFileName(const std::wstring& name);
 
-// Asks the service for the package of the program path's product. 0 found; -1 the file
-// name cannot be parsed; -2 empty reply; -3 the reply is JSON null; -4 "code" not 0 or a
+// Asks the service for the newest package of info's product (ZQPM::GetDownloadUrl after the
+// file name is parsed). 0 found; -2 empty reply; -3 the reply is JSON null; -4 "code" not 0 or a
 // reply that does not hold the fields; -6 no complete entry for the version, or one whose
 // file name is not a plain file name.
-int GetDownloadUrl(const std::wstring& programPath, PackageInfo& package);
+int SearchPackage(const UpdateInfo& info, PackageInfo& package);

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <atomic>
 #include <cwchar>
 
 #include "common/log/vlog.h"
@@ -21,16 +20,7 @@ const wchar_t kDownloadFailed[] = L"\u4e0b\u8f7d\u5931\u8d25";  // "下载失败
 const wchar_t kInstallFailed[] = L"\u5b89\u88c5\u5931\u8d25";   // "安装失败"
 const wchar_t kSilentArgs[] = L"/silent /norestart";
 constexpr unsigned int kSegments = 4;
-constexpr int kStepDownload = 8;
 constexpr int kStepInstallProduct = 29;
-
-// The prompt of the job that is downloading: the downloader's callback carries no context.
-std::atomic<IInstallUIPromptEx*> g_downloadPrompt{nullptr};
-
-struct DownloadPromptScope {
-  explicit DownloadPromptScope(IInstallUIPromptEx* prompt) { g_downloadPrompt = prompt; }
-  ~DownloadPromptScope() { g_downloadPrompt = nullptr; }
-};
 
 int Fail(IInstallUIPromptEx* prompt, const wchar_t* message, int result) {
   if (prompt) prompt->OnMessage(message, 0);
@@ -88,18 +78,10 @@ std::wstring DownloadSpeedText(double bytesPerSecond) {
   return text;
 }
 
-void OnDownloadProgress(unsigned int total, unsigned int received, double speed) {
-  IInstallUIPromptEx* prompt = g_downloadPrompt;
-  if (prompt) {
-    prompt->OnProgressEx(kStepDownload, static_cast<int>(received), static_cast<int>(total), DownloadSpeedText(speed),
-                         90);
-  }
-}
-
 int RunWebInstallJob(OpePARAMEx& record, const JobServices& services) {
   IInstallUIPromptEx* prompt = services.prompt;
   PackageInfo package;
-  const int found = GetDownloadUrl(services.selfPath, package);
+  const int found = services.getDownloadUrl(package);
   if (found != 0) {
     VLOG_ERROR("In_WebInstall, GetDownloadUrl fail, nret %d", found);
     return Fail(prompt, kDownloadFailed, -1);
@@ -108,8 +90,7 @@ int RunWebInstallJob(OpePARAMEx& record, const JobServices& services) {
   const std::wstring target = record.tempDir + L"\\" + Utf8ToWide(package.fileName);
   bool downloaded = false;
   {
-    DownloadPromptScope scope(prompt);
-    CSegmentDownloader downloader(package.url, package.url, target, package.md5, &OnDownloadProgress, &record,
+    CSegmentDownloader downloader(package.url, package.url, target, package.md5, services.downloadProgress, &record,
                                   kSegments);
     downloaded = downloader.Download();
   }

@@ -11,12 +11,8 @@
 // with two decimals.
 std::wstring DownloadSpeedText(double bytesPerSecond);
 
-// The downloader's progress callback: OnProgressEx(8, received, total, speed text, 90) to the
-// prompt of the web-install job that is downloading.
-void OnDownloadProgress(unsigned int total, unsigned int received, double speed);
-
 // 0 done (mode 5: the shell opened the package); -1 no package found; -2 download failed;
 // -3 the package cannot be started; -4 it ended with a non-zero exit code, or its exit code
 // cannot be read. Every failure shows "下载失败" (-1, -2) or "安装失败" (-3, -4).
-// record.tempDir takes the download folder.
+// record.tempDir takes the download folder; the download reports to services.downloadProgress.
 int RunWebInstallJob(OpePARAMEx& record, const JobServices& services);

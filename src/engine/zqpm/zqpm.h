@@ -17,6 +17,8 @@
 
 class CUpdateEngEx;
 class ProductConfig;
+struct PackageInfo;
+struct UpdateInfo;
 
 // Results of the jobs and of the dispatcher.
 enum JobResult {
@@ -127,6 +129,23 @@ class ZQPM final : public IZQPM {
   // --- Uninstall and web-install jobs (modes 1 and 4, 5 and 6) ---
   int In_Uninstall(OpePARAMEx* request);
   int In_WebInstall(OpePARAMEx* request);
+  // The search query of the program's own file name ("<product>#<channel>#<type digit>...").
+  // 0; -1 its path holds neither "\" nor "/"; -2 no first "#" token; -3 no second one.
+  int ParseFileName(UpdateInfo& info);
+  // The newest full setup package of the program's product on the update service. 0 found;
+  // -1 the file name cannot be parsed; -2 empty reply; -3 JSON null; -4 "code" not 0 or the
+  // fields missing; -6 no complete entry for the version (or one that is not a plain file name).
+  int GetDownloadUrl(PackageInfo& package);
+  // The downloader's progress callback: OnProgressEx(8, received, total, speed text, 90) to
+  // the window registered with the engine.
+  static void OnDownloadProgress(unsigned int total, unsigned int received, double speed);
+  // Posts the record's feedback (a JSON object, sent as UTF-8) to "/soft/uninstall/confirmForm".
+  // 0 no feedback or accepted ("code" 0); -1 the POST failed twice; -2 the reply is JSON null;
+  // -3 "code" is not 0; -4 the reply is not JSON or has no numeric "code".
+  int CommitInfo(const OpePARAMEx* record);
+  // Deletes the key that the registry path text names, with its values and subkeys. 0 when
+  // deleted, 1 when not.
+  int DeleteRegInfo(std::wstring keyPath);
 
   const std::wstring& TempInstallDir() const { return m_TempInstallDir; }
 

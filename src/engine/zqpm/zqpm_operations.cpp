@@ -1,6 +1,7 @@
 // The engine object's operations that run the jobs outside it: uninstall, web install,
 // client start, size text, uninstall reasons and self-deletion, each given the services
 // the engine object owns.
+#include "common/sys/reg_editor.h"
 #include "engine/jobs/client_start.h"
 #include "engine/jobs/self_delete.h"
 #include "engine/jobs/service_requests.h"
@@ -24,8 +25,17 @@ JobServices ZQPM::Services() {
     CreateTempInstallDir(name);
     return m_TempInstallDir;
   };
+  services.getRegInstallPath = [this](std::wstring& out, const std::wstring& keyPath) {
+    return GetRegInstallPath(out, keyPath);
+  };
+  services.getDownloadUrl = [this](PackageInfo& package) { return GetDownloadUrl(package); };
+  services.downloadProgress = &ZQPM::OnDownloadProgress;
+  services.commitInfo = [this](const OpePARAMEx& record) { return CommitInfo(&record); };
+  services.deleteRegInfo = [this](const std::wstring& keyPath) { return DeleteRegInfo(keyPath); };
   return services;
 }
+
+int ZQPM::DeleteRegInfo(std::wstring keyPath) { return CRegEditor::Clean(keyPath, L"") ? 0 : 1; }
 
 int ZQPM::In_Uninstall(OpePARAMEx* request) { return RunUninstallJob(*request, Services()); }
 

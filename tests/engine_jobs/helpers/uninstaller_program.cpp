@@ -14,6 +14,7 @@
 #include "engine/jobs/uninstall_job.h"
 #include "engine/update/update_eng_ex.h"
 #include "engine/zqpm/install_paths.h"
+#include "engine/zqpm/zqpm.h"
 
 int main() {
   int argc = 0;
@@ -40,6 +41,9 @@ int main() {
     product.productFolder = job.installDir;
     return 0;
   };
+  ZQPM* zqpm = ZQPM::GetInstance();
+  services.commitInfo = [zqpm](const OpePARAMEx& job) { return zqpm->CommitInfo(&job); };
+  services.deleteRegInfo = [zqpm](const std::wstring& keyPath) { return zqpm->DeleteRegInfo(keyPath); };
   if (mode != L"nojob") RunUninstallJob(record, services);
   if (mode == L"unreadable") {
     const BYTE bytes[] = {1, 2, 3};

@@ -4,6 +4,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 // clang-format on
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
@@ -64,6 +65,19 @@ void Collect(SkinUI::CControlUI* control, nlohmann::json& out) {
   for (int i = 0; i < container->GetCount(); ++i) Collect(container->GetItemAt(i), out);
 }
 
+// The file of the common controls that the loader bound the program's imports to: with the
+// program's manifest in force, the side-by-side assembly of version 6, not the system folder's.
+std::string CommonControlsFile() {
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          reinterpret_cast<LPCWSTR>(&InitCommonControls), &module)) {
+    return std::string();
+  }
+  wchar_t path[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameW(module, path, MAX_PATH);
+  return n < MAX_PATH ? WideToUtf8(std::wstring(path, n)) : std::string();
+}
+
 bool WriteWhole(const std::wstring& path, const std::string& text) {
   const std::wstring temp = path + L".tmp";
   FILE* file = _wfopen(temp.c_str(), L"wb");
@@ -109,7 +123,10 @@ bool HandleStateDump(SkinUI::CPaintManagerUI& pm, const wchar_t* windowClass, UI
   const bool pictured = withPicture != 0 && SaveWindowPicture(pm, base + L".png");
   nlohmann::json controls = nlohmann::json::array();
   Collect(pm.GetRoot(), controls);
-  nlohmann::json dump = {{"seq", static_cast<unsigned>(seq)}, {"picture", pictured}, {"controls", controls}};
+  nlohmann::json dump = {{"seq", static_cast<unsigned>(seq)},
+                         {"picture", pictured},
+                         {"commonControls", CommonControlsFile()},
+                         {"controls", controls}};
   WriteWhole(base + L".json", dump.dump());
   return true;
 }

@@ -1,6 +1,7 @@
 // Test hook: when the environment variable "TAMSEL_UI_STATE_DUMP" names a folder, a window
 // answers the registered message "TamselUiStateDump" by writing the state of its named
-// controls to "<folder>\<window class>.json" (and, for a non-zero lParam, its picture to
+// controls (and the file of the common controls the process runs with) to
+// "<folder>\<window class>.json" (and, for a non-zero lParam, its picture to
 // "<window class>.png" first). A driver program posts clicks and reads the state back.
 // Without the variable the message is never registered and nothing is written.
 #pragma once

@@ -52,6 +52,7 @@ HWND FindProcessWindow(DWORD pid, const wchar_t* cls) {
 UiState Parse(const std::string& text) {
   UiState state;
   const auto dump = nlohmann::json::parse(text);
+  state.commonControls = dump.value("commonControls", "");
   for (const auto& item : dump.at("controls")) {
     ControlState control;
     control.cls = item.at("class").get<std::string>();

@@ -28,6 +28,7 @@ class UiState {
   // The control, or a failed expectation and an empty record.
   const ControlState& operator[](const std::string& name) const;
   std::map<std::string, ControlState> controls_;
+  std::string commonControls;  // the file of the common controls the program runs with
 };
 
 // The finished sample setup program of this build.

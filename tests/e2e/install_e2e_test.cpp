@@ -91,9 +91,41 @@ HWND WaitOwnedDialog(HWND owner) {
   return nullptr;
 }
 
+// The manifest that the loader reads (id 1): the highest available elevation and version 6 of
+// the common controls, and nothing else.
+TEST(ProgramManifest, AsksForTheHighestAvailableElevationAndCommonControls6Only) {
+  HMODULE program =
+      LoadLibraryExW(SampleSetupPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(program, nullptr) << GetLastError();
+  HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+  ASSERT_NE(found, nullptr);
+  const std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))),
+                             SizeofResource(program, found));
+  EXPECT_EQ(FindResourceW(program, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(24)), nullptr);
+  FreeLibrary(program);
+  std::string elements;
+  for (size_t at = manifest.find('<'); at != std::string::npos; at = manifest.find('<', at + 1)) {
+    const size_t end = manifest.find_first_of(" />", at + 1);
+    if (manifest[at + 1] != '/' && manifest[at + 1] != '?') elements += manifest.substr(at + 1, end - at - 1) + " ";
+  }
+  EXPECT_EQ(elements,
+            "assembly trustInfo security requestedPrivileges requestedExecutionLevel dependency dependentAssembly "
+            "assemblyIdentity ");
+  for (const char* entry :
+       {"<requestedExecutionLevel level=\"highestAvailable\" uiAccess=\"false\"/>",
+        "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "publicKeyToken=\"6595b64144ccf1df\""}) {
+    EXPECT_NE(manifest.find(entry), std::string::npos) << entry;
+  }
+}
+
 TEST_F(SetupWindowE2E, FirstPageTogglesTheInstallButtonAndClosesAtOnce) {
   HWND window = Start();
   UiState state = app_.Dump(window, L"InstallWnd", L"install-1-before.png");
+  // Version 6, as the program's manifest asks: the side-by-side assembly, not system32's file.
+  std::string file = state.commonControls;
+  for (char& c : file) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  EXPECT_NE(file.find("\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0."), std::string::npos)
+      << state.commonControls;
   EXPECT_TRUE(state["VerBeforInstall"].shown);
   EXPECT_FALSE(state["VerInstall"].shown);
   EXPECT_FALSE(state["VerAfterInstall"].shown);

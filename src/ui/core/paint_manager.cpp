@@ -7,6 +7,7 @@ using std::min;
 #include <cstring>
 
 #include "ui/core/control.h"
+#include "ui/core/layered_window_internal.h"
 #include "ui/core/paint_manager_globals.h"
 #include "ui/core/render_engine.h"
 

@@ -5,12 +5,12 @@
 #include "ui/core/dpi_scaler.h"
 #include "ui/core/drag_drop.h"
 #include "ui/core/shadow.h"
+#include "ui/core/skin_file.h"
 #include "ui/core/ui_events.h"
 #include "ui/core/ui_geometry.h"
 #include "ui/core/ui_ptr_array.h"
 #include "ui/core/ui_string.h"
 #include "ui/core/ui_string_map.h"
-#include "ui/core/zip_archive.h"
 
 namespace SkinUI {
 
@@ -40,14 +40,6 @@ struct ResourceInfo {
   CUIStringMap m_AttrHash;
   CUIStringMap m_StyleHash;
   CUIStringMap m_DrawInfoHash;
-};
-
-// Where skin files come from.
-enum UILIB_RESOURCETYPE {
-  UILIB_FILE = 1,
-  UILIB_ZIP = 2,
-  UILIB_RESOURCE = 3,
-  UILIB_ZIPRESOURCE = 4,
 };
 
 // The window's framework heart: its control tree, painting, resources, input and notifications.

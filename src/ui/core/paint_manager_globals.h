@@ -5,14 +5,6 @@ namespace SkinUI {
 
 // Values shared by every paint manager of the process.
 struct PaintManagerGlobals {
-  HINSTANCE instance = nullptr;
-  HINSTANCE resourceInstance = nullptr;
-  CUIString resourcePath;
-  int resourceType = UILIB_FILE;
-  CUIString resourceZip;
-  bool cachedResourceZip = true;
-  CUIString resourceZipPassword;
-  HZIPARCHIVE resourceZipHandle = nullptr;
   ResourceInfo shared;
   CUIPtrArray liveManagers;
   bool commonControlsReady = false;
@@ -25,12 +17,6 @@ struct PaintManagerGlobals {
 };
 
 PaintManagerGlobals& UIGlobals();
-
-// Layered-window functions, looked up in user32 once per process.
-typedef BOOL(WINAPI* PFN_UpdateLayeredWindow)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
-typedef BOOL(WINAPI* PFN_SetLayeredWindowAttributes)(HWND, COLORREF, BYTE, DWORD);
-PFN_UpdateLayeredWindow LookUpUpdateLayeredWindow();
-PFN_SetLayeredWindowAttributes LookUpSetLayeredWindowAttributes();
 
 // The key-state map of control events: Ctrl 8, right button 1, left button 2, Shift 4, Alt 32.
 inline WORD UIMapKeyState() {

@@ -1,5 +1,6 @@
 #include "ui/core/container.h"
 #include "ui/core/control.h"
+#include "ui/core/layered_window_internal.h"
 #include "ui/core/paint_manager_globals.h"
 #include "ui/core/render_engine.h"
 

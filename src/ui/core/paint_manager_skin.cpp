@@ -23,84 +23,69 @@ PaintManagerGlobals& UIGlobals() {
   return globals;
 }
 
-PFN_UpdateLayeredWindow LookUpUpdateLayeredWindow() {
-  static PFN_UpdateLayeredWindow fn = reinterpret_cast<PFN_UpdateLayeredWindow>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"User32.dll"), "UpdateLayeredWindow")));
-  return fn;
-}
-
-PFN_SetLayeredWindowAttributes LookUpSetLayeredWindowAttributes() {
-  static PFN_SetLayeredWindowAttributes fn = reinterpret_cast<PFN_SetLayeredWindowAttributes>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"User32.dll"), "SetLayeredWindowAttributes")));
-  return fn;
-}
-
 ResourceInfo& CPaintManagerUI::GetSharedResources() { return UIGlobals().shared; }
 
-HINSTANCE CPaintManagerUI::GetInstance() { return UIGlobals().instance; }
-void CPaintManagerUI::SetInstance(HINSTANCE hInst) { UIGlobals().instance = hInst; }
-
-HINSTANCE CPaintManagerUI::GetResourceInstance() {
-  PaintManagerGlobals& g = UIGlobals();
-  return g.resourceInstance != nullptr ? g.resourceInstance : g.instance;
-}
+HINSTANCE CPaintManagerUI::GetInstance() { return TheSkinSource().instance; }
+void CPaintManagerUI::SetInstance(HINSTANCE hInst) { TheSkinSource().instance = hInst; }
+HINSTANCE CPaintManagerUI::GetResourceInstance() { return TheSkinSource().ResourceInstance(); }
 
 CUIString CPaintManagerUI::GetInstancePath() {
-  if (UIGlobals().instance == nullptr) return CUIString();
+  HINSTANCE instance = TheSkinSource().instance;
+  if (instance == nullptr) return CUIString();
   wchar_t path[MAX_PATH + 1] = {0};
-  DWORD n = ::GetModuleFileNameW(UIGlobals().instance, path, MAX_PATH);
+  DWORD n = ::GetModuleFileNameW(instance, path, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return CUIString();
   CUIString full(path);
   int slash = full.ReverseFind(L'\\');
   return slash < 0 ? CUIString() : full.Left(slash + 1);
 }
 
-const wchar_t* CPaintManagerUI::GetResourcePath() { return UIGlobals().resourcePath.GetData(); }
+const wchar_t* CPaintManagerUI::GetResourcePath() { return TheSkinSource().resourcePath.GetData(); }
 
 void CPaintManagerUI::SetResourcePath(const wchar_t* path) {
-  CUIString& stored = UIGlobals().resourcePath;
+  CUIString& stored = TheSkinSource().resourcePath;
   stored = path;
   if (stored.IsEmpty()) return;
   wchar_t last = stored.GetAt(stored.GetLength() - 1);
   if (last != L'\\' && last != L'/') stored += L'\\';
 }
 
-int CPaintManagerUI::GetResourceType() { return UIGlobals().resourceType; }
-void CPaintManagerUI::SetResourceType(int type) { UIGlobals().resourceType = type; }
-const wchar_t* CPaintManagerUI::GetResourceZip() { return UIGlobals().resourceZip.GetData(); }
-HZIPARCHIVE CPaintManagerUI::GetResourceZipHandle() { return UIGlobals().resourceZipHandle; }
-bool CPaintManagerUI::IsCachedResourceZip() { return UIGlobals().cachedResourceZip; }
-const wchar_t* CPaintManagerUI::GetResourceZipPassword() { return UIGlobals().resourceZipPassword.GetData(); }
+int CPaintManagerUI::GetResourceType() { return TheSkinSource().resourceType; }
+void CPaintManagerUI::SetResourceType(int type) { TheSkinSource().resourceType = type; }
+const wchar_t* CPaintManagerUI::GetResourceZip() { return TheSkinSource().zip.GetData(); }
+HZIPARCHIVE CPaintManagerUI::GetResourceZipHandle() { return TheSkinSource().zipHandle; }
+bool CPaintManagerUI::IsCachedResourceZip() { return TheSkinSource().cachedZip; }
+const wchar_t* CPaintManagerUI::GetResourceZipPassword() { return TheSkinSource().zipPassword.GetData(); }
 
 void CPaintManagerUI::CloseResourceZip() {
-  PaintManagerGlobals& g = UIGlobals();
-  if (g.resourceZipHandle != nullptr) ZipArchiveClose(g.resourceZipHandle);
-  g.resourceZipHandle = nullptr;
+  SkinSource& source = TheSkinSource();
+  if (source.zipHandle != nullptr) ZipArchiveClose(source.zipHandle);
+  source.zipHandle = nullptr;
 }
 
 void CPaintManagerUI::SetResourceZip(const wchar_t* zipName, bool cached, const wchar_t* password) {
-  PaintManagerGlobals& g = UIGlobals();
-  if (g.resourceZip == (zipName ? zipName : L"") && g.cachedResourceZip == cached) return;
-  if (g.cachedResourceZip) CloseResourceZip();
-  g.resourceZip = zipName;
-  g.cachedResourceZip = cached;
-  g.resourceZipPassword = password;
+  SkinSource& source = TheSkinSource();
+  if (source.zip == (zipName ? zipName : L"") && source.cachedZip == cached) return;
+  if (source.cachedZip) CloseResourceZip();
+  source.zip = zipName;
+  source.cachedZip = cached;
+  source.zipPassword = password;
   if (!cached) return;
-  CUIString path(g.resourcePath);
-  path += g.resourceZip;
+  CUIString path(source.resourcePath);
+  path += source.zip;
   std::unique_ptr<char[]> ansi = WideToAnsi(password);
-  g.resourceZipHandle = ZipArchiveOpen(path.GetData(), ansi ? ansi.get() : nullptr);
+  source.zipHandle = ZipArchiveOpen(path.GetData(), ansi ? ansi.get() : nullptr);
 }
 
 void CPaintManagerUI::SetResourceZip(const void* data, unsigned int size, const wchar_t* password) {
-  PaintManagerGlobals& g = UIGlobals();
-  if (g.resourceZip == L"membuffer") return;
-  if (g.cachedResourceZip) CloseResourceZip();
-  g.resourceZip = L"membuffer";
-  g.cachedResourceZip = true;
-  g.resourceZipPassword = password;
+  SkinSource& source = TheSkinSource();
+  if (source.zip == L"membuffer") return;
+  if (source.cachedZip) CloseResourceZip();
+  source.zip = L"membuffer";
+  source.cachedZip = true;
+  source.zipPassword = password;
   std::unique_ptr<char[]> ansi = WideToAnsi(password);
-  g.resourceZipHandle = ZipArchiveOpenMemory(data, size, ansi ? ansi.get() : nullptr);
+  source.zipHandle = ZipArchiveOpenMemory(data, size, ansi ? ansi.get() : nullptr);
 }
 
 bool CPaintManagerUI::GetHSL(short* H, short* S, short* L) {

@@ -2,8 +2,8 @@
 #include <cmath>
 #include <vector>
 
+#include "ui/core/layered_window_internal.h"
 #include "ui/core/paint_manager.h"
-#include "ui/core/paint_manager_globals.h"
 #include "ui/core/render_engine.h"
 #include "ui/core/shadow.h"
 

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "ui/core/paint_manager.h"
 #include "ui/core/ui_text.h"
 
 namespace SkinUI {
@@ -39,6 +38,11 @@ SkinFileStatus ReadZipItem(HZIPARCHIVE zip, const wchar_t* name, DWORD maxSize, 
 
 }  // namespace
 
+SkinSource& TheSkinSource() {
+  static SkinSource source;
+  return source;
+}
+
 SkinFileStatus ReadWholeFile(const wchar_t* path, DWORD maxSize, std::vector<BYTE>& bytes) {
   bytes.clear();
   std::unique_ptr<void, FileCloser> file(
@@ -60,20 +64,19 @@ SkinFileStatus ReadWholeFile(const wchar_t* path, DWORD maxSize, std::vector<BYT
 SkinFileStatus ReadSkinFile(const wchar_t* name, DWORD maxSize, std::vector<BYTE>& bytes) {
   bytes.clear();
   if (name == nullptr) return SkinFileStatus::OpenFailed;
-  const wchar_t* zipName = CPaintManagerUI::GetResourceZip();
-  if (zipName == nullptr || zipName[0] == L'\0') {
-    CUIString path(CPaintManagerUI::GetResourcePath());
+  const SkinSource& source = TheSkinSource();
+  if (source.zip.IsEmpty()) {
+    CUIString path(source.resourcePath);
     path += name;
     return ReadWholeFile(path.GetData(), maxSize, bytes);
   }
-  if (CPaintManagerUI::IsCachedResourceZip()) {
-    HZIPARCHIVE zip = CPaintManagerUI::GetResourceZipHandle();
-    if (zip == nullptr) return SkinFileStatus::ZipOpenFailed;
-    return ReadZipItem(zip, name, maxSize, bytes);
+  if (source.cachedZip) {
+    if (source.zipHandle == nullptr) return SkinFileStatus::ZipOpenFailed;
+    return ReadZipItem(source.zipHandle, name, maxSize, bytes);
   }
-  CUIString zipPath(CPaintManagerUI::GetResourcePath());
-  zipPath += zipName;
-  std::unique_ptr<char[]> password = WideToAnsi(CPaintManagerUI::GetResourceZipPassword());
+  CUIString zipPath(source.resourcePath);
+  zipPath += source.zip;
+  std::unique_ptr<char[]> password = WideToAnsi(source.zipPassword.GetData());
   std::unique_ptr<ZipHandle, ZipCloser> zip(ZipArchiveOpen(zipPath.GetData(), password ? password.get() : ""));
   if (!zip) return SkinFileStatus::ZipOpenFailed;
   return ReadZipItem(zip.get(), name, maxSize, bytes);
@@ -81,7 +84,7 @@ SkinFileStatus ReadSkinFile(const wchar_t* name, DWORD maxSize, std::vector<BYTE
 
 bool ReadSkinResource(HINSTANCE instance, const wchar_t* name, const wchar_t* type, std::vector<BYTE>& bytes) {
   bytes.clear();
-  if (instance == nullptr) instance = CPaintManagerUI::GetResourceInstance();
+  if (instance == nullptr) instance = TheSkinSource().ResourceInstance();
   HRSRC res = FindResourceW(instance, name, type);
   if (res == nullptr) return false;
   HGLOBAL loaded = LoadResource(instance, res);

@@ -3,7 +3,36 @@
 
 #include <vector>
 
+#include "ui/core/ui_string.h"
+#include "ui/core/zip_archive.h"
+
 namespace SkinUI {
+
+// Where skin files come from.
+enum UILIB_RESOURCETYPE {
+  UILIB_FILE = 1,
+  UILIB_ZIP = 2,
+  UILIB_RESOURCE = 3,
+  UILIB_ZIPRESOURCE = 4,
+};
+
+// The process's skin settings: the framework's instance, the resource folder and the skin zip.
+// The paint manager's static settings keep them here, so that the skin readers need no manager.
+struct SkinSource {
+  HINSTANCE instance = nullptr;
+  HINSTANCE resourceInstance = nullptr;
+  CUIString resourcePath;
+  int resourceType = UILIB_FILE;
+  CUIString zip;
+  bool cachedZip = true;
+  CUIString zipPassword;
+  HZIPARCHIVE zipHandle = nullptr;
+
+  // The instance whose resources are read: the resource instance, else the framework's.
+  HINSTANCE ResourceInstance() const { return resourceInstance != nullptr ? resourceInstance : instance; }
+};
+
+SkinSource& TheSkinSource();
 
 enum class SkinFileStatus {
   Ok,

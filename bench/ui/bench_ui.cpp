@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/core/linear_layout.h"
-#include "ui/core/paint_manager.h"
-#include "ui/core/render_engine.h"
+#include "ui/core/layouts/linear_layout.h"
+#include "ui/core/paint/manager/paint_manager.h"
+#include "ui/core/paint/render/render_engine.h"
 
 using namespace SkinUI;
 

@@ -2,8 +2,8 @@
 
 #include <initializer_list>
 
-#include "ui/core/control.h"
-#include "ui/core/paint_manager.h"
+#include "ui/core/paint/control/control.h"
+#include "ui/core/paint/manager/paint_manager.h"
 
 void MoveFloatIcon(SkinUI::CControlUI* icon, int upper, int lower, unsigned char& movingUp) {
   RECT rc = icon->GetPos();

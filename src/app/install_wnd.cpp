@@ -12,9 +12,9 @@
 #include "app/window_guard.h"
 #include "common/sys/dir_tree.h"
 #include "engine/zqpm/zqpm.h"
-#include "ui/core/edit.h"
-#include "ui/core/option.h"
-#include "ui/core/progress.h"
+#include "ui/core/controls/edit.h"
+#include "ui/core/controls/option.h"
+#include "ui/core/controls/progress.h"
 
 using SkinUI::CControlUI;
 using SkinUI::CUIString;

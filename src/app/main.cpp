@@ -16,8 +16,8 @@
 #include "engine/reg_value.h"
 #include "engine/zqpm/command_line.h"
 #include "engine/zqpm/zqpm.h"
-#include "ui/core/paint_manager.h"
-#include "ui/core/resource_table.h"
+#include "ui/core/paint/manager/paint_manager.h"
+#include "ui/core/resources/resource_table.h"
 
 namespace {
 

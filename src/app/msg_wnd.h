@@ -1,7 +1,7 @@
 // The modal box that asks, while an install runs, whether to quit it: 1 quit, 2 stay.
 #pragma once
 
-#include "ui/core/window_impl_base.h"
+#include "ui/core/window/window_impl_base.h"
 
 class CMsgWnd : public SkinUI::WindowImplBase {
  public:

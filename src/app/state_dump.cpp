@@ -12,10 +12,10 @@
 #include <nlohmann/json.hpp>
 
 #include "common/sys/text_convert.h"
-#include "ui/core/container.h"
-#include "ui/core/option.h"
-#include "ui/core/paint_manager.h"
-#include "ui/core/progress.h"
+#include "ui/core/paint/control/container.h"
+#include "ui/core/controls/option.h"
+#include "ui/core/paint/manager/paint_manager.h"
+#include "ui/core/controls/progress.h"
 
 namespace {
 

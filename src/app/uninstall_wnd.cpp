@@ -7,9 +7,9 @@
 #include "app/job_window.h"
 #include "app/window_guard.h"
 #include "engine/zqpm/zqpm.h"
-#include "ui/core/container.h"
-#include "ui/core/edit.h"
-#include "ui/core/option.h"
+#include "ui/core/paint/control/container.h"
+#include "ui/core/controls/edit.h"
+#include "ui/core/controls/option.h"
 
 using SkinUI::CControlUI;
 using SkinUI::COptionUI;

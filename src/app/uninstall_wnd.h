@@ -11,7 +11,7 @@
 #include "engine/prompt.h"
 #include "engine/zqpm/job_record.h"
 #include "engine/zqpm/step_text.h"
-#include "ui/core/window_impl_base.h"
+#include "ui/core/window/window_impl_base.h"
 
 namespace SkinUI {
 class COptionUI;

@@ -7,7 +7,7 @@
 #include "app/job_window.h"
 #include "app/window_guard.h"
 #include "engine/zqpm/zqpm.h"
-#include "ui/core/progress.h"
+#include "ui/core/controls/progress.h"
 
 using SkinUI::CControlUI;
 using SkinUI::CUIString;

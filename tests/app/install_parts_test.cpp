@@ -11,7 +11,7 @@
 #include "app/float_icons.h"
 #include "app/install_folder.h"
 #include "app/report_handoff.h"
-#include "ui/core/control.h"
+#include "ui/core/paint/control/control.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "skin_window.h"
-#include "ui/core/container.h"
-#include "ui/core/edit.h"
-#include "ui/core/option.h"
-#include "ui/core/progress.h"
+#include "ui/core/paint/control/container.h"
+#include "ui/core/controls/edit.h"
+#include "ui/core/controls/option.h"
+#include "ui/core/controls/progress.h"
 
 using app_test::SkinWindow;
 using namespace SkinUI;

@@ -1,8 +1,8 @@
 #pragma once
 #include <string>
 
-#include "ui/core/control.h"
-#include "ui/core/window_impl_base.h"
+#include "ui/core/paint/control/control.h"
+#include "ui/core/window/window_impl_base.h"
 
 namespace app_test {
 

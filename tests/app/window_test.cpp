@@ -12,9 +12,9 @@
 #include "app/uninstall_wnd.h"
 #include "app/web_install_wnd.h"
 #include "skin_window.h"
-#include "ui/core/edit.h"
-#include "ui/core/option.h"
-#include "ui/core/progress.h"
+#include "ui/core/controls/edit.h"
+#include "ui/core/controls/option.h"
+#include "ui/core/controls/progress.h"
 
 using namespace SkinUI;
 

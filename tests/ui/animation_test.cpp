@@ -8,8 +8,8 @@
 #include "demo_window.h"
 #include "periphery_support.h"
 #include "test_window.h"
-#include "ui/core/animation_tab_layout.h"
-#include "ui/core/linear_layout.h"
+#include "ui/core/layouts/animation_tab_layout.h"
+#include "ui/core/layouts/linear_layout.h"
 
 using namespace SkinUI;
 using namespace skinui_test;

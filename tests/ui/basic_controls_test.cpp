@@ -3,10 +3,10 @@
 
 #include "test_controls.h"
 #include "test_window.h"
-#include "ui/core/linear_layout.h"
-#include "ui/core/option.h"
-#include "ui/core/progress.h"
-#include "ui/core/tab_layout.h"
+#include "ui/core/layouts/linear_layout.h"
+#include "ui/core/controls/option.h"
+#include "ui/core/controls/progress.h"
+#include "ui/core/layouts/tab_layout.h"
 
 using namespace SkinUI;
 using skinui_test::TestWindow;

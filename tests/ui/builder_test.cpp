@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "demo_window.h"
-#include "ui/core/control_factory.h"
-#include "ui/core/dialog_builder.h"
-#include "ui/core/edit.h"
-#include "ui/core/option.h"
-#include "ui/core/progress.h"
-#include "ui/core/tab_layout.h"
-#include "ui/core/tile_layout.h"
+#include "ui/core/builder/control_factory.h"
+#include "ui/core/builder/dialog_builder.h"
+#include "ui/core/controls/edit.h"
+#include "ui/core/controls/option.h"
+#include "ui/core/controls/progress.h"
+#include "ui/core/layouts/tab_layout.h"
+#include "ui/core/layouts/tile_layout.h"
 
 using namespace SkinUI;
 using skinui_test::DemoWindow;

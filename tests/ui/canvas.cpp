@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "ui/core/render_engine.h"
+#include "ui/core/paint/render/render_engine.h"
 
 namespace skinui_test {
 

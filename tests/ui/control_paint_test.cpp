@@ -5,8 +5,8 @@
 #include "canvas.h"
 #include "test_support.h"
 #include "test_window.h"
-#include "ui/core/container.h"
-#include "ui/core/render_engine.h"
+#include "ui/core/paint/control/container.h"
+#include "ui/core/paint/render/render_engine.h"
 
 using namespace SkinUI;
 using namespace skinui_test;

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "ui/core/drag_drop.h"
-#include "ui/core/dropped_image.h"
+#include "ui/core/dnd/drag_drop.h"
+#include "ui/core/dnd/dropped_image.h"
 
 using namespace SkinUI;
 

@@ -1,6 +1,6 @@
 #include "demo_window.h"
 
-#include "ui/core/gdiplus_handles.h"
+#include "ui/core/base/gdiplus_handles.h"
 
 #include "test_support.h"
 

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/core/control.h"
-#include "ui/core/window_impl_base.h"
+#include "ui/core/paint/control/control.h"
+#include "ui/core/window/window_impl_base.h"
 
 namespace skinui_test {
 

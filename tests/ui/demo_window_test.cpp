@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "demo_window.h"
-#include "ui/core/option.h"
-#include "ui/core/progress.h"
-#include "ui/core/tab_layout.h"
-#include "ui/core/tile_layout.h"
+#include "ui/core/controls/option.h"
+#include "ui/core/controls/progress.h"
+#include "ui/core/layouts/tab_layout.h"
+#include "ui/core/layouts/tile_layout.h"
 
 using namespace SkinUI;
 using skinui_test::DemoWindow;

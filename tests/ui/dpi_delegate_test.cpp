@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "ui/core/delegate.h"
-#include "ui/core/dpi_scaler.h"
+#include "ui/core/base/delegate.h"
+#include "ui/core/base/dpi_scaler.h"
 
 using namespace SkinUI;
 

@@ -14,9 +14,9 @@
 #include "periphery_support.h"
 #include "test_support.h"
 #include "test_window.h"
-#include "ui/core/button.h"
-#include "ui/core/container.h"
-#include "ui/core/render_engine.h"
+#include "ui/core/controls/button.h"
+#include "ui/core/paint/control/container.h"
+#include "ui/core/paint/render/render_engine.h"
 
 using namespace SkinUI;
 using namespace skinui_test;

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "demo_window.h"
-#include "ui/core/container.h"
-#include "ui/core/edit.h"
+#include "ui/core/paint/control/container.h"
+#include "ui/core/controls/edit.h"
 
 using namespace SkinUI;
 using skinui_test::DemoWindow;

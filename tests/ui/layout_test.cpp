@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "test_window.h"
-#include "ui/core/linear_layout.h"
-#include "ui/core/scrollbar.h"
+#include "ui/core/layouts/linear_layout.h"
+#include "ui/core/paint/control/scrollbar.h"
 
 using namespace SkinUI;
 using namespace skinui_test;

@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "test_support.h"
-#include "ui/core/markup.h"
-#include "ui/core/paint_manager.h"
+#include "ui/core/resources/markup.h"
+#include "ui/core/paint/manager/paint_manager.h"
 
 using namespace SkinUI;
 using skinui_test::FixturePath;

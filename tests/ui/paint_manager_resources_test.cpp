@@ -2,7 +2,7 @@
 
 #include "test_controls.h"
 #include "test_window.h"
-#include "ui/core/resource_table.h"
+#include "ui/core/resources/resource_table.h"
 
 using namespace SkinUI;
 using namespace skinui_test;

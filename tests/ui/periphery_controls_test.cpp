@@ -9,12 +9,12 @@
 #include "periphery_support.h"
 #include "test_support.h"
 #include "test_window.h"
-#include "ui/core/animation_tab_layout.h"
-#include "ui/core/control_factory.h"
-#include "ui/core/dialog_builder.h"
-#include "ui/core/fade_button.h"
-#include "ui/core/group_box.h"
-#include "ui/core/text.h"
+#include "ui/core/layouts/animation_tab_layout.h"
+#include "ui/core/builder/control_factory.h"
+#include "ui/core/builder/dialog_builder.h"
+#include "ui/core/controls/fade_button.h"
+#include "ui/core/controls/group_box.h"
+#include "ui/core/controls/text.h"
 
 using namespace SkinUI;
 using namespace skinui_test;

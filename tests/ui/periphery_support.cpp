@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "ui/core/control.h"
+#include "ui/core/paint/control/control.h"
 
 namespace skinui_test {
 

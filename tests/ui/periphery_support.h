@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/core/paint_manager.h"
+#include "ui/core/paint/manager/paint_manager.h"
 
 namespace skinui_test {
 

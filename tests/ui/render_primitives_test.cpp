@@ -5,9 +5,9 @@
 #include "canvas.h"
 #include "test_support.h"
 #include "test_window.h"
-#include "ui/core/render_clip.h"
-#include "ui/core/render_engine.h"
-#include "ui/core/render_msimg.h"
+#include "ui/core/paint/render/render_clip.h"
+#include "ui/core/paint/render/render_engine.h"
+#include "ui/core/paint/render/render_msimg_internal.h"
 
 using namespace SkinUI;
 using namespace skinui_test;

@@ -4,11 +4,11 @@
 
 #include "resource_ids.h"
 #include "test_support.h"
-#include "ui/core/markup.h"
-#include "ui/core/paint_manager.h"
-#include "ui/core/render_engine.h"
-#include "ui/core/resource_table.h"
-#include "ui/core/skin_file.h"
+#include "ui/core/resources/markup.h"
+#include "ui/core/paint/manager/paint_manager.h"
+#include "ui/core/paint/render/render_engine.h"
+#include "ui/core/resources/resource_table.h"
+#include "ui/core/resources/skin_file.h"
 
 using namespace SkinUI;
 using skinui_test::FixturePath;

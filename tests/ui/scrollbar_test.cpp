@@ -6,8 +6,8 @@
 #include "test_controls.h"
 #include "test_support.h"
 #include "test_window.h"
-#include "ui/core/container.h"
-#include "ui/core/scrollbar.h"
+#include "ui/core/paint/control/container.h"
+#include "ui/core/paint/control/scrollbar.h"
 
 using namespace SkinUI;
 using namespace skinui_test;

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/core/control.h"
-#include "ui/core/paint_manager.h"
+#include "ui/core/paint/control/control.h"
+#include "ui/core/paint/manager/paint_manager.h"
 
 namespace skinui_test {
 

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "ui/core/paint_manager.h"
+#include "ui/core/paint/manager/paint_manager.h"
 
 namespace skinui_test {
 

@@ -3,9 +3,9 @@
 #include <set>
 #include <string>
 
-#include "ui/core/ui_geometry.h"
-#include "ui/core/ui_ptr_array.h"
-#include "ui/core/ui_string_map.h"
+#include "ui/core/base/ui_geometry.h"
+#include "ui/core/base/ui_ptr_array.h"
+#include "ui/core/base/ui_string_map.h"
 
 using namespace SkinUI;
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/core/ui_string.h"
+#include "ui/core/base/ui_string.h"
 
 using SkinUI::CUIString;
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "test_support.h"
-#include "ui/core/zip_archive.h"
+#include "ui/core/resources/zip_archive.h"
 
 using namespace SkinUI;
 using skinui_test::FixturePath;

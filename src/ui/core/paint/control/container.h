@@ -1,0 +1,121 @@
+#pragma once
+#include "ui/core/paint/control/control.h"
+#include "ui/core/base/ui_ptr_array.h"
+
+namespace SkinUI {
+
+class CScrollBarUI;
+
+// The list operations of every control that holds children.
+class IContainerUI {
+ public:
+  virtual CControlUI* GetItemAt(int iIndex) const = 0;
+  virtual int GetItemIndex(CControlUI* pControl) const = 0;
+  virtual bool SetItemIndex(CControlUI* pControl, int iNewIndex) = 0;
+  virtual int GetCount() const = 0;
+  virtual bool Add(CControlUI* pControl) = 0;
+  virtual bool AddAt(CControlUI* pControl, int iIndex) = 0;
+  virtual bool Remove(CControlUI* pControl) = 0;
+  virtual bool RemoveAt(int iIndex) = 0;
+  virtual void RemoveAll() = 0;
+
+ protected:
+  ~IContainerUI() = default;
+};
+
+// A control that owns an ordered list of children, places them on its client rectangle and
+// scrolls them with optional scroll bars.
+class CContainerUI : public CControlUI, public IContainerUI {
+ public:
+  CContainerUI();
+  ~CContainerUI() override;
+
+  const wchar_t* GetClass() const override;
+  LPVOID GetInterface(const wchar_t* pstrName) override;
+  void SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool bInit = true) override;
+  RECT GetClientPos() const override;
+  void SetPos(RECT rc, bool bNeedInvalidate = true) override;
+  void Move(SIZE szOffset, bool bNeedInvalidate = true) override;
+  void SetVisible(bool bVisible = true) override;
+  void SetInternalVisible(bool bVisible = true) override;
+  void SetEnabled(bool bEnable = true) override;
+  void SetMouseEnabled(bool bEnable = true) override;
+  CControlUI* FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags) override;
+  void DoEvent(EventRecordUI& event) override;
+  void SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue) override;
+  void DoPaint(HDC hDC, const RECT& rcPaint) override;
+
+  // Appended after the base control's operations, in this order.
+  virtual RECT GetInset() const;
+  virtual void SetInset(RECT rcInset);
+  virtual int GetChildPadding() const;
+  virtual void SetChildPadding(int iPadding);
+  virtual UINT GetChildAlign() const;
+  virtual void SetChildAlign(UINT iAlign);
+  virtual UINT GetChildVAlign() const;
+  virtual void SetChildVAlign(UINT iVAlign);
+  virtual bool IsAutoDestroy() const;
+  virtual void SetAutoDestroy(bool bAuto);
+  virtual bool IsDelayedDestroy() const;
+  virtual void SetDelayedDestroy(bool bDelayed);
+  virtual bool IsMouseChildEnabled() const;
+  virtual void SetMouseChildEnabled(bool bEnable = true);
+  virtual int FindSelectable(int iIndex, bool bForward = true) const;
+  virtual SIZE GetScrollPos() const;
+  virtual SIZE GetScrollRange() const;
+  virtual void SetScrollPos(SIZE szPos, bool bMsg = true);
+  virtual void SetScrollStepSize(int nSize);
+  virtual int GetScrollStepSize() const;
+  virtual void LineUp();
+  virtual void LineDown();
+  virtual void PageUp();
+  virtual void PageDown();
+  virtual void HomeUp();
+  virtual void EndDown();
+  virtual void LineLeft();
+  virtual void LineRight();
+  virtual void PageLeft();
+  virtual void PageRight();
+  virtual void HomeLeft();
+  virtual void EndRight();
+  virtual void EnableScrollBar(bool bEnableVertical = true, bool bEnableHorizontal = false);
+  virtual CScrollBarUI* GetVerticalScrollBar() const;
+  virtual CScrollBarUI* GetHorizontalScrollBar() const;
+  virtual void SetFloatPos(int iIndex);
+  virtual void ProcessScrollBar(RECT rc, int cxRequired, int cyRequired);
+
+  // The list interface.
+  CControlUI* GetItemAt(int iIndex) const override;
+  int GetItemIndex(CControlUI* pControl) const override;
+  bool SetItemIndex(CControlUI* pControl, int iNewIndex) override;
+  int GetCount() const override;
+  bool Add(CControlUI* pControl) override;
+  bool AddAt(CControlUI* pControl, int iIndex) override;
+  bool Remove(CControlUI* pControl) override;
+  bool RemoveAt(int iIndex) override;
+  void RemoveAll() override;
+
+ protected:
+  bool IsBarVisible(const CScrollBarUI* bar) const;
+  // The item rectangle less the stored inset and the visible bars, moved by the scroll position.
+  RECT ScrolledClientRect() const;
+  void DestroyChild(CControlUI* pControl);
+  void ApplyScrollBarStyle(CScrollBarUI* bar, const wchar_t* value);
+  int LineStep() const;
+
+  CUIPtrArray m_items;
+  CUIRect m_rcInset;
+  int m_iChildPadding;
+  UINT m_iChildAlign;
+  UINT m_iChildVAlign;
+  bool m_bAutoDestroy;
+  bool m_bDelayedDestroy;
+  bool m_bMouseChildEnabled;
+  int m_nScrollStepSize;
+  CScrollBarUI* m_pVerticalScrollBar;
+  CScrollBarUI* m_pHorizontalScrollBar;
+  CUIString m_sVerticalScrollBarStyle;
+  CUIString m_sHorizontalScrollBarStyle;
+};
+
+}  // namespace SkinUI

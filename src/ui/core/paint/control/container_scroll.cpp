@@ -1,0 +1,207 @@
+#include "ui/core/paint/control/container.h"
+#include "ui/core/paint/manager/paint_manager.h"
+#include "ui/core/paint/control/scrollbar.h"
+
+namespace SkinUI {
+
+void CContainerUI::SetPos(RECT rc, bool bNeedInvalidate) {
+  CControlUI::SetPos(rc, bNeedInvalidate);
+  if (m_items.IsEmpty()) return;
+  RECT client = ScrolledClientRect();
+  for (int i = 0; i < m_items.GetSize(); ++i) {
+    CControlUI* child = GetItemAt(i);
+    if (!child->IsVisible()) continue;
+    if (child->IsFloat()) {
+      SetFloatPos(i);
+      continue;
+    }
+    int width = client.right - client.left, height = client.bottom - client.top;
+    if (width < child->GetMinWidth()) width = child->GetMinWidth();
+    if (width > child->GetMaxWidth()) width = child->GetMaxWidth();
+    if (height < child->GetMinHeight()) height = child->GetMinHeight();
+    if (height > child->GetMaxHeight()) height = child->GetMaxHeight();
+    child->SetPos(RECT{client.left, client.top, client.left + width, client.top + height}, false);
+  }
+}
+
+void CContainerUI::SetFloatPos(int iIndex) {
+  CControlUI* child = GetItemAt(iIndex);
+  if (child == nullptr || !child->IsVisible() || !child->IsFloat()) return;
+  SIZE xy = child->GetFixedXY();
+  int w = child->GetFixedWidth(), h = child->GetFixedHeight();
+  int W = m_rcItem.right - m_rcItem.left, H = m_rcItem.bottom - m_rcItem.top;
+  UINT align = child->GetFloatAlign();
+  RECT pos;
+  if (align == 0) {
+    CControlUI::FloatPercent f = child->GetFloatPercent();
+    pos.left = static_cast<int>(W * f.left) + m_rcItem.left + xy.cx;
+    pos.top = static_cast<int>(H * f.top) + m_rcItem.top + xy.cy;
+    pos.right = static_cast<int>(W * f.right) + m_rcItem.left + w + xy.cx;
+    pos.bottom = static_cast<int>(H * f.bottom) + m_rcItem.top + h + xy.cy;
+  } else {
+    int x = (align & DT_CENTER) != 0 ? (W - w) / 2 : (align & DT_RIGHT) != 0 ? W - w : xy.cx;
+    int y = (align & DT_VCENTER) != 0 ? (H - h) / 2 : (align & DT_BOTTOM) != 0 ? H - h : xy.cy;
+    pos = RECT{m_rcItem.left + x, m_rcItem.top + y, m_rcItem.left + x + w, m_rcItem.top + y + h};
+  }
+  child->SetPos(pos, false);
+}
+
+void CContainerUI::ProcessScrollBar(RECT rc, int cxRequired, int cyRequired) {
+  CScrollBarUI* hbar = m_pHorizontalScrollBar;
+  if (hbar != nullptr) {
+    int range = cxRequired - (rc.right - rc.left);
+    if (range > 0 && !hbar->IsVisible()) {
+      hbar->SetVisible(true);
+      hbar->SetScrollRange(range);
+      hbar->SetScrollPos(0);
+      SetPos(m_rcItem, true);
+    } else if (hbar->IsVisible()) {
+      if (range < 1) {
+        hbar->SetVisible(false);
+        hbar->SetScrollPos(0);
+        hbar->SetScrollRange(0);
+        SetPos(m_rcItem, true);
+      } else {
+        hbar->SetPos(RECT{rc.left, rc.bottom, rc.right, rc.bottom + hbar->GetFixedHeight()}, true);
+        if (hbar->GetScrollRange() != range) {
+          int old = hbar->GetScrollPos();
+          hbar->SetScrollRange(range);
+          if (old > hbar->GetScrollPos()) SetPos(m_rcItem, true);
+        }
+      }
+    }
+  }
+  CScrollBarUI* vbar = m_pVerticalScrollBar;
+  if (vbar != nullptr) {
+    int range = cyRequired - (rc.bottom - rc.top);
+    if (range > 0 && !vbar->IsVisible()) {
+      vbar->SetVisible(true);
+      vbar->SetScrollRange(range);
+      vbar->SetScrollPos(0);
+      SetPos(m_rcItem, true);
+    } else if (vbar->IsVisible()) {
+      if (range < 1) {
+        vbar->SetVisible(false);
+        vbar->SetScrollPos(0);
+        vbar->SetScrollRange(0);
+        SetPos(m_rcItem, true);
+      } else {
+        vbar->SetPos(RECT{rc.right, rc.top, rc.right + vbar->GetFixedWidth(), rc.bottom}, true);
+        if (vbar->GetScrollRange() != range) {
+          int old = vbar->GetScrollPos();
+          vbar->SetScrollRange(range);
+          if (old > vbar->GetScrollPos()) SetPos(m_rcItem, true);
+        }
+      }
+    }
+  }
+}
+
+SIZE CContainerUI::GetScrollPos() const {
+  SIZE pos = {IsBarVisible(m_pHorizontalScrollBar) ? m_pHorizontalScrollBar->GetScrollPos() : 0,
+              IsBarVisible(m_pVerticalScrollBar) ? m_pVerticalScrollBar->GetScrollPos() : 0};
+  return pos;
+}
+
+SIZE CContainerUI::GetScrollRange() const {
+  SIZE range = {IsBarVisible(m_pHorizontalScrollBar) ? m_pHorizontalScrollBar->GetScrollRange() : 0,
+                IsBarVisible(m_pVerticalScrollBar) ? m_pVerticalScrollBar->GetScrollRange() : 0};
+  return range;
+}
+
+void CContainerUI::SetScrollPos(SIZE szPos, bool bMsg) {
+  int dx = 0, dy = 0;
+  if (IsBarVisible(m_pVerticalScrollBar)) {
+    int old = m_pVerticalScrollBar->GetScrollPos();
+    m_pVerticalScrollBar->SetScrollPos(szPos.cy);
+    dy = m_pVerticalScrollBar->GetScrollPos() - old;
+  }
+  if (IsBarVisible(m_pHorizontalScrollBar)) {
+    int old = m_pHorizontalScrollBar->GetScrollPos();
+    m_pHorizontalScrollBar->SetScrollPos(szPos.cx);
+    dx = m_pHorizontalScrollBar->GetScrollPos() - old;
+  }
+  if (dx == 0 && dy == 0) return;
+  for (int i = 0; i < m_items.GetSize(); ++i) {
+    CControlUI* child = GetItemAt(i);
+    if (!child->IsVisible() || child->IsFloat()) continue;
+    RECT pos = child->GetPos();
+    ::OffsetRect(&pos, -dx, -dy);
+    child->SetPos(pos, true);
+  }
+  Invalidate();
+  if (m_pVerticalScrollBar != nullptr && m_pManager != nullptr && bMsg) {
+    // A line size of 0 has no line number to report.
+    int line = m_pVerticalScrollBar->GetLineSize();
+    WPARAM topLine = line > 0 ? static_cast<WPARAM>((m_pVerticalScrollBar->GetScrollPos() + line) / line) : 0;
+    m_pManager->SendNotify(this, L"scroll", topLine, 0);
+  }
+}
+
+void CContainerUI::SetScrollStepSize(int nSize) {
+  if (nSize > 0) m_nScrollStepSize = nSize;
+}
+
+int CContainerUI::GetScrollStepSize() const { return ScaleValue(m_nScrollStepSize); }
+
+int CContainerUI::LineStep() const {
+  if (m_nScrollStepSize > 0) return GetScrollStepSize();
+  if (m_pManager == nullptr) return 8;
+  return 8 + m_pManager->GetDefaultFontInfo()->tm.tmHeight;
+}
+
+void CContainerUI::LineUp() {
+  SIZE pos = GetScrollPos();
+  SetScrollPos(SIZE{pos.cx, pos.cy - LineStep()});
+}
+
+void CContainerUI::LineDown() {
+  SIZE pos = GetScrollPos();
+  SetScrollPos(SIZE{pos.cx, pos.cy + LineStep()});
+}
+
+void CContainerUI::PageUp() {
+  SIZE pos = GetScrollPos();
+  int page = m_rcItem.bottom - m_rcItem.top - m_rcInset.top - m_rcInset.bottom;
+  if (IsBarVisible(m_pHorizontalScrollBar)) page -= m_pHorizontalScrollBar->GetFixedHeight();
+  SetScrollPos(SIZE{pos.cx, pos.cy - page});
+}
+
+void CContainerUI::PageDown() {
+  SIZE pos = GetScrollPos();
+  int page = m_rcItem.bottom - m_rcItem.top - m_rcInset.top - m_rcInset.bottom;
+  if (IsBarVisible(m_pHorizontalScrollBar)) page -= m_pHorizontalScrollBar->GetFixedHeight();
+  SetScrollPos(SIZE{pos.cx, pos.cy + page});
+}
+
+void CContainerUI::HomeUp() { SetScrollPos(SIZE{GetScrollPos().cx, 0}); }
+void CContainerUI::EndDown() { SetScrollPos(SIZE{GetScrollPos().cx, GetScrollRange().cy}); }
+
+void CContainerUI::LineLeft() {
+  SIZE pos = GetScrollPos();
+  SetScrollPos(SIZE{pos.cx - (m_nScrollStepSize > 0 ? GetScrollStepSize() : 8), pos.cy});
+}
+
+void CContainerUI::LineRight() {
+  SIZE pos = GetScrollPos();
+  SetScrollPos(SIZE{pos.cx + (m_nScrollStepSize > 0 ? GetScrollStepSize() : 8), pos.cy});
+}
+
+void CContainerUI::PageLeft() {
+  SIZE pos = GetScrollPos();
+  int page = m_rcItem.right - m_rcItem.left - m_rcInset.left - m_rcInset.right;
+  if (IsBarVisible(m_pVerticalScrollBar)) page -= m_pVerticalScrollBar->GetFixedWidth();
+  SetScrollPos(SIZE{pos.cx - page, pos.cy});
+}
+
+void CContainerUI::PageRight() {
+  SIZE pos = GetScrollPos();
+  int page = m_rcItem.right - m_rcItem.left - m_rcInset.left - m_rcInset.right;
+  if (IsBarVisible(m_pVerticalScrollBar)) page -= m_pVerticalScrollBar->GetFixedWidth();
+  SetScrollPos(SIZE{pos.cx + page, pos.cy});
+}
+
+void CContainerUI::HomeLeft() { SetScrollPos(SIZE{0, GetScrollPos().cy}); }
+void CContainerUI::EndRight() { SetScrollPos(SIZE{GetScrollRange().cx, GetScrollPos().cy}); }
+
+}  // namespace SkinUI

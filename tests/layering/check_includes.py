@@ -3,6 +3,8 @@
 
 Usage: check_includes.py SRC_DIR [RULES_FILE]
 Prints one line per forbidden include: file:line: include "x" (part a) may not include part b.
+A part named on the right allows the parts inside it too. A header named *_internal.h is for the
+files of its own folder only.
 """
 import os
 import re
@@ -34,6 +36,11 @@ def part_of(path, parts):
     return best
 
 
+def allowed(own, theirs, rules):
+    """Own part, a part named on the right, or a part inside one named there."""
+    return theirs == own or any(theirs == p or theirs.startswith(p + "/") for p in rules[own])
+
+
 def check(src, rules):
     faults = []
     for folder, _, files in os.walk(src):
@@ -56,9 +63,12 @@ def check(src, rules):
                         faults.append('%s:%d: the file is in no part of the rules' % (rel, number))
                     elif theirs is None:
                         faults.append('%s:%d: include "%s" is in no part of the rules' % (rel, number, target))
-                    elif theirs != own and theirs not in rules[own]:
+                    elif not allowed(own, theirs, rules):
                         faults.append('%s:%d: include "%s": part %s may not include part %s'
                                       % (rel, number, target, own, theirs))
+                    elif target.endswith("_internal.h") and os.path.dirname(target) != os.path.dirname(rel):
+                        faults.append('%s:%d: include "%s": an internal header is for its own folder only'
+                                      % (rel, number, target))
     return faults
 
 

@@ -1,3 +1,5 @@
+// builder/: from skin markup to controls: the control factory with the core's classes, the dialog
+// builder and the child layout that runs one. Uses base, resources, paint, layouts and controls.
 #pragma once
 #include <windows.h>
 

@@ -1,3 +1,5 @@
+// dnd/: OLE drag and drop: the drop target that every paint manager is, the data object, the drop
+// source and the picture of a dropped file. Uses base only.
 #pragma once
 #include <windows.h>
 #include <ole2.h>

@@ -1,3 +1,5 @@
+// window/: the window base that the program's windows derive from, with its notification pump.
+// Uses base, resources, paint and builder.
 #pragma once
 #include "ui/core/builder/dialog_builder.h"
 #include "ui/core/window/notify_pump.h"

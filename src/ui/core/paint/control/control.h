@@ -1,3 +1,5 @@
+// paint/control/: the base control of every control, the container of children and its scroll
+// bar. One layer with manager/ and render/ (see paint.h).
 #pragma once
 #include <windows.h>
 

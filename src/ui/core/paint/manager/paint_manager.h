@@ -1,3 +1,5 @@
+// paint/manager/: the paint manager and its parts, the events it sends to controls, the native
+// window wrapper and the drop shadow window. One layer with render/ and control/ (see paint.h).
 #pragma once
 #include <windows.h>
 #include <commctrl.h>

@@ -1,3 +1,5 @@
+// paint/render/: the render engine: images, text, HTML text, primitives and clips. It draws with a
+// paint manager's fonts and images: one layer with manager/ and control/ (see paint.h).
 #pragma once
 #include <windows.h>
 

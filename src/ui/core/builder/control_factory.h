@@ -1,4 +1,5 @@
 #pragma once
+#include <initializer_list>
 #include <map>
 
 #include "ui/core/base/ui_string.h"
@@ -9,7 +10,22 @@ class CControlUI;
 
 typedef CControlUI* (*CreateClass)();
 
-// Process-wide registry from a class name ("CButtonUI") to the function that makes that control.
+// One class the factory can make: its class name, "C" + the skin's element name + "UI"
+// ("CButtonUI" for <Button>), and the function that makes one.
+struct ControlClass {
+  const wchar_t* className;
+  CreateClass create;
+};
+
+// The creator of a control class made by its default constructor.
+template <class T>
+CControlUI* CreateControlOf() {
+  return new T;
+}
+
+// Process-wide registry from a class name to the function that makes that control. It starts with
+// the core's classes (core_controls.cpp); a library of further controls adds its own with
+// RegisterControls at start-up, before any skin is built.
 class CControlFactory {
  public:
   virtual ~CControlFactory();
@@ -19,6 +35,8 @@ class CControlFactory {
   CControlUI* CreateControl(const wchar_t* strClassName);
   // Adds a class; a name already known keeps its creator.
   void RegisterControl(const wchar_t* strClassName, CreateClass pFunc);
+  // Adds each class of the list as RegisterControl does.
+  void RegisterControls(std::initializer_list<ControlClass> classes);
 
  private:
   CControlFactory();

@@ -219,8 +219,9 @@ void CDialogBuilder::ParseInclude(CMarkupNode& node, CControlUI* pParent, CPaint
   --g_includeDepth;
 }
 
-CControlUI* CDialogBuilder::MakeControl(const wchar_t* name, CPaintManagerUI* pManager) {
-  (void)pManager;  // the manager's list of extra creators is empty in this system
+// Further controls are classes of the factory too (SkinUI::RegisterExtraControls): the paint
+// manager keeps no list of extra creators to ask in between.
+CControlUI* CDialogBuilder::MakeControl(const wchar_t* name) {
   CUIString className;
   className.SmallFormat(L"C%lsUI", name);
   CControlUI* control = CControlFactory::GetInstance()->CreateControl(className.GetData());
@@ -242,7 +243,7 @@ CControlUI* CDialogBuilder::ParseControls(CMarkupNode* pRoot, CControlUI* pParen
       ParseInclude(node, pParent, pManager);
       continue;
     }
-    CControlUI* control = MakeControl(name, pManager);
+    CControlUI* control = MakeControl(name);
     if (control == nullptr) continue;
     if (node.HasChildren()) ParseControls(&node, control, pManager);
     if (pParent != nullptr) {

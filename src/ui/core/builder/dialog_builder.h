@@ -39,7 +39,7 @@ class CDialogBuilder {
   CControlUI* ParseControls(CMarkupNode* pRoot, CControlUI* pParent = nullptr, CPaintManagerUI* pManager = nullptr);
   void ParseResources(CMarkupNode& root, CPaintManagerUI* pManager);
   void ParseInclude(CMarkupNode& node, CControlUI* pParent, CPaintManagerUI* pManager);
-  CControlUI* MakeControl(const wchar_t* name, CPaintManagerUI* pManager);
+  CControlUI* MakeControl(const wchar_t* name);
 
   CMarkup m_xml;
   IDialogBuilderCallback* m_pCallback;

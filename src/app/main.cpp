@@ -18,6 +18,7 @@
 #include "engine/zqpm/zqpm.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/core/resources/resource_table.h"
+#include "ui/extra/extra_controls.h"
 
 namespace {
 
@@ -81,6 +82,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
   if (FAILED(OleInitialize(nullptr))) return 0;
   NetGlobalInit();
   SkinUI::CPaintManagerUI::SetInstance(instance);
+  SkinUI::RegisterExtraControls();
   OpePARAMEx record;
   if (ParseCommandLine(commandLine, record) < 0) {
     ReportStartupError(record, L"参数解析异常");

@@ -2,6 +2,8 @@
 
 #include "ui/core/builder/control_factory.h"
 #include "ui/extra/activex/activex.h"
+#include "ui/extra/activex/flash.h"
+#include "ui/extra/activex/web_browser.h"
 
 namespace SkinUI {
 
@@ -9,8 +11,10 @@ void RegisterExtraControls() {
   CControlFactory::GetInstance()->RegisterControls({
       // One row per control of this library, e.g. {L"CSliderUI", &CreateControlOf<CSliderUI>},
       // with its header included above.
-      // ActiveX host
+      // ActiveX host, web browser and Flash
       {L"CActiveXUI", &CreateControlOf<CActiveXUI>},
+      {L"CWebBrowserUI", &CreateControlOf<CWebBrowserUI>},
+      {L"CFlashUI", &CreateControlOf<CFlashUI>},
   });
 }
 

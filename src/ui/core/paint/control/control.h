@@ -165,6 +165,14 @@ class CControlUI {
   SIZE GetBorderRound() const;
   void SetBorderRound(SIZE cxyRound);
 
+  // For a control that edits text without a native window: while focused it may keep the Tab key
+  // as input (the manager then moves no focus), and the manager draws its caret in this colour
+  // (0: the default font colour).
+  bool KeepsTabKey() const { return m_bKeepsTabKey; }
+  void SetKeepsTabKey(bool keep) { m_bKeepsTabKey = keep; }
+  DWORD GetCaretColor() const { return m_dwCaretColor; }
+  void SetCaretColor(DWORD color) { m_dwCaretColor = color; }
+
   CEventSource OnInit;
   CEventSource OnDestroy;
   CEventSource OnSize;
@@ -227,6 +235,8 @@ class CControlUI {
   CUIRect m_rcPaint;
   CUIRect m_rcBorderSize;
   CUIStringMap m_mCustomAttrHash;
+  bool m_bKeepsTabKey = false;
+  DWORD m_dwCaretColor = 0;
 };
 
 }  // namespace SkinUI

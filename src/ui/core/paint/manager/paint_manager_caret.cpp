@@ -5,6 +5,9 @@ namespace SkinUI {
 
 bool CPaintManagerUI::CreateCaret(HBITMAP hBmp, int nWidth, int nHeight) {
   ::CreateCaret(m_hWndPaint, hBmp, nWidth, nHeight);
+  // As for the platform's caret, a size of 0 is the window border's.
+  if (nWidth == 0) nWidth = ::GetSystemMetrics(SM_CXBORDER);
+  if (nHeight == 0) nHeight = ::GetSystemMetrics(SM_CYBORDER);
   m_rtCaret.right = m_rtCaret.left + nWidth;
   m_rtCaret.bottom = m_rtCaret.top + nHeight;
   return true;
@@ -50,7 +53,8 @@ void CPaintManagerUI::DrawCaret(HDC hDC, const RECT& rcPaint) {
   if (!m_bCaretShowing || !m_bCaretActive) return;
   RECT rc;
   if (!::IntersectRect(&rc, &rcPaint, &m_rtCaret)) return;
-  DWORD color = GetDefaultFontColor();
+  DWORD color = m_pCaretOwner->GetCaretColor();
+  if (color == 0) color = GetDefaultFontColor();
   HBRUSH brush = ::CreateSolidBrush(RGB((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF));
   ::FillRect(hDC, &rc, brush);
   ::DeleteObject(brush);

@@ -131,7 +131,7 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
     case WM_KEYDOWN:
       if (wParam != VK_TAB) return false;
       if (m_pFocus != nullptr && m_pFocus->IsVisible() && m_pFocus->IsEnabled() &&
-          ClassContains(m_pFocus, L"WkeWebkitUI")) {
+          (m_pFocus->KeepsTabKey() || ClassContains(m_pFocus, L"WkeWebkitUI"))) {
         return false;
       }
       SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);

@@ -99,6 +99,8 @@ class CContainerUI : public CControlUI, public IContainerUI {
   bool IsBarVisible(const CScrollBarUI* bar) const;
   // The item rectangle less the stored inset and the visible bars, moved by the scroll position.
   RECT ScrolledClientRect() const;
+  // The children that meet the paint rectangle, clipped to the client area, then the visible bars.
+  void PaintChildrenAndBars(HDC hDC, const RECT& rcPaint);
   void DestroyChild(CControlUI* pControl);
   void ApplyScrollBarStyle(CScrollBarUI* bar, const wchar_t* value);
   int LineStep() const;

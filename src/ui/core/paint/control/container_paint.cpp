@@ -20,6 +20,10 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint) {
   CRenderClip clip;
   CRenderClip::CreateRect(hDC, dirty, clip);
   CControlUI::DoPaint(hDC, rcPaint);
+  PaintChildrenAndBars(hDC, rcPaint);
+}
+
+void CContainerUI::PaintChildrenAndBars(HDC hDC, const RECT& rcPaint) {
   if (!m_items.IsEmpty()) {
     RECT client = m_rcItem;
     RECT inset = GetInset();

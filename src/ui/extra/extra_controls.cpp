@@ -4,6 +4,7 @@
 #include "ui/extra/activex/activex.h"
 #include "ui/extra/activex/flash.h"
 #include "ui/extra/activex/web_browser.h"
+#include "ui/extra/richedit/richedit.h"
 
 namespace SkinUI {
 
@@ -15,6 +16,8 @@ void RegisterExtraControls() {
       {L"CActiveXUI", &CreateControlOf<CActiveXUI>},
       {L"CWebBrowserUI", &CreateControlOf<CWebBrowserUI>},
       {L"CFlashUI", &CreateControlOf<CFlashUI>},
+      // Rich edit
+      {L"CRichEditUI", &CreateControlOf<CRichEditUI>},
   });
 }
 

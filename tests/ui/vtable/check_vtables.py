@@ -63,6 +63,12 @@ EXPECTED = {  # class: (primary table, overrides of base-control slots)
                               set("SelectItem OnAnimationStep OnAnimationStop".split())),
     "CFadeButtonUI": (BUTTON + ["OnAnimationStep"], set("~ GetClass GetInterface DoEvent PaintStatusImage".split()),
                       set("SetNormalImage OnAnimationStep".split())),
+    # The rich edit's own three, then its message filter's overrider repeated.
+    "CRichEditUI": (CONTAINER + "TxSendMessage OnTxViewChanged OnTxNotify MessageHandler".split(),
+                    set("""~ GetClass GetInterface GetControlFlags GetText SetText SetPos Move SetEnabled DoInit
+        DoEvent SetAttribute DoPaint PaintStatusImage""".split()),
+                    set("""SetScrollPos LineUp LineDown PageUp PageDown HomeUp EndDown LineLeft LineRight PageLeft
+        PageRight HomeLeft EndRight TxSendMessage OnTxViewChanged OnTxNotify MessageHandler""".split())),
 }
 # The animation interface's table, as the classes that animate inherit it, and what each overrides there.
 ANIMATION = """~ ~ StartAnimation StopAnimation IsAnimationRunning GetCurrentFrame SetCurrentFrame OnAnimationStep

@@ -11,3 +11,4 @@
 #include "ui/core/controls/fade_button.h"
 #include "ui/core/controls/group_box.h"
 #include "ui/core/controls/text.h"
+#include "ui/extra/richedit/richedit.h"

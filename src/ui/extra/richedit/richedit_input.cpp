@@ -48,11 +48,9 @@ bool TakesFocus(UINT msg) { return msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBL
 }  // namespace
 
 void CRichEditUI::DoEvent(EventRecordUI& event) {
+  // The container passes a mouse-disabled control's mouse events on to its parent.
   if (!IsMouseEnabled() && event.Type >= UIEVENT__MOUSEFIRST && event.Type <= UIEVENT__MOUSELAST) {
-    if (m_pParent != nullptr)
-      m_pParent->DoEvent(event);
-    else
-      CControlUI::DoEvent(event);
+    CContainerUI::DoEvent(event);
     return;
   }
   switch (event.Type) {

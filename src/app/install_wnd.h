@@ -6,9 +6,9 @@
 #include "app/float_icons.h"
 #include "app/job_outcome.h"
 #include "app/report_handoff.h"
+#include "engine/job/job_record.h"
+#include "engine/job/prompt.h"
 #include "engine/jobs/file_size_text.h"
-#include "engine/prompt.h"
-#include "engine/zqpm/job_record.h"
 #include "engine/zqpm/step_text.h"
 #include "ui/core/window/window_impl_base.h"
 

@@ -2,7 +2,7 @@
 // a script waiting for a silent setup must see a failure as one.
 #pragma once
 
-#include "engine/zqpm/job_record.h"
+#include "engine/job/job_record.h"
 
 enum AppExitCode {
   kExitOk = 0,

@@ -8,8 +8,8 @@
 #include "app/job_outcome.h"
 #include "app/report_handoff.h"
 #include "app/uninstall_reasons.h"
-#include "engine/prompt.h"
-#include "engine/zqpm/job_record.h"
+#include "engine/job/job_record.h"
+#include "engine/job/prompt.h"
 #include "engine/zqpm/step_text.h"
 #include "ui/core/window/window_impl_base.h"
 

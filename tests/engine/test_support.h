@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/job/prompt.h"
 #include "engine/parser/product_config.h"
-#include "engine/prompt.h"
 #include "support_files.h"
 
 // A folder under %TEMP% of its own, removed with everything in it at the end.

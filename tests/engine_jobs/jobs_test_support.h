@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/job/prompt.h"
 #include "engine/jobs/job_services.h"
-#include "engine/prompt.h"
 #include "net_test_support.h"
 
 class CUpdateEngEx;

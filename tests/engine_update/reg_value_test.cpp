@@ -2,7 +2,7 @@
 // and "missing" told apart from "could not be read".
 #include <gtest/gtest.h>
 
-#include "engine/reg_value.h"
+#include "engine/job/reg_value.h"
 #include "update_test_support.h"
 
 namespace {

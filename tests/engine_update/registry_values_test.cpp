@@ -5,7 +5,7 @@
 #include <cwctype>
 
 #include "common/sys/system_info.h"
-#include "engine/reg_value.h"
+#include "engine/job/reg_value.h"
 #include "engine/update/update_eng_ex.h"
 #include "update_test_support.h"
 

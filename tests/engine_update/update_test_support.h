@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/job/prompt.h"
 #include "engine/parser/component_records.h"
-#include "engine/prompt.h"
 #include "support_files.h"
 #include "support_registry.h"
 #include "support_text.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/zqpm/command_line.h"
+#include "engine/job/command_line.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "e2e_support.h"
-#include "engine/zqpm/command_line.h"
+#include "engine/job/command_line.h"
 #include "engine/zqpm/zqpm.h"
 #include "zqpm_test_support.h"
 

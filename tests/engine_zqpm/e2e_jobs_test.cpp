@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "e2e_support.h"
-#include "engine/zqpm/command_line.h"
-#include "engine/zqpm/install_paths.h"
+#include "engine/job/command_line.h"
+#include "engine/job/install_paths.h"
 #include "engine/zqpm/zqpm.h"
 #include "net_test_support.h"
 #include "zqpm_test_support.h"

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "common/log/vlog.h"
+#include "engine/job/install_paths.h"
 #include "engine/parser/product_config.h"
-#include "engine/zqpm/install_paths.h"
 #include "engine/zqpm/zqpm.h"
 #include "zqpm_test_support.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/prompt.h"
+#include "engine/job/prompt.h"
 #include "support_files.h"
 #include "support_registry.h"
 #include "support_text.h"

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "common/log/vlog.h"
+#include "engine/job/install_paths.h"
 #include "engine/update/update_eng_ex.h"
-#include "engine/zqpm/install_paths.h"
 
 namespace {
 

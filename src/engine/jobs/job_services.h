@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/zqpm/job_record.h"
+#include "engine/job/job_record.h"
 
 class CUpdateEngEx;
 class IInstallUIPromptEx;

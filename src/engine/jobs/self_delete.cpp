@@ -7,10 +7,10 @@
 #include "common/log/vlog.h"
 #include "common/sys/dir_tree.h"
 #include "common/sys/file_delete.h"
+#include "engine/job/install_paths.h"
+#include "engine/job/reg_value.h"
 #include "engine/jobs/install_folder_guard.h"
 #include "engine/jobs/uninstall_job.h"
-#include "engine/reg_value.h"
-#include "engine/zqpm/install_paths.h"
 
 bool InstallPathRemoved(const std::wstring& keyPath) {
   std::wstring value;

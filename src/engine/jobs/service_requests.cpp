@@ -1,9 +1,9 @@
 #include "engine/jobs/service_requests.h"
 
 #include "common/log/vlog.h"
+#include "engine/job/prompt.h"
 #include "engine/net/http_client.h"
 #include "engine/net/update_service.h"
-#include "engine/prompt.h"
 
 int GetUninstallTypeList(IInstallUIPromptEx* prompt) {
   const std::string url = UpdateServiceUrl(kUninstallTypeListPath);

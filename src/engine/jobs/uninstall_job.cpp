@@ -7,11 +7,11 @@
 
 #include "common/log/vlog.h"
 #include "common/sys/dir_tree.h"
+#include "engine/job/install_paths.h"
+#include "engine/job/prompt.h"
 #include "engine/jobs/install_folder_guard.h"
 #include "engine/jobs/notify_area.h"
-#include "engine/prompt.h"
 #include "engine/update/update_eng_ex.h"
-#include "engine/zqpm/install_paths.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "common/log/vlog.h"
 #include "common/sys/text_convert.h"
 #include "common/sys/unique_handles.h"
+#include "engine/job/prompt.h"
 #include "engine/jobs/update_search.h"
 #include "engine/net/segment_downloader.h"
-#include "engine/prompt.h"
 #include "engine/update/program.h"
 
 namespace {

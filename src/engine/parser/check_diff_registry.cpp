@@ -2,9 +2,9 @@
 #include <windows.h>
 
 #include "common/sys/text_convert.h"
+#include "engine/job/reg_value.h"
 #include "engine/parser/check_diff.h"
 #include "engine/parser/text_compare.h"
-#include "engine/reg_value.h"
 
 namespace {
 

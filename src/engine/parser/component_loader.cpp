@@ -2,11 +2,11 @@
 #include <cstdarg>
 
 #include "common/log/vlog.h"
-#include "engine/parser/format_text.h"
 #include "common/sys/text_convert.h"
+#include "engine/job/prompt.h"
+#include "engine/parser/format_text.h"
 #include "engine/parser/product_config.h"
 #include "engine/parser/xml_document.h"
-#include "engine/prompt.h"
 
 namespace {
 

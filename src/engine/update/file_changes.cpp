@@ -7,9 +7,9 @@
 #include "common/log/vlog.h"
 #include "common/sys/file_delete.h"
 #include "common/sys/unique_handles.h"
+#include "engine/job/prompt.h"
 #include "engine/parser/file_on_disk.h"
 #include "engine/parser/text_compare.h"
-#include "engine/prompt.h"
 #include "engine/update/update_eng_ex.h"
 
 namespace {

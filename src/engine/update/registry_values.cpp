@@ -9,9 +9,9 @@
 #include "common/sys/system_info.h"
 #include "common/sys/text_convert.h"
 #include "common/sys/unique_handles.h"
+#include "engine/job/prompt.h"
+#include "engine/job/reg_value.h"
 #include "engine/parser/text_compare.h"
-#include "engine/prompt.h"
-#include "engine/reg_value.h"
 #include "engine/update/update_eng_ex.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include "common/sys/file_delete.h"
 #include "common/sys/system_info.h"
 #include "common/sys/text_convert.h"
+#include "engine/job/prompt.h"
 #include "engine/parser/file_on_disk.h"
-#include "engine/prompt.h"
 #include "engine/update/update_eng_ex.h"
 
 namespace {

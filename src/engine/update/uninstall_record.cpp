@@ -5,7 +5,7 @@
 #include "common/log/vlog.h"
 #include "common/sys/reg_path.h"
 #include "common/sys/unique_handles.h"
-#include "engine/prompt.h"
+#include "engine/job/prompt.h"
 
 const wchar_t kUninstallRecordKey[] = L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TamselPelluvo";
 

@@ -6,10 +6,10 @@
 #include "common/log/vlog.h"
 #include "common/sys/dir_tree.h"
 #include "common/sys/reg_editor.h"
+#include "engine/job/install_paths.h"
 #include "engine/package/setup_pkg.h"
 #include "engine/update/uninstall_record.h"
 #include "engine/update/update_eng_ex.h"
-#include "engine/zqpm/install_paths.h"
 #include "engine/zqpm/zqpm.h"
 
 namespace {

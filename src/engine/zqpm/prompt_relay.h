@@ -7,7 +7,7 @@
 #include <mutex>
 #include <string>
 
-#include "engine/prompt.h"
+#include "engine/job/prompt.h"
 
 class PromptRelay final : public IInstallUIPromptEx {
  public:

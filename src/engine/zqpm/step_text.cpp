@@ -1,6 +1,6 @@
 #include "engine/zqpm/step_text.h"
 
-#include "engine/prompt.h"
+#include "engine/job/prompt.h"
 
 std::wstring GetStepText(int step) {
   switch (step) {

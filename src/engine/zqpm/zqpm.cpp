@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "common/log/vlog.h"
+#include "engine/job/install_paths.h"
 #include "engine/update/update_eng_ex.h"
-#include "engine/zqpm/install_paths.h"
 
 ZQPM* ZQPM::GetInstance() {
   // Lives until the process ends; its update engine is a static of its own.

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/job/job_record.h"
 #include "engine/jobs/file_size_text.h"
 #include "engine/jobs/job_services.h"
-#include "engine/zqpm/job_record.h"
 #include "engine/zqpm/prompt_relay.h"
 #include "engine/zqpm/step_text.h"
 

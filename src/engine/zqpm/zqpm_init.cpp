@@ -10,11 +10,11 @@
 #include "common/sys/system_info.h"
 #include "common/sys/text_convert.h"
 #include "common/sys/unique_handles.h"
+#include "engine/job/install_paths.h"
+#include "engine/job/reg_value.h"
 #include "engine/package/setup_pkg.h"
 #include "engine/parser/product_reader.h"
-#include "engine/reg_value.h"
 #include "engine/update/update_eng_ex.h"
-#include "engine/zqpm/install_paths.h"
 #include "engine/zqpm/zqpm.h"
 
 namespace {

@@ -10,10 +10,10 @@
 
 #include "common/log/vlog.h"
 #include "common/sys/text_convert.h"
+#include "engine/job/install_paths.h"
 #include "engine/jobs/self_delete.h"
 #include "engine/jobs/uninstall_job.h"
 #include "engine/update/update_eng_ex.h"
-#include "engine/zqpm/install_paths.h"
 #include "engine/zqpm/zqpm.h"
 
 int main() {

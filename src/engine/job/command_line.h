@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/zqpm/job_record.h"
+#include "engine/job/job_record.h"
 
 // The words of a command line, in order.
 class CCmdLine {

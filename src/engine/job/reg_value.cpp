@@ -1,4 +1,4 @@
-#include "engine/reg_value.h"
+#include "engine/job/reg_value.h"
 
 #include <cstring>
 #include <cwchar>

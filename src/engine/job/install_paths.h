@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/zqpm/job_record.h"
+#include "engine/job/job_record.h"
 
 class ProductConfig;
 

@@ -1,4 +1,4 @@
-#include "engine/zqpm/install_paths.h"
+#include "engine/job/install_paths.h"
 
 #include <cwctype>
 

@@ -1,4 +1,4 @@
-#include "engine/zqpm/command_line.h"
+#include "engine/job/command_line.h"
 
 #include <cwchar>
 

@@ -159,15 +159,15 @@ TEST(EnginePreparation, DescriptionsFoldersAndKeys) {
   // Every listed description reads into the same product; the list text ends with a comma.
   ProductConfig product;
   ASSERT_EQ(engine->GetProductConfigInfo(product, folder.path(), {L"a.config", L"b.config"}), 0);
-  EXPECT_EQ(ComponentListText(product), L"a.config,b.config,");
-  EXPECT_EQ(RegKeyPathOf(product), L"HKCU\\Software\\B");
-  EXPECT_EQ(JobModeFor(product, OpePARAMEx::CMD_SILENT_INSTALL), OpePARAMEx::CMD_WEB_SILENT_INSTALL);
-  EXPECT_EQ(JobModeFor(product, OpePARAMEx::CMD_UNINSTALL), OpePARAMEx::CMD_WEB_SILENT_INSTALL);
-  EXPECT_EQ(JobModeFor(product, OpePARAMEx::CMD_UPDATE), OpePARAMEx::CMD_UPDATE);
+  EXPECT_EQ(product.ComponentListText(), L"a.config,b.config,");
+  EXPECT_EQ(RegKeyPathOf(product.regKey), L"HKCU\\Software\\B");
+  EXPECT_EQ(JobModeFor(product.type, OpePARAMEx::CMD_SILENT_INSTALL), OpePARAMEx::CMD_WEB_SILENT_INSTALL);
+  EXPECT_EQ(JobModeFor(product.type, OpePARAMEx::CMD_UNINSTALL), OpePARAMEx::CMD_WEB_SILENT_INSTALL);
+  EXPECT_EQ(JobModeFor(product.type, OpePARAMEx::CMD_UPDATE), OpePARAMEx::CMD_UPDATE);
   ProductConfig offline;
   EXPECT_EQ(engine->GetProductConfigInfo(offline, folder.path(), {L"a.config"}), 0);
-  EXPECT_EQ(RegKeyPathOf(offline), L"HKLM\\Software\\TamselPLVV2");
-  EXPECT_EQ(JobModeFor(offline, OpePARAMEx::CMD_INSTALL), OpePARAMEx::CMD_INSTALL);
+  EXPECT_EQ(RegKeyPathOf(offline.regKey), L"HKLM\\Software\\TamselPLVV2");
+  EXPECT_EQ(JobModeFor(offline.type, OpePARAMEx::CMD_INSTALL), OpePARAMEx::CMD_INSTALL);
   EXPECT_EQ(engine->GetProductConfigInfo(offline, folder.path(), {L"a.config", L"missing.config"}), -1);
   EXPECT_EQ(engine->GetProductConfigInfo(offline, folder.path(), {}), -1);  // no "Product.config" here
 

@@ -2,8 +2,6 @@
 
 #include <cwctype>
 
-#include "engine/parser/product_config.h"
-
 const wchar_t kWorkFolderName[] = L"~ZQSetup";
 const wchar_t kDefaultRegKeyPath[] = L"HKLM\\Software\\TamselPLVV2";
 const wchar_t kDefaultInstallSubDir[] = L"\\Orvenna\\PelluvoV2";
@@ -36,19 +34,13 @@ void ApplyInstallPath(const std::wstring& descriptionPath, OpePARAMEx& record) {
   record.installSubDir = rooted ? descriptionPath : L"\\" + descriptionPath;
 }
 
-std::wstring RegKeyPathOf(const ProductConfig& product) {
-  return product.regKey.empty() ? std::wstring(kDefaultRegKeyPath) : product.regKey;
+std::wstring RegKeyPathOf(const std::wstring& regKey) {
+  return regKey.empty() ? std::wstring(kDefaultRegKeyPath) : regKey;
 }
 
-int JobModeFor(const ProductConfig& product, int mode) {
+int JobModeFor(int productType, int mode) {
   constexpr int kProductTypeWeb = 2;
   const bool prepared = mode == OpePARAMEx::CMD_INSTALL || mode == OpePARAMEx::CMD_SILENT_INSTALL ||
                         mode == OpePARAMEx::CMD_UNINSTALL || mode == OpePARAMEx::CMD_SILENT_UNINSTALL;
-  return prepared && product.type == kProductTypeWeb ? OpePARAMEx::CMD_WEB_SILENT_INSTALL : mode;
-}
-
-std::wstring ComponentListText(const ProductConfig& product) {
-  std::wstring list;
-  for (const ComponentRef& component : product.componentRefs) list += component.config + L",";
-  return list;
+  return prepared && productType == kProductTypeWeb ? OpePARAMEx::CMD_WEB_SILENT_INSTALL : mode;
 }

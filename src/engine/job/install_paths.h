@@ -5,8 +5,6 @@
 
 #include "engine/job/job_record.h"
 
-class ProductConfig;
-
 extern const wchar_t kWorkFolderName[];        // "~ZQSetup"
 extern const wchar_t kDefaultRegKeyPath[];     // "HKLM\Software\TamselPLVV2"
 extern const wchar_t kDefaultInstallSubDir[];  // "\Orvenna\PelluvoV2"
@@ -27,12 +25,10 @@ std::wstring InstallFolderOf(const std::wstring& path);
 // the record's folder and gives the default sub-folder.
 void ApplyInstallPath(const std::wstring& descriptionPath, OpePARAMEx& record);
 
-// The registry key path of the product's "InstallPath": its RegKey, else kDefaultRegKeyPath.
-std::wstring RegKeyPathOf(const ProductConfig& product);
+// The registry key path of the product's "InstallPath": the description's RegKey, else
+// kDefaultRegKeyPath.
+std::wstring RegKeyPathOf(const std::wstring& regKey);
 
-// The mode a prepared job runs in: an install or uninstall of a product of the web type
-// becomes a silent web install (the newest full setup is fetched and run).
-int JobModeFor(const ProductConfig& product, int mode);
-
-// The component configuration file names of the description, each followed by ",".
-std::wstring ComponentListText(const ProductConfig& product);
+// The mode a prepared job runs in: an install or uninstall of a product of the web type (the
+// description's type 2) becomes a silent web install (the newest full setup is fetched and run).
+int JobModeFor(int productType, int mode);

@@ -28,8 +28,7 @@ int RestartApp(const OpePARAMEx& record, CUpdateEngEx& engine) {
 
 int StartByOther(OpePARAMEx& record, const JobServices& services) {
   CUpdateEngEx& engine = *services.updateEng;
-  const std::wstring& regKey = engine.installedProduct.regKey;
-  const std::wstring keyPath = regKey.empty() ? std::wstring(kDefaultRegKeyPath) : regKey;
+  const std::wstring keyPath = RegKeyPathOf(engine.installedProduct.regKey);
   services.getRegInstallPath(record.installDir, keyPath);
   if (record.installDir.empty()) {
     VLOG_ERROR("StartByOther, GetRegInstallPath fail, key %S", keyPath.c_str());

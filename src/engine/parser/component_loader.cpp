@@ -37,6 +37,12 @@ bool CheckRequiredKeys(std::string& message, const Records& list, const char* ke
 
 }  // namespace
 
+std::wstring ProductConfig::ComponentListText() const {
+  std::wstring list;
+  for (const ComponentRef& component : componentRefs) list += component.config + L",";
+  return list;
+}
+
 int ProductConfig::ParseComponentConfigs(const std::wstring& list) {
   components.clear();
   for (const std::wstring& item : SplitComponentList(list)) {

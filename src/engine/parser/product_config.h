@@ -48,6 +48,9 @@ class ProductConfig {
   IInstallUIPromptEx* errorSink = nullptr;
   std::wstring setupInfoConfig;  // the component file that lists the setup files
 
+  // The component configuration file names of the description, each followed by ",": the
+  // list that ParseComponentConfigs reads.
+  std::wstring ComponentListText() const;
   // Loading the component configuration files (comma-separated names in "package").
   // -1 at the first file that fails: the components before it stay, later ones are not
   // loaded, and the product must not be installed as it stands.

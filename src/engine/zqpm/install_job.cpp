@@ -198,5 +198,5 @@ int ZQPM::CreateUninstallRegInfo() {
 
 bool ZQPM::WriteInstallReg() {
   const ProductConfig& product = m_pUpdateEng->newProduct;
-  return CRegEditor::SetValue(RegKeyPathOf(product), L"InstallPath", REG_SZ, product.productFolder);
+  return CRegEditor::SetValue(RegKeyPathOf(product.regKey), L"InstallPath", REG_SZ, product.productFolder);
 }

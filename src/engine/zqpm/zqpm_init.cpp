@@ -64,9 +64,9 @@ int ZQPM::Init(OpePARAMEx* record) {
     if (PrepareUninstall(*record) != 0) return -2;
     product = &m_pUpdateEng->installedProduct;
   }
-  if (product && JobModeFor(*product, record->mode) != record->mode) {
+  if (product && JobModeFor(product->type, record->mode) != record->mode) {
     VLOG_INFO("Init, the product is of the web type, mode %d becomes a silent web install", record->mode);
-    record->mode = JobModeFor(*product, record->mode);
+    record->mode = JobModeFor(product->type, record->mode);
   }
   return 0;
 }
@@ -109,7 +109,7 @@ int ZQPM::PrepareInstall(OpePARAMEx& record) {
     VLOG_ERROR("Init, GetProductConfigInfo failed %d", static_cast<int>(GetLastError()));
     return -2;
   }
-  record.regKeyPath = RegKeyPathOf(product);
+  record.regKeyPath = RegKeyPathOf(product.regKey);
   ApplyInstallPath(product.installPath, record);
   m_NewProductRead = true;
   VLOG_INFO("Init, OpePARAMEx::CMD_INSTALL ExtractAllSetupFiles success");
@@ -128,7 +128,7 @@ int ZQPM::PrepareUninstall(OpePARAMEx& record) {
     VLOG_ERROR("Init, GetProductConfigInfo failed %d", static_cast<int>(GetLastError()));
     return -2;
   }
-  record.regKeyPath = RegKeyPathOf(product);
+  record.regKeyPath = RegKeyPathOf(product.regKey);
   GetRegInstallPath(record.installDir, record.regKeyPath);
   VLOG_INFO("Init, OpePARAMEx::CMD_UNINSTALL GetProductConfigName success");
   return 0;
@@ -205,7 +205,7 @@ int ZQPM::GetProductConfigInfo(ProductConfig& product, const std::wstring& folde
 int ZQPM::LoadComponentConfigs(OpePARAMEx* record, ProductConfig& product) {
   product.productFolder = record->installDir;
   product.sourceFolder = product.productFolder + L"\\" + kWorkFolderName;
-  const std::wstring list = ComponentListText(product);
+  const std::wstring list = product.ComponentListText();
   Report(ProgressStep::kParsePackage, 5);
   const int mode = record->mode;
   std::wstring base;

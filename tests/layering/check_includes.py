@@ -2,9 +2,10 @@
 """Fails on any quoted #include in src/ that src/include_rules.txt does not allow.
 
 Usage: check_includes.py SRC_DIR [RULES_FILE]
-Prints one line per forbidden include: file:line: include "x" (part a) may not include part b.
-A part named on the right allows the parts inside it too. A header named *_internal.h is for the
-files of its own folder only.
+Prints one line per forbidden include: file:line: include "x": part a may not include part b.
+A part named on the right allows the parts inside it too (a folder that is no part of its own
+names the parts inside it). A header named *_internal.h is for the files of its own folder only.
+The table itself is refused when its parts include each other, directly or round a cycle.
 """
 import os
 import re
@@ -27,18 +28,51 @@ def read_rules(path):
     return rules
 
 
+def within(path, folder):
+    return path == folder or path.startswith(folder + "/")
+
+
 def part_of(path, parts):
     """The longest listed part that is path itself or a folder above it; None when none is."""
     best = None
     for part in parts:
-        if (path == part or path.startswith(part + "/")) and (best is None or len(part) > len(best)):
+        if within(path, part) and (best is None or len(part) > len(best)):
             best = part
     return best
 
 
 def allowed(own, theirs, rules):
     """Own part, a part named on the right, or a part inside one named there."""
-    return theirs == own or any(theirs == p or theirs.startswith(p + "/") for p in rules[own])
+    return theirs == own or any(within(theirs, p) for p in rules[own])
+
+
+def covered(name, rules):
+    """The listed parts that a name on the right stands for: itself and the parts inside it."""
+    return [part for part in rules if within(part, name)]
+
+
+def find_cycle(rules):
+    """Parts that lead back to the first of them, or None when the parts depend only downwards."""
+    done = set()
+
+    def visit(part, path):
+        if part in path:
+            return path[path.index(part):] + [part]
+        if part in done:
+            return None
+        for name in sorted(rules[part]):
+            for below in covered(name, rules):
+                found = below != part and visit(below, path + [part])
+                if found:
+                    return found
+        done.add(part)
+        return None
+
+    for part in sorted(rules):
+        found = visit(part, [])
+        if found:
+            return found
+    return None
 
 
 def check(src, rules):
@@ -76,10 +110,13 @@ def main():
     src = sys.argv[1]
     rules_file = sys.argv[2] if len(sys.argv) > 2 else os.path.join(src, "include_rules.txt")
     rules = read_rules(rules_file)
-    for part, allowed in rules.items():
-        unknown = allowed - set(rules)
+    for part, names in rules.items():
+        unknown = [name for name in names if not covered(name, rules)]
         if unknown:
             sys.exit("%s: part %s names unknown parts %s" % (rules_file, part, " ".join(sorted(unknown))))
+    cycle = find_cycle(rules)
+    if cycle:
+        sys.exit("%s: parts include each other: %s" % (rules_file, " -> ".join(cycle)))
     faults = check(src, rules)
     for fault in faults:
         print(fault)

@@ -16,9 +16,10 @@ bool ZipArchive::FindEndRecord(uint32_t* position) const {
   const uint32_t length = stream_.Length();
   if (length < 4) return false;
   const uint32_t lowest = length > kEndSearchLimit ? length - kEndSearchLimit : 0;
-  const uint8_t* data = stream_.Span(0, length);
+  const uint8_t* window = stream_.Bytes(lowest, length - lowest, &scratch_);
+  if (window == nullptr) return false;
   for (uint32_t at = length - 4;; --at) {
-    if (Get32(data + at) == kEndSignature) {
+    if (Get32(window + (at - lowest)) == kEndSignature) {
       *position = at;
       return true;
     }
@@ -32,7 +33,7 @@ int ZipArchive::Open() {
     VLOG_ERROR("ZipReader::Open, no end of central directory record, length %u", stream_.Length());
     return kZipOpenFailed;
   }
-  const uint8_t* end = stream_.Span(endPosition, kEndRecordSize);
+  const uint8_t* end = stream_.Bytes(endPosition, kEndRecordSize, &scratch_);
   if (end == nullptr) {
     VLOG_ERROR("ZipReader::Open, end record cut off at %u, length %u", endPosition, stream_.Length());
     return kZipOpenFailed;
@@ -55,6 +56,7 @@ int ZipArchive::Open() {
     return kZipInconsistent;
   }
   bytesBefore_ = endPosition - static_cast<uint32_t>(centralEnd);
+  centralStart_ = static_cast<uint64_t>(bytesBefore_) + centralOffset;
   return IndexCentralDirectory(bytesBefore_ + centralOffset, centralSize, entries);
 }
 
@@ -63,7 +65,7 @@ int ZipArchive::IndexCentralDirectory(uint32_t start, uint32_t size, uint16_t en
   uint64_t at = start;
   centralPositions_.reserve(entries);
   for (uint16_t i = 0; i < entries; ++i) {
-    const uint8_t* p = at + kCentralHeaderSize <= end ? stream_.Span(at, kCentralHeaderSize) : nullptr;
+    const uint8_t* p = at + kCentralHeaderSize <= end ? stream_.Bytes(at, kCentralHeaderSize, &scratch_) : nullptr;
     if (p == nullptr || Get32(p) != kCentralSignature) {
       VLOG_ERROR("ZipReader::Open, entry %u has no central header at %llu", i, static_cast<unsigned long long>(at));
       return kZipInconsistent;
@@ -79,10 +81,11 @@ int ZipArchive::IndexCentralDirectory(uint32_t start, uint32_t size, uint16_t en
   return kZipOk;
 }
 
-ZipCentralHeader ZipArchive::CentralHeader(int index) const {
+int ZipArchive::CentralHeader(int index, ZipCentralHeader* header) const {
   const uint32_t at = centralPositions_[static_cast<size_t>(index)];
-  const uint8_t* p = stream_.Span(at, kCentralHeaderSize);
-  ZipCentralHeader h;
+  const uint8_t* p = stream_.Bytes(at, kCentralHeaderSize, &scratch_);
+  if (p == nullptr) return kZipOpenFailed;
+  ZipCentralHeader& h = *header;
   h.versionMadeBy = Get16(p + 4);
   h.versionNeeded = Get16(p + 6);
   h.flag = Get16(p + 8);
@@ -98,8 +101,11 @@ ZipCentralHeader ZipArchive::CentralHeader(int index) const {
   h.internalAttributes = Get16(p + 36);
   h.externalAttributes = Get32(p + 38);
   h.localHeaderOffset = Get32(p + 42);
-  h.name = p + kCentralHeaderSize;
-  return h;
+  // The directory was indexed whole: the name lies inside the source.
+  const uint8_t* name = stream_.Bytes(static_cast<uint64_t>(at) + kCentralHeaderSize, h.nameLength, &scratch_);
+  if (name == nullptr) return kZipOpenFailed;
+  h.name.assign(reinterpret_cast<const char*>(name), h.nameLength);
+  return kZipOk;
 }
 
 namespace {
@@ -111,23 +117,30 @@ bool SizesPlausible(const ZipCentralHeader& h) {
   return h.uncompressedSize <= static_cast<uint64_t>(h.compressedSize) * kMaxDeflateRatio;
 }
 
+// The local header's fields that must agree with the central header.
+struct LocalFields {
+  uint16_t method, nameLength, extraLength;
+  uint32_t crc32, compressedSize, uncompressedSize;
+};
+
 }  // namespace
 
 int ZipArchive::LocateEntry(const ZipCentralHeader& h, const char* operation, ZipEntryLocation* location) const {
   const int nameLength = h.nameLength;
-  const char* name = reinterpret_cast<const char*>(h.name);
+  const char* name = h.name.c_str();
   const uint64_t at = static_cast<uint64_t>(h.localHeaderOffset) + bytesBefore_;
-  const uint8_t* p = stream_.Span(at, kLocalHeaderSize);
+  const uint8_t* p = at + kLocalHeaderSize <= centralStart_ ? stream_.Bytes(at, kLocalHeaderSize, &scratch_) : nullptr;
   if (p == nullptr || Get32(p) != kLocalSignature) {
     VLOG_ERROR("%s, %.*s has no local header at %llu", operation, nameLength, name,
                static_cast<unsigned long long>(at));
     return kZipBadLocalHeader;
   }
+  const LocalFields local{Get16(p + 8), Get16(p + 26), Get16(p + 28), Get32(p + 14), Get32(p + 18), Get32(p + 22)};
   const bool sizesInHeader = (h.flag & kFlagDataDescriptor) == 0;
-  if (Get16(p + 8) != h.method || (h.method != kMethodStored && h.method != kMethodDeflated) ||
-      (sizesInHeader &&
-       (Get32(p + 14) != h.crc32 || Get32(p + 18) != h.compressedSize || Get32(p + 22) != h.uncompressedSize)) ||
-      Get16(p + 26) != h.nameLength) {
+  if (local.method != h.method || (h.method != kMethodStored && h.method != kMethodDeflated) ||
+      (sizesInHeader && (local.crc32 != h.crc32 || local.compressedSize != h.compressedSize ||
+                         local.uncompressedSize != h.uncompressedSize)) ||
+      local.nameLength != h.nameLength) {
     VLOG_ERROR("%s, local header of %.*s does not match its central header, method %u", operation, nameLength, name,
                h.method);
     return kZipBadLocalHeader;
@@ -136,21 +149,18 @@ int ZipArchive::LocateEntry(const ZipCentralHeader& h, const char* operation, Zi
     VLOG_ERROR("%s, %.*s is encrypted", operation, nameLength, name);
     return kZipBadLocalHeader;
   }
-  const uint16_t extraLength = Get16(p + 28);
   const uint64_t extraAt = at + kLocalHeaderSize + h.nameLength;
-  const uint8_t* extra = stream_.Span(extraAt, extraLength);
+  const uint8_t* extra = stream_.Bytes(extraAt, local.extraLength, &scratch_);
   if (extra == nullptr) {
     VLOG_ERROR("%s, local extra field of %.*s cut off", operation, nameLength, name);
     return kZipBadExtraField;
   }
-  const uint8_t* data = stream_.Span(extraAt + extraLength, h.compressedSize);
-  if (data == nullptr || !SizesPlausible(h)) {
+  location->extra.assign(extra, extra + local.extraLength);
+  location->data = extraAt + local.extraLength;
+  if (location->data + h.compressedSize > centralStart_ || !SizesPlausible(h)) {
     VLOG_ERROR("%s, data of %.*s do not fit the archive, sizes %u/%u", operation, nameLength, name, h.compressedSize,
                h.uncompressedSize);
     return kZipBadLocalHeader;
   }
-  location->extra = extra;
-  location->extraLength = extraLength;
-  location->data = data;
   return kZipOk;
 }

@@ -7,6 +7,7 @@
 #include "common/zip/zip_codes.h"
 #include "common/zip/zip_entry_reader.h"
 #include "common/zip/zip_item_fields.h"
+#include "common/zip/zip_stream.h"
 
 namespace {
 
@@ -17,12 +18,12 @@ int Keep(int code) {
   return code;
 }
 
-std::wstring WideFromUtf8(const uint8_t* text, int length) {
-  if (length == 0) return std::wstring();
-  const char* narrow = reinterpret_cast<const char*>(text);
-  const int wide = MultiByteToWideChar(CP_UTF8, 0, narrow, length, nullptr, 0);
+std::wstring WideFromUtf8(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int length = static_cast<int>(text.size());
+  const int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
   std::wstring out(static_cast<size_t>(wide), L'\0');
-  if (wide > 0) MultiByteToWideChar(CP_UTF8, 0, narrow, length, &out[0], wide);
+  if (wide > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), length, &out[0], wide);
   return out;
 }
 
@@ -40,7 +41,17 @@ ZipHandle* ZipReader::Open(const void* bytes, uint32_t length) {
     return nullptr;
   }
   std::unique_ptr<ZipReader> reader(new ZipReader());
-  reader->archive_.reset(new ZipArchive(static_cast<const uint8_t*>(bytes), length));
+  reader->ownStream_.reset(new ZipMemoryStream(static_cast<const uint8_t*>(bytes), length));
+  const ZipStream& stream = *reader->ownStream_;
+  return OpenArchive(std::move(reader), stream);
+}
+
+ZipHandle* ZipReader::Open(const ZipStream& stream) {
+  return OpenArchive(std::unique_ptr<ZipReader>(new ZipReader()), stream);
+}
+
+ZipHandle* ZipReader::OpenArchive(std::unique_ptr<ZipReader> reader, const ZipStream& stream) {
+  reader->archive_.reset(new ZipArchive(stream));
   const int code = reader->archive_->Open();
   Keep(code);
   if (code != kZipOk) return nullptr;
@@ -86,14 +97,15 @@ int ZipReader::GetItem(ZipHandle* handle, int index, ZipItemInfo* info) {
 }
 
 int ZipReader::ReadItem(int index, ZipItemInfo* info) {
-  const ZipCentralHeader header = archive_->CentralHeader(index);
+  ZipCentralHeader header;
   ZipEntryLocation location;
+  if (archive_->CentralHeader(index, &header) != kZipOk) return kZipBadLocalHeader;
   const int code = archive_->LocateEntry(header, "ZipReader::GetItem", &location);
   if (code != kZipOk) return code;
   info->index = index;
-  info->name = WideFromUtf8(header.name, header.nameLength);
+  info->name = WideFromUtf8(header.name);
   info->attributes = FileAttributesFromExternal(header.externalAttributes);
-  ReadEntryTimes(header.dosDateTime, location.extra, location.extraLength, info);
+  ReadEntryTimes(header.dosDateTime, location.extra.data(), location.extra.size(), info);
   info->compressedSize = static_cast<int32_t>(header.compressedSize);
   info->uncompressedSize = static_cast<int32_t>(header.uncompressedSize);
   return kZipOk;
@@ -120,10 +132,13 @@ int ZipReader::UnzipItem(ZipHandle* handle, int index, void* buffer, uint32_t si
 }
 
 int ZipReader::OpenEntry(int index) {
-  const ZipCentralHeader header = archive_->CentralHeader(index);
+  ZipCentralHeader header;
   ZipEntryLocation location;
-  if (archive_->LocateEntry(header, "ZipReader::UnzipItem", &location) != kZipOk) return kZipDataFailed;
-  std::unique_ptr<ZipEntryReader> entry(new ZipEntryReader(header, location.data));
+  if (archive_->CentralHeader(index, &header) != kZipOk ||
+      archive_->LocateEntry(header, "ZipReader::UnzipItem", &location) != kZipOk) {
+    return kZipDataFailed;
+  }
+  std::unique_ptr<ZipEntryReader> entry(new ZipEntryReader(header, archive_->Stream(), location.data));
   if (entry->Start() != kZipOk) return kZipDataFailed;
   entry_ = std::move(entry);
   openIndex_ = index;

@@ -145,7 +145,7 @@ TEST(ZipReaderOpen, RefusesSplitAndInconsistentArchives) {
 }
 
 // Data, sizes and CRC that do not fit together: GetItem tells what it can see, and the read
-// fails at the latest with the last byte.
+// fails at the latest with the last byte, from memory and from a file alike.
 TEST(ZipReaderData, DamagedEntriesAreRefused) {
   const Bytes content = CompressibleBytes(3000, 6);
   const uint32_t deflated = static_cast<uint32_t>(RawDeflate(content).size());
@@ -162,6 +162,13 @@ TEST(ZipReaderData, DamagedEntriesAreRefused) {
       {"DEFLATE goes on past the size", [&](BuiltEntry& e) { e.compressedSize = deflated, e.uncompressedSize = 2500; },
        kZipOk},
       {"DEFLATE cut short", [&](BuiltEntry& e) { e.data = RawDeflate(content), e.data->resize(deflated / 2); }, kZipOk},
+      {"bytes left after DEFLATE",
+       [&](BuiltEntry& e) {
+         e.data = Concat(RawDeflate(content), {1, 2, 3});
+       },
+       kZipOk},
+      {"data reaching into the directory", [&](BuiltEntry& e) { e.compressedSize = deflated + 10; },
+       kZipBadLocalHeader},
       {"stored sizes differ", [](BuiltEntry& e) { e.method = 0, e.compressedSize = 3000, e.uncompressedSize = 3001; },
        kZipBadLocalHeader},
       {"beyond DEFLATE's ratio", [&](BuiltEntry& e) { e.compressedSize = deflated, e.uncompressedSize = 0x7FFFFFF0; },
@@ -176,16 +183,19 @@ TEST(ZipReaderData, DamagedEntriesAreRefused) {
     BuiltEntry e = Entry("a.txt", content);
     c.damage(e);
     const Bytes archive = OneEntryArchive(e);
-    UniqueZipHandle reader = OpenBytes(archive);
-    ASSERT_TRUE(reader);
-    ZipItemInfo info;
-    EXPECT_EQ(c.itemCode, ZipReader::GetItem(reader.get(), 0, &info));
-    Bytes buffer(content.size() + 64);
-    int code;
-    do {
-      code = ZipReader::UnzipItem(reader.get(), 0, buffer.data(), static_cast<uint32_t>(buffer.size()));
-    } while (code == kZipMoreData);
-    EXPECT_EQ(kZipDataFailed, code);
+    const FileArchive file(archive, 100);
+    UniqueZipHandle readers[] = {OpenBytes(archive), file.Open()};
+    for (const UniqueZipHandle& reader : readers) {
+      ASSERT_TRUE(reader);
+      ZipItemInfo info;
+      EXPECT_EQ(c.itemCode, ZipReader::GetItem(reader.get(), 0, &info));
+      Bytes buffer(content.size() + 64);
+      int code;
+      do {
+        code = ZipReader::UnzipItem(reader.get(), 0, buffer.data(), static_cast<uint32_t>(buffer.size()));
+      } while (code == kZipMoreData);
+      EXPECT_EQ(kZipDataFailed, code);
+    }
   }
 }
 

@@ -74,6 +74,25 @@ UniqueZipHandle OpenBytes(const Bytes& archive) {
 
 bool Opens(const Bytes& archive) { return static_cast<bool>(OpenBytes(archive)); }
 
+FileArchive::FileArchive(const Bytes& archive, size_t before, uint32_t extra) {
+  wchar_t folder[MAX_PATH] = {}, path[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  GetTempFileNameW(folder, L"zip", 0, path);
+  path_ = path;
+  Bytes file = RandomBytes(before, 7);
+  file.insert(file.end(), archive.begin(), archive.end());
+  WriteWholeFile(path_, file);
+  file_ = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  stream_.reset(new ZipFileStream(file_, before, static_cast<uint32_t>(archive.size()) + extra));
+}
+
+FileArchive::~FileArchive() {
+  CloseHandle(file_);
+  DeleteFileW(path_.c_str());
+}
+
+UniqueZipHandle FileArchive::Open() const { return UniqueZipHandle(ZipReader::Open(*stream_)); }
+
 UnzipResult UnzipWhole(ZipHandle* handle, int index, uint32_t piece) {
   UnzipResult result;
   ZipItemInfo info;

@@ -1,12 +1,16 @@
 // Helpers shared by the zip tests: files, test bytes, writing an archive and reading entries.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/zip/zip_handle.h"
 #include "common/zip/zip_item_info.h"
+#include "common/zip/zip_stream.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -28,6 +32,22 @@ Bytes WriteArchive(const std::vector<NamedBytes>& entries);
 UniqueZipHandle OpenBytes(const Bytes& archive);
 UniqueZipHandle OpenBytes(Bytes&& archive) = delete;
 bool Opens(const Bytes& archive);
+
+// The archive in a temporary file behind `before` bytes of junk, read through a ZipFileStream
+// (claiming `extra` bytes more than the archive holds); the file goes with the object, which
+// must outlive the handles it opens.
+class FileArchive {
+ public:
+  explicit FileArchive(const Bytes& archive, size_t before = 0, uint32_t extra = 0);
+  ~FileArchive();
+  UniqueZipHandle Open() const;
+  const ZipFileStream& Stream() const { return *stream_; }
+
+ private:
+  std::wstring path_;
+  HANDLE file_ = INVALID_HANDLE_VALUE;
+  std::unique_ptr<ZipFileStream> stream_;
+};
 
 struct UnzipResult {
   int code = 0;  // the last UnzipItem code: kZipOk when the entry came out whole

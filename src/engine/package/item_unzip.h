@@ -1,6 +1,6 @@
-// Unzips a package item, a zip archive lying inside the package file, straight from the
-// file into a folder: bytes are read, inflated and written in bounded chunks, so memory
-// stays small and flat whatever the size of the item.
+// Unzips a package item, a zip archive lying inside the package file, straight from the file
+// into a folder through the common zip reader: bytes are read, inflated and written in
+// bounded pieces, so memory stays small and flat whatever the size of the item.
 #pragma once
 
 #include <cstdint>

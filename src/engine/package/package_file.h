@@ -16,6 +16,7 @@ class PackageFile {
   // Opens for reading, sharing read only, existing file: 0 or the system error code.
   DWORD Open(const std::wstring& path);
   bool IsOpen() const { return IsValid(handle_); }
+  HANDLE Handle() const { return handle_.get(); }
   uint64_t Size() const { return size_; }
 
   // Reads exactly length bytes at offset: 0, the system error code, or ERROR_HANDLE_EOF

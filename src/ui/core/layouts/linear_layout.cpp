@@ -77,7 +77,7 @@ void LinearLayoutOps::SetPos(Layout& self, RECT rc, bool bNeedInvalidate, bool v
   // First pass: what the fixed children need and how many share the rest.
   int mainNeeded = 0, crossNeeded = 0, n = 0, adjustables = 0;
   for (int i = 0; i < self.m_items.GetSize(); ++i) {
-    CControlUI* child = self.GetItemAt(i);
+    CControlUI* child = self.ChildAt(i);
     if (!child->IsVisible() || child->IsFloat()) continue;
     RECT p = child->GetPadding();
     int crossPad = Lo(p, !v) + Hi(p, !v);
@@ -104,7 +104,7 @@ void LinearLayoutOps::SetPos(Layout& self, RECT rc, bool bNeedInvalidate, bool v
   int at = Lo(rc, v) - (mainBar != nullptr ? mainBar->GetScrollPos() : 0);
   int remaining = mainAvail, fixedLeft = mainNeeded, placed = 0, k = 0, m = 0;
   for (int i = 0; i < self.m_items.GetSize(); ++i) {
-    CControlUI* child = self.GetItemAt(i);
+    CControlUI* child = self.ChildAt(i);
     if (!child->IsVisible()) continue;
     if (child->IsFloat()) {
       self.SetFloatPos(i);

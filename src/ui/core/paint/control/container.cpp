@@ -96,7 +96,7 @@ void CContainerUI::RemoveAll() {
 }
 
 void CContainerUI::SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool bInit) {
-  for (int i = 0; i < m_items.GetSize(); ++i) GetItemAt(i)->SetManager(pManager, this, bInit);
+  for (int i = 0; i < m_items.GetSize(); ++i) ChildAt(i)->SetManager(pManager, this, bInit);
   if (m_pVerticalScrollBar != nullptr) m_pVerticalScrollBar->SetManager(pManager, this, bInit);
   if (m_pHorizontalScrollBar != nullptr) m_pHorizontalScrollBar->SetManager(pManager, this, bInit);
   CControlUI::SetManager(pManager, pParent, bInit);
@@ -132,7 +132,7 @@ void CContainerUI::Move(SIZE szOffset, bool bNeedInvalidate) {
   if (IsBarVisible(m_pVerticalScrollBar)) m_pVerticalScrollBar->Move(szOffset, false);
   if (IsBarVisible(m_pHorizontalScrollBar)) m_pHorizontalScrollBar->Move(szOffset, false);
   for (int i = 0; i < m_items.GetSize(); ++i) {
-    CControlUI* child = GetItemAt(i);
+    CControlUI* child = ChildAt(i);
     if (child->IsVisible()) child->Move(szOffset, false);
   }
 }
@@ -140,18 +140,18 @@ void CContainerUI::Move(SIZE szOffset, bool bNeedInvalidate) {
 void CContainerUI::SetVisible(bool bVisible) {
   if (m_bVisible == bVisible) return;
   CControlUI::SetVisible(bVisible);
-  for (int i = 0; i < m_items.GetSize(); ++i) GetItemAt(i)->SetInternalVisible(IsVisible());
+  for (int i = 0; i < m_items.GetSize(); ++i) ChildAt(i)->SetInternalVisible(IsVisible());
 }
 
 void CContainerUI::SetInternalVisible(bool bVisible) {
   CControlUI::SetInternalVisible(bVisible);
-  for (int i = 0; i < m_items.GetSize(); ++i) GetItemAt(i)->SetInternalVisible(IsVisible());
+  for (int i = 0; i < m_items.GetSize(); ++i) ChildAt(i)->SetInternalVisible(IsVisible());
 }
 
 void CContainerUI::SetEnabled(bool bEnable) {
   if (m_bEnabled == bEnable) return;
   m_bEnabled = bEnable;
-  for (int i = 0; i < m_items.GetSize(); ++i) GetItemAt(i)->SetEnabled(bEnable);
+  for (int i = 0; i < m_items.GetSize(); ++i) ChildAt(i)->SetEnabled(bEnable);
   Invalidate();
 }
 
@@ -206,7 +206,7 @@ int CContainerUI::FindSelectable(int iIndex, bool bForward) const {
   if (iIndex < 0) iIndex = 0;
   if (iIndex >= count) iIndex = count - 1;
   auto selectable = [this](int i) {
-    CControlUI* child = GetItemAt(i);
+    CControlUI* child = ChildAt(i);
     return child->GetInterface(L"ListItem") != nullptr && child->IsVisible() && child->IsEnabled();
   };
   if (!bForward) {

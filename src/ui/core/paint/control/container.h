@@ -96,6 +96,8 @@ class CContainerUI : public CControlUI, public IContainerUI {
   void RemoveAll() override;
 
  protected:
+  // Child i of this container's own list: GetItemAt may answer other controls (a list's rows).
+  CControlUI* ChildAt(int i) const { return static_cast<CControlUI*>(m_items[i]); }
   bool IsBarVisible(const CScrollBarUI* bar) const;
   // The item rectangle less the stored inset and the visible bars, moved by the scroll position.
   RECT ScrolledClientRect() const;

@@ -36,7 +36,7 @@ void CContainerUI::PaintChildrenAndBars(HDC hDC, const RECT& rcPaint) {
     RECT dirtyClient;
     if (!::IntersectRect(&dirtyClient, &rcPaint, &client)) {
       for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
+        CControlUI* child = ChildAt(i);
         if (child->IsVisible() && child->IsFloat() && Meets(child->GetPos(), rcPaint) &&
             Meets(child->GetPos(), m_rcItem)) {
           child->DoPaint(hDC, rcPaint);
@@ -46,7 +46,7 @@ void CContainerUI::PaintChildrenAndBars(HDC hDC, const RECT& rcPaint) {
       CRenderClip childClip;
       CRenderClip::CreateRect(hDC, dirtyClient, childClip);
       for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
+        CControlUI* child = ChildAt(i);
         if (!child->IsVisible() || !Meets(child->GetPos(), rcPaint)) continue;
         if (child->IsFloat()) {
           if (!Meets(child->GetPos(), m_rcItem)) continue;
@@ -100,7 +100,7 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT u
     int count = m_items.GetSize();
     bool fromLast = (uFlags & UIFIND_TOP_FIRST) != 0;
     for (int n = 0; n < count; ++n) {
-      CControlUI* child = GetItemAt(fromLast ? count - 1 - n : n);
+      CControlUI* child = ChildAt(fromLast ? count - 1 - n : n);
       CControlUI* found = child->FindControl(Proc, pData, uFlags);
       if (found == nullptr) continue;
       if (!hitTest || found->IsFloat() || ::PtInRect(&client, *static_cast<POINT*>(pData))) return found;

@@ -9,7 +9,7 @@ void CContainerUI::SetPos(RECT rc, bool bNeedInvalidate) {
   if (m_items.IsEmpty()) return;
   RECT client = ScrolledClientRect();
   for (int i = 0; i < m_items.GetSize(); ++i) {
-    CControlUI* child = GetItemAt(i);
+    CControlUI* child = ChildAt(i);
     if (!child->IsVisible()) continue;
     if (child->IsFloat()) {
       SetFloatPos(i);
@@ -25,7 +25,7 @@ void CContainerUI::SetPos(RECT rc, bool bNeedInvalidate) {
 }
 
 void CContainerUI::SetFloatPos(int iIndex) {
-  CControlUI* child = GetItemAt(iIndex);
+  CControlUI* child = static_cast<CControlUI*>(m_items.GetAt(iIndex));
   if (child == nullptr || !child->IsVisible() || !child->IsFloat()) return;
   SIZE xy = child->GetFixedXY();
   int w = child->GetFixedWidth(), h = child->GetFixedHeight();
@@ -123,7 +123,7 @@ void CContainerUI::SetScrollPos(SIZE szPos, bool bMsg) {
   }
   if (dx == 0 && dy == 0) return;
   for (int i = 0; i < m_items.GetSize(); ++i) {
-    CControlUI* child = GetItemAt(i);
+    CControlUI* child = ChildAt(i);
     if (!child->IsVisible() || child->IsFloat()) continue;
     RECT pos = child->GetPos();
     ::OffsetRect(&pos, -dx, -dy);
@@ -144,8 +144,10 @@ void CContainerUI::SetScrollStepSize(int nSize) {
 
 int CContainerUI::GetScrollStepSize() const { return ScaleValue(m_nScrollStepSize); }
 
+// The step comes through the virtual getter: a list's body scrolls by its list's step.
 int CContainerUI::LineStep() const {
-  if (m_nScrollStepSize > 0) return GetScrollStepSize();
+  int step = GetScrollStepSize();
+  if (step > 0) return step;
   if (m_pManager == nullptr) return 8;
   return 8 + m_pManager->GetDefaultFontInfo()->tm.tmHeight;
 }
@@ -179,12 +181,12 @@ void CContainerUI::EndDown() { SetScrollPos(SIZE{GetScrollPos().cx, GetScrollRan
 
 void CContainerUI::LineLeft() {
   SIZE pos = GetScrollPos();
-  SetScrollPos(SIZE{pos.cx - (m_nScrollStepSize > 0 ? GetScrollStepSize() : 8), pos.cy});
+  SetScrollPos(SIZE{pos.cx - (GetScrollStepSize() > 0 ? GetScrollStepSize() : 8), pos.cy});
 }
 
 void CContainerUI::LineRight() {
   SIZE pos = GetScrollPos();
-  SetScrollPos(SIZE{pos.cx + (m_nScrollStepSize > 0 ? GetScrollStepSize() : 8), pos.cy});
+  SetScrollPos(SIZE{pos.cx + (GetScrollStepSize() > 0 ? GetScrollStepSize() : 8), pos.cy});
 }
 
 void CContainerUI::PageLeft() {

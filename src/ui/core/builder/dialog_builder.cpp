@@ -6,6 +6,7 @@
 #include "ui/core/resources/attribute_values.h"
 #include "ui/core/paint/control/container.h"
 #include "ui/core/builder/control_factory.h"
+#include "ui/core/builder/tree_items.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/core/resources/resource_table.h"
 
@@ -229,6 +230,17 @@ CControlUI* CDialogBuilder::MakeControl(const wchar_t* name) {
   return control;
 }
 
+// A tree node goes to its parent node or view, and any other control under a node to the node's
+// item layout; a tree node under any other parent is not added (and so not kept).
+bool CDialogBuilder::AddToTree(CControlUI* control, CControlUI* parent, CControlUI*& treeView) {
+  bool underTree = parent->GetInterface(L"TreeNode") != nullptr || parent->GetInterface(L"TreeView") != nullptr;
+  ITreeItemParentUI* tree =
+      underTree ? static_cast<ITreeItemParentUI*>(parent->GetInterface(L"ITreeItemParent")) : nullptr;
+  if (tree == nullptr) return false;
+  treeView = tree->GetTreeItemView();
+  return tree->AddTreeItem(control);
+}
+
 CControlUI* CDialogBuilder::ParseControls(CMarkupNode* pRoot, CControlUI* pParent, CPaintManagerUI* pManager) {
   IContainerUI* container = nullptr;
   bool containerLooked = false;
@@ -246,28 +258,36 @@ CControlUI* CDialogBuilder::ParseControls(CMarkupNode* pRoot, CControlUI* pParen
     CControlUI* control = MakeControl(name);
     if (control == nullptr) continue;
     if (node.HasChildren()) ParseControls(&node, control, pManager);
+    bool treeItem = control->GetInterface(L"TreeNode") != nullptr;
+    CControlUI* treeView = nullptr;
     if (pParent != nullptr) {
-      if (!containerLooked) {
-        container = static_cast<IContainerUI*>(pParent->GetInterface(L"IContainer"));
-        containerLooked = true;
+      bool added = false;
+      if (treeItem || pParent->GetInterface(L"TreeNode") != nullptr) {
+        added = AddToTree(control, pParent, treeView);
+      } else {
+        if (!containerLooked) {
+          container = static_cast<IContainerUI*>(pParent->GetInterface(L"IContainer"));
+          containerLooked = true;
+        }
+        if (container == nullptr) {
+          delete control;
+          return first;
+        }
+        added = container->Add(control);
       }
-      if (container == nullptr) {
-        delete control;
-        return first;
-      }
-      if (!container->Add(control)) {
+      if (!added) {
         delete control;
         continue;
       }
     }
     if (pManager != nullptr) {
-      control->SetManager(pManager, nullptr, false);
+      control->SetManager(pManager, treeItem ? treeView : nullptr, treeItem && treeView != nullptr);
       const wchar_t* defaults = pManager->GetDefaultAttributeList(name);
       if (defaults != nullptr) control->ApplyAttributeList(defaults);
       for (int i = 0; i < node.GetAttributeCount(); ++i) {
         control->SetAttribute(node.GetAttributeName(i), node.GetAttributeValue(i));
       }
-      control->SetManager(nullptr, nullptr, false);
+      if (!treeItem) control->SetManager(nullptr, nullptr, false);
     } else {
       for (int i = 0; i < node.GetAttributeCount(); ++i) {
         control->SetAttribute(node.GetAttributeName(i), node.GetAttributeValue(i));

@@ -40,6 +40,7 @@ class CDialogBuilder {
   void ParseResources(CMarkupNode& root, CPaintManagerUI* pManager);
   void ParseInclude(CMarkupNode& node, CControlUI* pParent, CPaintManagerUI* pManager);
   CControlUI* MakeControl(const wchar_t* name);
+  static bool AddToTree(CControlUI* control, CControlUI* parent, CControlUI*& treeView);
 
   CMarkup m_xml;
   IDialogBuilderCallback* m_pCallback;

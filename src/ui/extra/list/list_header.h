@@ -1,0 +1,83 @@
+#pragma once
+#include "ui/core/layouts/linear_layout.h"
+
+namespace SkinUI {
+
+// A list's column header: a row of header items laid out by their widths (or by their "scale"
+// percentages of the header's width). The list copies the items' rectangles into its columns.
+class CListHeaderUI : public CHorizontalLayoutUI {
+ public:
+  CListHeaderUI();
+
+  const wchar_t* GetClass() const override;
+  LPVOID GetInterface(const wchar_t* pstrName) override;
+  void SetPos(RECT rc, bool bNeedInvalidate = true) override;
+  void SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue) override;
+  SIZE EstimateSize(SIZE szAvailable) override;
+
+  bool IsScaleHeader() const { return m_bIsScaleHeader; }
+  void SetScaleHeader(bool bIsScale) { m_bIsScaleHeader = bIsScale; }
+
+ private:
+  // The width the item takes in this header: its "scale" share of `fullWidth` when scaling.
+  int ItemWidth(CControlUI* item, SIZE available, int fullWidth) const;
+  // The header's width less the parent's vertical bar, which scaled widths leave room for.
+  int ScaleBase() const;
+
+  bool m_bIsScaleHeader;
+};
+
+// One column title: "headerclick" on a press, and a separator band that resizes the column.
+class CListHeaderItemUI : public CContainerUI {
+ public:
+  CListHeaderItemUI();
+
+  const wchar_t* GetClass() const override;
+  LPVOID GetInterface(const wchar_t* pstrName) override;
+  UINT GetControlFlags() const override;
+  void SetEnabled(bool bEnable = true) override;
+  void DoEvent(EventRecordUI& event) override;
+  void SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue) override;
+  SIZE EstimateSize(SIZE szAvailable) override;
+  void PaintStatusImage(HDC hDC) override;
+  void PaintText(HDC hDC) override;
+
+  // The separator band: at the right edge, or at the left for a negative separator width.
+  RECT GetThumbRect() const;
+  bool IsDragable() const { return m_bDragable; }
+  void SetDragable(bool bDragable);
+  int GetSepWidth() const { return m_iSepWidth; }
+  void SetSepWidth(int iWidth) { m_iSepWidth = iWidth; }
+  int GetScale() const { return m_nScale; }
+  void SetScale(int nScale) { m_nScale = nScale; }
+  UINT GetTextStyle() const { return m_uTextStyle; }
+  void SetTextColor(DWORD dwColor) { m_dwTextColor = dwColor; }
+  void SetFont(int index) { m_iFont = index; }
+  void SetTextPadding(RECT rc);
+  void SetShowHtml(bool bShowHtml);
+
+ private:
+  // The band widened by 4 pixels towards the item, where a press starts a drag.
+  RECT GrabRect() const;
+  void DragTo(POINT pt);
+  bool SetImageAttribute(const wchar_t* name, const wchar_t* value);
+
+  POINT m_ptLastMouse;
+  bool m_bDragable;
+  UINT m_uButtonState;
+  int m_iSepWidth;
+  DWORD m_dwTextColor;
+  int m_iFont;
+  UINT m_uTextStyle;
+  bool m_bShowHtml;
+  CUIRect m_rcTextPadding;
+  CUIString m_sNormalImage;
+  CUIString m_sHotImage;
+  CUIString m_sPushedImage;
+  CUIString m_sFocusedImage;
+  CUIString m_sSepImage;
+  CUIString m_sSepImageModify;
+  int m_nScale;
+};
+
+}  // namespace SkinUI

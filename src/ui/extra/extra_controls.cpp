@@ -5,6 +5,10 @@
 #include "ui/extra/activex/flash.h"
 #include "ui/extra/activex/web_browser.h"
 #include "ui/extra/richedit/richedit.h"
+#include "ui/extra/list/list.h"
+#include "ui/extra/list/list_elements.h"
+#include "ui/extra/list/list_header.h"
+#include "ui/extra/tree/tree_view.h"
 
 namespace SkinUI {
 
@@ -18,6 +22,16 @@ void RegisterExtraControls() {
       {L"CFlashUI", &CreateControlOf<CFlashUI>},
       // Rich edit
       {L"CRichEditUI", &CreateControlOf<CRichEditUI>},
+      // Lists: the list, its header and header items, and its rows.
+      {L"CListUI", &CreateControlOf<CListUI>},
+      {L"CListHeaderUI", &CreateControlOf<CListHeaderUI>},
+      {L"CListHeaderItemUI", &CreateControlOf<CListHeaderItemUI>},
+      {L"CListLabelElementUI", &CreateControlOf<CListLabelElementUI>},
+      {L"CListTextElementUI", &CreateControlOf<CListTextElementUI>},
+      {L"CListContainerElementUI", &CreateControlOf<CListContainerElementUI>},
+      // Trees: the view and its nodes.
+      {L"CTreeViewUI", &CreateControlOf<CTreeViewUI>},
+      {L"CTreeNodeUI", &CreateControlOf<CTreeNodeUI>},
   });
 }
 

@@ -91,3 +91,109 @@ TEST(List, KeysSelectSelectableRowsAndScrollThemIntoView) {
   EXPECT_EQ(9997, list->GetSelectItemCount()) << "all but the disabled and hidden rows";
   EXPECT_FALSE(static_cast<IListItemUI*>(list->GetItemAt(5)->GetInterface(L"ListItem"))->IsSelected());
 }
+
+// The separator of a column drags its line along; the minimum width holds; a press a pixel
+// outside the separator's grab band is a "headerclick".
+TEST(ListHeader, SeparatorDragMovesTheColumnLineAndClicksOutsideIt) {
+  ExtraWindow window(
+      ListSkin(L"itemlinecolor=\"#FFFF0000\" itemshowcolumnline=\"true\"", Columns(100), Rows(3, L"ListTextElement")));
+  CListUI* list = window.List();
+  CControlUI* first = list->GetHeader()->GetItemAt(0);
+  RECT row = list->GetItemAt(1)->GetPos();
+  int line = first->GetPos().right;
+  int y = (first->GetPos().top + first->GetPos().bottom) / 2;
+  ASSERT_EQ(kLine, window.PixelIn(row, line - 1 - row.left));
+
+  window.Click(POINT{line - 8, y}, POINT{line + 32, y});
+  window.PaintNow();
+  EXPECT_EQ(line + 40, list->GetListInfo()->rcColumn[0].right);
+  EXPECT_EQ(line + 40, list->GetHeader()->GetItemAt(1)->GetPos().left);
+  EXPECT_EQ(kLine, window.PixelIn(row, line + 39 - row.left)) << "the column line moved";
+  EXPECT_EQ(kWhite, window.PixelIn(row, line - 1 - row.left));
+  EXPECT_EQ(0, window.Count(L"headerclick"));
+
+  window.Click(POINT{line + 38, y}, POINT{line - 200, y});
+  window.PaintNow();
+  EXPECT_EQ(140, first->GetWidth()) << "no narrower than the minimum width";
+  window.Click(POINT{line + 31, y}, POINT{line + 31, y});
+  EXPECT_EQ(1, window.Count(L"headerclick"));
+}
+
+// Scaled columns take their share of the header less the list's vertical bar.
+TEST(ListHeader, ScaledColumnsLeaveRoomForTheVerticalBar) {
+  ExtraWindow window(ListSkin(L"width=\"400\" vscrollbarstyle=\"width=&quot;17&quot;\"",
+                              L"<ListHeaderItem scale=\"25\"/><ListHeaderItem scale=\"75\"/>",
+                              Rows(40, L"ListTextElement")));
+  CListUI* list = window.List();
+  list->GetHeader()->SetScaleHeader(true);
+  list->NeedUpdate();
+  window.PaintNow();
+  ASSERT_TRUE(list->GetVerticalScrollBar()->IsVisible());
+  EXPECT_EQ(95, list->GetHeader()->GetItemAt(0)->GetWidth()) << "25 x (400 - 17) / 100";
+}
+
+// Horizontal scrolling moves the header's items, the columns and the rows' cells together.
+TEST(List, HorizontalScrollMovesHeaderAndCellsTogether) {
+  ExtraWindow window(ListSkin(L"hscrollbar=\"true\" itemlinecolor=\"#FFFF0000\" itemshowcolumnline=\"true\"",
+                              Columns(200), Rows(3, L"ListTextElement")));
+  CListUI* list = window.List();
+  ASSERT_TRUE(list->GetHorizontalScrollBar()->IsVisible()) << "600 wide columns in 420";
+  RECT before = list->GetHeader()->GetItemAt(1)->GetPos();
+  RECT row = list->GetItemAt(0)->GetPos();
+  list->LineRight();
+  window.PaintNow();
+  int moved = list->GetScrollPos().cx;
+  ASSERT_GT(moved, 0);
+  EXPECT_EQ(before.left - moved, list->GetHeader()->GetItemAt(1)->GetPos().left);
+  EXPECT_EQ(before.left - moved, list->GetListInfo()->rcColumn[1].left);
+  EXPECT_EQ(row.left - moved, list->GetItemAt(0)->GetPos().left);
+  EXPECT_EQ(kLine, window.PixelIn(row, before.left - moved - 1 - row.left)) << "the line between the cells";
+}
+
+// HTML cell texts with links: the hand cursor over a link, "link" with its index on a release
+// there; elsewhere "itemclick"; a double click "itemactivate".
+TEST(List, LinksAndRowNotifications) {
+  struct Links : IListCallbackUI {
+    const wchar_t* GetItemText(CControlUI*, int, int column) override {
+      return column == 1 ? L"{a one}one{/a} {a two}two{/a}" : L"plain";
+    }
+  } links;
+  ExtraWindow window(ListSkin(L"itemshowhtml=\"true\"", Columns(100), Rows(3, L"ListTextElement")));
+  CListUI* list = window.List();
+  list->SetTextCallback(&links);
+  window.PaintNow();
+  auto* row = static_cast<CListTextElementUI*>(list->GetItemAt(1)->GetInterface(L"ListTextElement"));
+  ASSERT_EQ(2, row->GetLinkCount());
+  EXPECT_EQ(L"two", std::wstring(row->GetLinkText(1).GetData()));
+  EXPECT_NE(0u, row->GetControlFlags() & UIFLAG_SETCURSOR);
+  RECT second = row->GetLinkRect(1);
+  POINT onLink = {(second.left + second.right) / 2, (second.top + second.bottom) / 2};
+  EventRecordUI cursor = {UIEVENT_SETCURSOR, row, 0, onLink, 0, 0, 0, 0};
+  row->Event(cursor);
+  EXPECT_EQ(LoadCursorW(nullptr, IDC_HAND), GetCursor());
+
+  window.ClickAt(onLink);
+  ASSERT_EQ(1, window.Count(L"link"));
+  EXPECT_EQ(1u, window.notes.back().wParam);
+  EXPECT_EQ(0, window.Count(L"itemclick"));
+  POINT plain = {row->GetPos().left + 5, onLink.y};
+  window.ClickAt(plain);
+  EXPECT_EQ(1, window.Count(L"itemclick"));
+  window.DoubleClickAt(plain);
+  EXPECT_EQ(1, window.Count(L"itemactivate"));
+}
+
+// Rows of a fixed width still stack one per line: every row can be scrolled to, also rows without
+// a fixed height. A hidden column widens no row.
+TEST(ListBody, NeededSizeCountsEveryRowAndNoHiddenColumn) {
+  ExtraWindow window(ListSkin(L"", Columns(160, L"visible=\"false\""), Rows(40, L"ListLabelElement width=\"100\"")));
+  CListUI* list = window.List();
+  ASSERT_TRUE(list->GetVerticalScrollBar()->IsVisible());
+  list->SelectItem(39);
+  window.PaintNow();
+  EXPECT_TRUE(InView(list, 39));
+
+  ExtraWindow wide(ListSkin(L"hscrollbar=\"true\"", Columns(160, L"visible=\"false\""), Rows(3, L"ListTextElement")));
+  EXPECT_FALSE(wide.List()->GetHorizontalScrollBar()->IsVisible()) << "two columns of 160 fit in 420";
+  EXPECT_EQ(420, wide.List()->GetItemAt(0)->GetWidth());
+}

@@ -37,6 +37,18 @@ PaintStatusImage PaintForeImage PaintText""".split()
 OPTION = BUTTON + "GetSelectedStateImage SetSelectedStateImage Selected".split()
 OPTION_OVERRIDES = """~ GetClass GetInterface Activate SetManager SetEnabled SetAttribute PaintBkColor PaintStatusImage
 PaintForeImage PaintText""".split()
+# The list family: the list's editor hooks, then the list interfaces' overriders; rows repeat the
+# row interface's; a tree view and its nodes take the builder's tree interface.
+LIST_HOOKS = "IsColumnEditable GetCellEdit IsColumnCombo GetCellCombo".split()
+ILIST = """GetListType GetListInfo GetCurSel SelectItem SelectMultiItem UnSelectItem GetHeader GetList
+GetTextCallback SetTextCallback ExpandItem GetExpandedItem SetMultiSelect IsMultiSelect SelectAllItems
+UnSelectAllItems GetSelectItemCount GetNextSelItem""".split()
+LIST = CONTAINER + LIST_HOOKS + ILIST
+ILISTITEM = "GetIndex SetIndex GetOwner SetOwner IsSelected Select SelectMulti IsExpanded Expand DrawItemText".split()
+TREE_PARENT = ["AddTreeItem", "GetTreeItemView"]
+TREE_VIEW = LIST + """Add AddAt AddAt Remove OnCheckBoxChanged OnFolderChanged OnDBClickItem SetItemCheckBox
+SetItemExpand SetVisibleFolderBtn GetVisibleFolderBtn SetVisibleCheckBtn GetVisibleCheckBtn SetItemMinWidth
+GetItemMinWidth SetItemTextColor SetItemHotTextColor SetSelItemTextColor SetSelItemHotTextColor""".split()
 EXPECTED = {  # class: (primary table, overrides of base-control slots)
     "CControlUI": (CONTROL, set(CONTROL)),
     "CContainerUI": (CONTAINER, set("""~ GetClass GetInterface SetManager GetClientPos SetPos Move SetVisible
@@ -69,6 +81,20 @@ EXPECTED = {  # class: (primary table, overrides of base-control slots)
         DoEvent SetAttribute DoPaint PaintStatusImage""".split()),
                     set("""SetScrollPos LineUp LineDown PageUp PageDown HomeUp EndDown LineLeft LineRight PageLeft
         PageRight HomeLeft EndRight TxSendMessage OnTxViewChanged OnTxNotify MessageHandler""".split())),
+    "CListUI": (LIST, set("~ GetClass GetInterface SetPos Move DoEvent SetAttribute".split())),
+    # The body also paints, finds and places only the rows in view, and keeps its record of them.
+    "CListBodyUI": (CONTAINER, set("""~ SetPos SetVisible SetInternalVisible FindControl DoEvent
+        DoPaint""".split())),
+    "CListHeaderUI": (CONTAINER, set("~ GetClass GetInterface SetPos SetAttribute EstimateSize".split())),
+    "CListHeaderItemUI": (CONTAINER, set("""~ GetClass GetInterface GetControlFlags SetEnabled DoEvent SetAttribute
+        EstimateSize PaintStatusImage PaintText""".split())),
+    "CListLabelElementUI": (CONTROL + ILISTITEM, set("~ GetClass GetInterface DoEvent EstimateSize DoPaint".split())),
+    "CListTextElementUI": (CONTROL + ILISTITEM, set("~ GetClass GetInterface GetControlFlags DoEvent EstimateSize".split())),
+    "CListContainerElementUI": (CONTAINER + ["DrawItemBk"] + ILISTITEM, set("""~ GetClass GetInterface GetControlFlags
+        Activate GetPos SetPos SetVisible SetEnabled DoEvent SetAttribute DoPaint""".split())),
+    "CTreeNodeUI": (CONTAINER + ["DrawItemBk"] + ILISTITEM + TREE_PARENT,
+                    set("~ GetClass GetInterface DoEvent SetAttribute".split())),
+    "CTreeViewUI": (TREE_VIEW + ["Notify"] + TREE_PARENT, set("~ GetClass GetInterface SetAttribute".split())),
 }
 # The animation interface's table, as the classes that animate inherit it, and what each overrides there.
 ANIMATION = """~ ~ StartAnimation StopAnimation IsAnimationRunning GetCurrentFrame SetCurrentFrame OnAnimationStep

@@ -12,3 +12,8 @@
 #include "ui/core/controls/group_box.h"
 #include "ui/core/controls/text.h"
 #include "ui/extra/richedit/richedit.h"
+#include "ui/extra/list/list.h"
+#include "ui/extra/list/list_body.h"
+#include "ui/extra/list/list_elements.h"
+#include "ui/extra/list/list_header.h"
+#include "ui/extra/tree/tree_view.h"

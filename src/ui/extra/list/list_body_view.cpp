@@ -101,7 +101,7 @@ void CListBodyUI::SetScrollPos(SIZE szPos, bool) {
         const RowSlot& s = m_slots[static_cast<size_t>(i)];
         if (s.placed && SameSize(s.placedAt, m_scroll)) continue;
         RECT before = s.row->CControlUI::GetPos();
-        if (Meets(before, m_rcItem) || Meets(SlotRect(i), m_rcItem)) PlaceSlot(i, true);
+        if (Meets(before, m_rcItem) || Meets(SlotRect(i), m_rcItem)) PlaceSlot(i, false);
       }
     }
   } else {

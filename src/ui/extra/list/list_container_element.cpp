@@ -1,6 +1,7 @@
 #include <cwchar>
 
 #include "ui/core/paint/manager/paint_manager.h"
+#include "ui/core/paint/render/render_clip.h"
 #include "ui/extra/list/list_header.h"
 #include "ui/extra/list/list_row_internal.h"
 
@@ -102,9 +103,14 @@ void CListContainerElementUI::DoEvent(EventRecordUI& event) {
 }
 
 // The row's background comes right after the control's own painting, under the cells.
-void CListContainerElementUI::PaintBorder(HDC hDC) {
-  CHorizontalLayoutUI::PaintBorder(hDC);
+void CListContainerElementUI::DoPaint(HDC hDC, const RECT& rcPaint) {
+  RECT dirty;
+  if (!::IntersectRect(&dirty, &rcPaint, &m_rcItem)) return;
+  CRenderClip clip;
+  CRenderClip::CreateRect(hDC, dirty, clip);
+  CControlUI::DoPaint(hDC, rcPaint);
   DrawItemBk(hDC, m_rcItem);
+  PaintChildrenAndBars(hDC, rcPaint);
 }
 
 void CListContainerElementUI::DrawItemBk(HDC hDC, const RECT&) { list_row::DrawBk(*this, hDC, m_row); }

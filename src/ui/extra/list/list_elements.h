@@ -113,7 +113,7 @@ class CListContainerElementUI : public CHorizontalLayoutUI, public IListItemUI {
   void SetEnabled(bool bEnable = true) override;
   void DoEvent(EventRecordUI& event) override;
   void SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue) override;
-  void PaintBorder(HDC hDC) override;
+  void DoPaint(HDC hDC, const RECT& rcPaint) override;
 
   virtual void DrawItemBk(HDC hDC, const RECT& rcItem);
 

@@ -14,6 +14,19 @@ namespace {
 
 const UINT kHot = 0x08;
 
+// Rows are many: an opaque background is filled by GDI itself, the same pixels as the render
+// engine's fill outside a layered window (where the alpha of each pixel counts).
+void FillRow(CControlUI& control, HDC hDC, const RECT& rc, DWORD color) {
+  CPaintManagerUI* manager = control.GetManager();
+  if ((color >> 24) != 0xFF || manager == nullptr || manager->IsLayered()) {
+    CRenderEngine::DrawColor(hDC, rc, color);
+    return;
+  }
+  HBRUSH brush = ::CreateSolidBrush(RGB((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF));
+  ::FillRect(hDC, &rc, brush);
+  ::DeleteObject(brush);
+}
+
 }  // namespace
 
 void SetOwner(ListRowState& row, CControlUI* owner) {
@@ -87,7 +100,7 @@ void DrawBk(CControlUI& control, HDC hDC, const ListRowState& row) {
   if (hot) color = info->dwHotBkColor;
   if (row.bSelected) color = info->dwSelectedBkColor;
   if (!enabled) color = info->dwDisabledBkColor;
-  if (color != 0) CRenderEngine::DrawColor(hDC, rc, control.AdjustColor(color));
+  if (color != 0) FillRow(control, hDC, rc, control.AdjustColor(color));
   if (!enabled && !info->sDisabledImage.IsEmpty() && control.DrawImage(hDC, info->sDisabledImage.GetData())) return;
   if (row.bSelected && !info->sSelectedImage.IsEmpty() && control.DrawImage(hDC, info->sSelectedImage.GetData())) {
     return;

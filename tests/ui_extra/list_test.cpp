@@ -90,6 +90,31 @@ TEST(List, KeysSelectSelectableRowsAndScrollThemIntoView) {
   SetKeyboardState(keys);
   EXPECT_EQ(9997, list->GetSelectItemCount()) << "all but the disabled and hidden rows";
   EXPECT_FALSE(static_cast<IListItemUI*>(list->GetItemAt(5)->GetInterface(L"ListItem"))->IsSelected());
+
+  list->SetAttribute(L"scrollselect", L"true");
+  list->SetMultiSelect(false);
+  window.Key(VK_END);
+  window.Wheel(DemoWindow::Centre(list->GetItemAt(9998)), true);
+  EXPECT_EQ(9998, list->GetCurSel()) << "the wheel has no row further down to select";
+}
+
+// The selection stays on its row when rows come and go before it; the list keeps a header.
+TEST(List, SelectionFollowsItsRowWhenRowsComeAndGo) {
+  ExtraWindow window(ListSkin(L"", Columns(100), Rows(20, L"ListTextElement")));
+  CListUI* list = window.List();
+  list->SelectItem(5);
+  CControlUI* selected = list->GetItemAt(5);
+  list->RemoveAt(2);
+  EXPECT_EQ(4, list->GetCurSel());
+  list->AddAt(new CListTextElementUI, 0);
+  EXPECT_EQ(5, list->GetCurSel());
+  EXPECT_EQ(selected, list->GetItemAt(list->GetCurSel()));
+  CListHeaderUI* header = list->GetHeader();
+  list->Remove(header);
+  window.Pump();
+  EXPECT_NE(header, list->GetHeader());
+  EXPECT_EQ(0, list->GetHeader()->GetCount());
+  window.PaintNow();
 }
 
 // The separator of a column drags its line along; the minimum width holds; a press a pixel
@@ -148,6 +173,12 @@ TEST(List, HorizontalScrollMovesHeaderAndCellsTogether) {
   EXPECT_EQ(before.left - moved, list->GetListInfo()->rcColumn[1].left);
   EXPECT_EQ(row.left - moved, list->GetItemAt(0)->GetPos().left);
   EXPECT_EQ(kLine, window.PixelIn(row, before.left - moved - 1 - row.left)) << "the line between the cells";
+
+  SetWindowPos(window.GetHWND(), nullptr, 0, 0, 700, 320, SWP_NOMOVE | SWP_NOZORDER);
+  window.PaintNow();
+  ASSERT_FALSE(list->GetHorizontalScrollBar()->IsVisible()) << "the columns fit";
+  EXPECT_EQ(list->GetPos().left, list->GetItemAt(0)->GetPos().left) << "rows back at the start";
+  EXPECT_EQ(list->GetPos().left, list->GetListInfo()->rcColumn[0].left);
 }
 
 // HTML cell texts with links: the hand cursor over a link, "link" with its index on a release
@@ -196,4 +227,8 @@ TEST(ListBody, NeededSizeCountsEveryRowAndNoHiddenColumn) {
   ExtraWindow wide(ListSkin(L"hscrollbar=\"true\"", Columns(160, L"visible=\"false\""), Rows(3, L"ListTextElement")));
   EXPECT_FALSE(wide.List()->GetHorizontalScrollBar()->IsVisible()) << "two columns of 160 fit in 420";
   EXPECT_EQ(420, wide.List()->GetItemAt(0)->GetWidth());
+  wide.List()->GetHeader()->GetItemAt(0)->SetVisible(false);
+  wide.List()->NeedUpdate();
+  wide.PaintNow();
+  EXPECT_TRUE(IsRectEmpty(&wide.List()->GetListInfo()->rcColumn[0])) << "a hidden column's cells are not drawn";
 }

@@ -94,4 +94,13 @@ TEST(TreeView, RemovingANodeRemovesItsSubtree) {
   EXPECT_EQ(window.Node(L"a2"), a->GetChildNode(0));
   EXPECT_EQ(nullptr, window.Find(L"a1x"));
   window.PaintNow();
+
+  CTreeNodeUI* added = new CTreeNodeUI;
+  added->Add(new CTreeNodeUI);
+  added->Add(new CTreeNodeUI);
+  EXPECT_TRUE(window.Node(L"b")->AddChildNode(added));
+  ASSERT_EQ(6, tree->GetCount()) << "the node with its whole subtree";
+  EXPECT_EQ(added->GetChildNode(1), tree->GetItemAt(5));
+  EXPECT_EQ(tree, added->GetChildNode(1)->GetTreeView());
+  window.PaintNow();
 }

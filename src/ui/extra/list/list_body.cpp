@@ -102,9 +102,13 @@ void CListBodyUI::PlaceHeader(const RECT& client, int& neededWidth) {
   if (header == nullptr || header->GetCount() == 0) return;
   SIZE estimate = header->EstimateSize(SIZE{client.right - client.left, client.bottom - client.top});
   neededWidth = estimate.cx < 0 ? 0 : estimate.cx;
-  if (!IsBarVisible(m_pHorizontalScrollBar)) return;
+  // Without the bar the header starts where the list put it, beside the body, also when a bar
+  // hidden during this layout had moved it.
   RECT pos = header->GetPos();
-  pos.left = client.left - m_pHorizontalScrollBar->GetScrollPos();
+  LONG left =
+      IsBarVisible(m_pHorizontalScrollBar) ? client.left - m_pHorizontalScrollBar->GetScrollPos() : m_rcItem.left;
+  if (pos.left == left) return;
+  pos.left = left;
   header->SetPos(pos, true);
 }
 

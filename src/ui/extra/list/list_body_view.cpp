@@ -77,17 +77,8 @@ void CListBodyUI::PlaceRow(CControlUI* pRow, int iIndexHint) {
 
 // Rows stay in step with the bars: the ones in view before or after the move are moved now.
 void CListBodyUI::SetScrollPos(SIZE szPos, bool) {
-  int dx = 0, dy = 0;
-  if (IsBarVisible(m_pVerticalScrollBar)) {
-    int old = m_pVerticalScrollBar->GetScrollPos();
-    m_pVerticalScrollBar->SetScrollPos(szPos.cy);
-    dy = m_pVerticalScrollBar->GetScrollPos() - old;
-  }
-  if (IsBarVisible(m_pHorizontalScrollBar)) {
-    int old = m_pHorizontalScrollBar->GetScrollPos();
-    m_pHorizontalScrollBar->SetScrollPos(szPos.cx);
-    dx = m_pHorizontalScrollBar->GetScrollPos() - old;
-  }
+  SIZE moved = MoveScrollBars(szPos);
+  int dx = moved.cx, dy = moved.cy;
   if (dx == 0 && dy == 0) return;
   if (m_bRowsValid && !IsUpdateNeeded()) {
     int first = 0, last = 0;
@@ -174,9 +165,7 @@ void CListBodyUI::DoPaint(HDC hDC, const RECT& rcPaint) {
       if (row != nullptr && row->IsVisible() && Meets(pos, rcPaint) && Meets(pos, client)) row->DoPaint(hDC, rcPaint);
     }
   }
-  for (CScrollBarUI* bar : {m_pVerticalScrollBar, m_pHorizontalScrollBar}) {
-    if (IsBarVisible(bar) && Meets(bar->GetPos(), rcPaint)) bar->DoPaint(hDC, rcPaint);
-  }
+  PaintBars(hDC, rcPaint);
 }
 
 CControlUI* CListBodyUI::FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags) {

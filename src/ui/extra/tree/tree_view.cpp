@@ -191,28 +191,27 @@ void CTreeViewUI::SetItemMinWidth(UINT uItemMinWidth) {
 
 UINT CTreeViewUI::GetItemMinWidth() { return m_uItemMinWidth; }
 
-void CTreeViewUI::SetItemTextColor(DWORD dwItemTextColor) {
+void CTreeViewUI::SetNodeColors(void (CTreeNodeUI::*set)(DWORD), DWORD dwColor) {
   for (int i = 0; i < GetCount(); ++i) {
-    if (NodeAt(i) != nullptr) NodeAt(i)->SetItemTextColor(dwItemTextColor);
+    CTreeNodeUI* node = NodeAt(i);
+    if (node != nullptr) (node->*set)(dwColor);
   }
+}
+
+void CTreeViewUI::SetItemTextColor(DWORD dwItemTextColor) {
+  SetNodeColors(&CTreeNodeUI::SetItemTextColor, dwItemTextColor);
 }
 
 void CTreeViewUI::SetItemHotTextColor(DWORD dwItemHotTextColor) {
-  for (int i = 0; i < GetCount(); ++i) {
-    if (NodeAt(i) != nullptr) NodeAt(i)->SetItemHotTextColor(dwItemHotTextColor);
-  }
+  SetNodeColors(&CTreeNodeUI::SetItemHotTextColor, dwItemHotTextColor);
 }
 
 void CTreeViewUI::SetSelItemTextColor(DWORD dwSelItemTextColor) {
-  for (int i = 0; i < GetCount(); ++i) {
-    if (NodeAt(i) != nullptr) NodeAt(i)->SetSelItemTextColor(dwSelItemTextColor);
-  }
+  SetNodeColors(&CTreeNodeUI::SetSelItemTextColor, dwSelItemTextColor);
 }
 
 void CTreeViewUI::SetSelItemHotTextColor(DWORD dwSelHotItemTextColor) {
-  for (int i = 0; i < GetCount(); ++i) {
-    if (NodeAt(i) != nullptr) NodeAt(i)->SetSelItemHotTextColor(dwSelHotItemTextColor);
-  }
+  SetNodeColors(&CTreeNodeUI::SetSelItemHotTextColor, dwSelHotItemTextColor);
 }
 
 void CTreeViewUI::SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue) {

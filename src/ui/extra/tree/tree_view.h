@@ -140,6 +140,7 @@ class CTreeViewUI : public CListUI, public INotifyUI, public ITreeItemParentUI {
   // The view's delegates on the node and its parts, and the view's settings for its parts.
   void Adopt(CTreeNodeUI* node);
   CTreeNodeUI* NodeAt(int index) const;
+  void SetNodeColors(void (CTreeNodeUI::*set)(DWORD), DWORD dwColor);
   // The node whose part (folder button or check box) sent a notification, or null.
   static CTreeNodeUI* NodeOfPart(const NotifyRecordUI& msg);
 

@@ -103,6 +103,10 @@ class CContainerUI : public CControlUI, public IContainerUI {
   RECT ScrolledClientRect() const;
   // The children that meet the paint rectangle, clipped to the client area, then the visible bars.
   void PaintChildrenAndBars(HDC hDC, const RECT& rcPaint);
+  // The visible bars that meet the paint rectangle, vertical first.
+  void PaintBars(HDC hDC, const RECT& rcPaint);
+  // Moves the visible bars to the position (each clamps it); answers how far each moved.
+  SIZE MoveScrollBars(SIZE szPos);
   void DestroyChild(CControlUI* pControl);
   void ApplyScrollBarStyle(CScrollBarUI* bar, const wchar_t* value);
   int LineStep() const;

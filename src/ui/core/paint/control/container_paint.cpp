@@ -60,6 +60,10 @@ void CContainerUI::PaintChildrenAndBars(HDC hDC, const RECT& rcPaint) {
       }
     }
   }
+  PaintBars(hDC, rcPaint);
+}
+
+void CContainerUI::PaintBars(HDC hDC, const RECT& rcPaint) {
   if (IsBarVisible(m_pVerticalScrollBar) && Meets(m_pVerticalScrollBar->GetPos(), rcPaint)) {
     m_pVerticalScrollBar->DoPaint(hDC, rcPaint);
   }

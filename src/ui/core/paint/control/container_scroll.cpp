@@ -109,18 +109,24 @@ SIZE CContainerUI::GetScrollRange() const {
   return range;
 }
 
-void CContainerUI::SetScrollPos(SIZE szPos, bool bMsg) {
-  int dx = 0, dy = 0;
+SIZE CContainerUI::MoveScrollBars(SIZE szPos) {
+  SIZE moved = {0, 0};
   if (IsBarVisible(m_pVerticalScrollBar)) {
     int old = m_pVerticalScrollBar->GetScrollPos();
     m_pVerticalScrollBar->SetScrollPos(szPos.cy);
-    dy = m_pVerticalScrollBar->GetScrollPos() - old;
+    moved.cy = m_pVerticalScrollBar->GetScrollPos() - old;
   }
   if (IsBarVisible(m_pHorizontalScrollBar)) {
     int old = m_pHorizontalScrollBar->GetScrollPos();
     m_pHorizontalScrollBar->SetScrollPos(szPos.cx);
-    dx = m_pHorizontalScrollBar->GetScrollPos() - old;
+    moved.cx = m_pHorizontalScrollBar->GetScrollPos() - old;
   }
+  return moved;
+}
+
+void CContainerUI::SetScrollPos(SIZE szPos, bool bMsg) {
+  SIZE moved = MoveScrollBars(szPos);
+  int dx = moved.cx, dy = moved.cy;
   if (dx == 0 && dy == 0) return;
   for (int i = 0; i < m_items.GetSize(); ++i) {
     CControlUI* child = ChildAt(i);

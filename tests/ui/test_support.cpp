@@ -4,14 +4,15 @@
 
 namespace skinui_test {
 
-std::wstring FixturePath(const std::wstring& name) {
-  std::string unixDir = SKINUI_FIXTURES;
+std::wstring HostPath(const char* unixDir, const std::wstring& name) {
   std::wstring path = L"Z:";
-  for (char c : unixDir) path += (c == '/') ? L'\\' : static_cast<wchar_t>(c);
+  for (const char* c = unixDir; *c != '\0'; ++c) path += (*c == '/') ? L'\\' : static_cast<wchar_t>(*c);
   path += L'\\';
   for (wchar_t c : name) path += (c == L'/') ? L'\\' : c;
   return path;
 }
+
+std::wstring FixturePath(const std::wstring& name) { return HostPath(SKINUI_FIXTURES, name); }
 
 std::vector<BYTE> ReadFixture(const std::wstring& name) {
   std::vector<BYTE> bytes;

@@ -6,6 +6,8 @@
 
 namespace skinui_test {
 
+// Windows path (under Wine's Z: drive) of a file in a build folder given as a Unix path.
+std::wstring HostPath(const char* unixDir, const std::wstring& name);
 // Windows path of a generated fixture file.
 std::wstring FixturePath(const std::wstring& name);
 std::vector<BYTE> ReadFixture(const std::wstring& name);

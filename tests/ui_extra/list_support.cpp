@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "ui/core/paint/manager/paint_manager.h"
+#include "test_support.h"
 #include "ui/extra/extra_controls.h"
 
 namespace skinui_test {
@@ -11,6 +12,13 @@ ExtraWindow::ExtraWindow(const std::wstring& skin) : DemoWindow(skin.c_str()) {
   SkinUI::RegisterExtraControls();
   SkinUI::CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
   Open(40, 40);
+}
+
+std::wstring ExtraWindow::ImageSkin(const std::wstring& body) {
+  SkinUI::CPaintManagerUI::SetResourceZip(L"", false);
+  SkinUI::CPaintManagerUI::SetResourcePath(HostPath(EXTRA_IMAGES, L"").c_str());
+  return L"<Window size=\"420,260\"><VerticalLayout name=\"root\" bkcolor=\"#FFFFFFFF\" inset=\"20,20,20,20\">" + body +
+         L"</VerticalLayout></Window>";
 }
 
 ExtraWindow::~ExtraWindow() {

@@ -10,6 +10,8 @@ namespace skinui_test {
 class ExtraWindow : public DemoWindow {
  public:
   explicit ExtraWindow(const std::wstring& skin);
+  // Points the resource folder at the generated test images and wraps `body` in a white window.
+  static std::wstring ImageSkin(const std::wstring& body);
   ~ExtraWindow() override;
 
   template <class T>

@@ -8,6 +8,7 @@
 #include "ui/extra/list/list.h"
 #include "ui/extra/list/list_elements.h"
 #include "ui/extra/list/list_header.h"
+#include "ui/extra/slider/slider.h"
 #include "ui/extra/tree/tree_view.h"
 
 namespace SkinUI {
@@ -32,6 +33,8 @@ void RegisterExtraControls() {
       // Trees: the view and its nodes.
       {L"CTreeViewUI", &CreateControlOf<CTreeViewUI>},
       {L"CTreeNodeUI", &CreateControlOf<CTreeNodeUI>},
+      // Slider
+      {L"CSliderUI", &CreateControlOf<CSliderUI>},
   });
 }
 

@@ -1,0 +1,110 @@
+#include "ui/core/controls/button.h"
+#include "ui/core/paint/manager/paint_manager.h"
+#include "ui/extra/slider/slider.h"
+
+namespace SkinUI {
+
+int CSliderUI::ValueAt(POINT pt) const {
+  // The thumb size the slider draws with, so that the thumb lands under the pointer at any scale.
+  const SIZE thumb = ScaledThumbSize();
+  const int min = GetMinValue();
+  const int max = GetMaxValue();
+  if (IsHorizontal()) {
+    const int half = thumb.cx / 2;
+    if (pt.x >= m_rcItem.right - half) return max;
+    if (pt.x <= m_rcItem.left + half) return min;
+    const int track = m_rcItem.right - m_rcItem.left - thumb.cx;
+    return track > 0 ? min + (max - min) * (pt.x - half - m_rcItem.left) / track : min;
+  }
+  const int half = thumb.cy / 2;
+  if (pt.y >= m_rcItem.bottom - half) return min;
+  if (pt.y <= m_rcItem.top + half) return max;
+  const int track = m_rcItem.bottom - m_rcItem.top - thumb.cy;
+  return track > 0 ? min + (max - min) * (m_rcItem.bottom - half - pt.y) / track : min;
+}
+
+void CSliderUI::SendNotify(const wchar_t* type) {
+  if (m_pManager != nullptr) m_pManager->SendNotify(this, type);
+}
+
+void CSliderUI::OnPress(POINT pt) {
+  m_uThumbState |= UISTATE_CAPTURED;
+  CProgressUI::SetValue(ValueAt(pt));
+  UpdateText();
+}
+
+void CSliderUI::OnRelease(POINT pt) {
+  m_uThumbState &= ~UISTATE_CAPTURED;
+  CProgressUI::SetValue(ValueAt(pt));
+  SendNotify(L"valuechanged");
+  Invalidate();
+  UpdateText();
+}
+
+void CSliderUI::OnDrag(POINT pt) {
+  if (IsThumbCaptured()) {
+    CProgressUI::SetValue(ValueAt(pt));
+    if (m_bSendMove) {
+      UpdateText();
+      SendNotify(L"movevaluechanged");
+    }
+    Invalidate();
+  }
+  const RECT thumb = GetThumbRect();
+  SetThumbHot(IsEnabled() && ::PtInRect(&thumb, pt));
+}
+
+void CSliderUI::SetThumbHot(bool hot) {
+  if (((m_uThumbState & UISTATE_HOT) != 0) == hot) return;
+  if (hot)
+    m_uThumbState |= UISTATE_HOT;
+  else
+    m_uThumbState &= ~UISTATE_HOT;
+  Invalidate();
+}
+
+void CSliderUI::DoEvent(EventRecordUI& event) {
+  if (!IsMouseEnabled() && event.Type >= UIEVENT__MOUSEFIRST && event.Type <= UIEVENT__MOUSELAST) {
+    if (m_pParent != nullptr)
+      m_pParent->DoEvent(event);
+    else
+      CLabelUI::DoEvent(event);
+    return;
+  }
+  const bool enabled = IsEnabled();
+  switch (event.Type) {
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_DBLCLICK:
+      if (enabled) OnPress(event.ptMouse);
+      return;
+    case UIEVENT_BUTTONUP:
+      // Only the left button moves the thumb: a right click is left to the parent.
+      if (enabled) OnRelease(event.ptMouse);
+      return;
+    case UIEVENT_CONTEXTMENU:
+      return;
+    case UIEVENT_SCROLLWHEEL:
+      if (!enabled) break;
+      SetValue(GetValue() + (event.wParam == 0 ? m_nStep : -m_nStep));
+      SendNotify(L"valuechanged");
+      return;
+    case UIEVENT_MOUSEMOVE:
+      OnDrag(event.ptMouse);
+      return;
+    case UIEVENT_SETCURSOR: {
+      const RECT thumb = GetThumbRect();
+      if (!enabled || !::PtInRect(&thumb, event.ptMouse)) break;
+      ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));
+      return;
+    }
+    case UIEVENT_MOUSELEAVE:
+      if (!enabled) break;
+      SetThumbHot(false);
+      return;
+    default:
+      break;
+  }
+  CControlUI::DoEvent(event);
+}
+
+}  // namespace SkinUI

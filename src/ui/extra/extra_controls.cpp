@@ -4,6 +4,9 @@
 #include "ui/extra/activex/activex.h"
 #include "ui/extra/activex/flash.h"
 #include "ui/extra/activex/web_browser.h"
+#include "ui/extra/anim/gif_anim.h"
+#include "ui/extra/anim/ring.h"
+#include "ui/extra/anim/roll_text.h"
 #include "ui/extra/richedit/richedit.h"
 #include "ui/extra/list/list.h"
 #include "ui/extra/list/list_elements.h"
@@ -35,6 +38,10 @@ void RegisterExtraControls() {
       {L"CTreeNodeUI", &CreateControlOf<CTreeNodeUI>},
       // Slider
       {L"CSliderUI", &CreateControlOf<CSliderUI>},
+      // Animated image, ring and rolling text
+      {L"CGifAnimUI", &CreateControlOf<CGifAnimUI>},
+      {L"CRingUI", &CreateControlOf<CRingUI>},
+      {L"CRollTextUI", &CreateControlOf<CRollTextUI>},
   });
 }
 

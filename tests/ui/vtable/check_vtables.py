@@ -97,6 +97,10 @@ EXPECTED = {  # class: (primary table, overrides of base-control slots)
     "CTreeViewUI": (TREE_VIEW + ["Notify"] + TREE_PARENT, set("~ GetClass GetInterface SetAttribute".split())),
     "CSliderUI": (LABEL + ["UpdateText"], set("~ GetClass GetInterface SetEnabled DoEvent SetAttribute "
                                                "PaintForeImage".split())),
+    "CGifAnimUI": (CONTROL, set("~ GetClass GetInterface SetVisible DoInit DoEvent SetAttribute DoPaint".split())),
+    "CRingUI": (LABEL, set("~ GetClass GetInterface DoEvent SetAttribute PaintBkImage".split())),
+    # The rolling text's one-argument SetPos is a slot of its own after the label's.
+    "CRollTextUI": (LABEL + ["SetPos"], set("~ GetClass GetInterface SetText DoEvent PaintText".split())),
 }
 # The animation interface's table, as the classes that animate inherit it, and what each overrides there.
 ANIMATION = """~ ~ StartAnimation StopAnimation IsAnimationRunning GetCurrentFrame SetCurrentFrame OnAnimationStep

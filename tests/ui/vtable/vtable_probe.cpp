@@ -18,3 +18,6 @@
 #include "ui/extra/list/list_header.h"
 #include "ui/extra/tree/tree_view.h"
 #include "ui/extra/slider/slider.h"
+#include "ui/extra/anim/gif_anim.h"
+#include "ui/extra/anim/ring.h"
+#include "ui/extra/anim/roll_text.h"

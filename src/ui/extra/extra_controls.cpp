@@ -11,6 +11,7 @@
 #include "ui/extra/list/list.h"
 #include "ui/extra/list/list_elements.h"
 #include "ui/extra/list/list_header.h"
+#include "ui/extra/palette/color_palette.h"
 #include "ui/extra/slider/slider.h"
 #include "ui/extra/tree/tree_view.h"
 
@@ -42,6 +43,8 @@ void RegisterExtraControls() {
       {L"CGifAnimUI", &CreateControlOf<CGifAnimUI>},
       {L"CRingUI", &CreateControlOf<CRingUI>},
       {L"CRollTextUI", &CreateControlOf<CRollTextUI>},
+      // Colour palette
+      {L"CColorPaletteUI", &CreateControlOf<CColorPaletteUI>},
   });
 }
 

@@ -101,6 +101,8 @@ EXPECTED = {  # class: (primary table, overrides of base-control slots)
     "CRingUI": (LABEL, set("~ GetClass GetInterface DoEvent SetAttribute PaintBkImage".split())),
     # The rolling text's one-argument SetPos is a slot of its own after the label's.
     "CRollTextUI": (LABEL + ["SetPos"], set("~ GetClass GetInterface SetText DoEvent PaintText".split())),
+    "CColorPaletteUI": (CONTROL + ["PaintPallet"], set("""~ GetClass GetInterface SetPos DoInit DoEvent SetAttribute
+        PaintBkColor""".split())),
 }
 # The animation interface's table, as the classes that animate inherit it, and what each overrides there.
 ANIMATION = """~ ~ StartAnimation StopAnimation IsAnimationRunning GetCurrentFrame SetCurrentFrame OnAnimationStep

@@ -21,3 +21,4 @@
 #include "ui/extra/anim/gif_anim.h"
 #include "ui/extra/anim/ring.h"
 #include "ui/extra/anim/roll_text.h"
+#include "ui/extra/palette/color_palette.h"

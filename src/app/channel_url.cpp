@@ -7,20 +7,16 @@
 #include <vector>
 
 #include "app/app_log.h"
+#include "common/sys/self_path.h"
 
 namespace {
 
 std::wstring ProgramNameWithoutExtension() {
-  std::vector<wchar_t> path(MAX_PATH);
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return std::wstring();
-    if (n < path.size()) break;
-    path.resize(path.size() * 2);
-  }
-  PathStripPathW(path.data());
-  PathRemoveExtensionW(path.data());
-  return path.data();
+  std::wstring path = SelfPath();
+  if (path.empty()) return path;
+  PathStripPathW(&path[0]);
+  PathRemoveExtensionW(&path[0]);
+  return path.c_str();
 }
 
 void CutBracketedEnd(std::wstring& name, wchar_t open, wchar_t close) {

@@ -9,6 +9,7 @@
 
 #include "app/float_icons.h"
 #include "app/report_handoff.h"
+#include "ui/core/paint/control/control.h"
 #include "ui/core/window/window_impl_base.h"
 
 // The named control as the interface kind ("Option", "Edit", "Progress"); null when missing.

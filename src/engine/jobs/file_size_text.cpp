@@ -4,24 +4,11 @@
 
 #include <cstdio>
 
-namespace {
-
-std::wstring ProgramPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  DWORD length = 0;
-  while ((length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()))) == path.size() &&
-         path.size() < 32768) {
-    path.resize(path.size() * 2);
-  }
-  path.resize(length < path.size() ? length : 0);
-  return path;
-}
-
-}  // namespace
+#include "common/sys/self_path.h"
 
 int GetFileSizeText(FileSizeInfo* info, std::wstring path) {
   if (!info) return -1;
-  if (path.empty()) path = ProgramPath();
+  if (path.empty()) path = SelfPath();
   WIN32_FILE_ATTRIBUTE_DATA data = {};
   if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
   const uint32_t bytes = data.nFileSizeLow;

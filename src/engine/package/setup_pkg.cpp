@@ -1,6 +1,7 @@
 #include "engine/package/setup_pkg.h"
 
 #include "common/log/vlog.h"
+#include "common/sys/self_path.h"
 #include "common/sys/text_convert.h"
 #include "engine/package/package_verify.h"
 #include "engine/package/package_writer.h"
@@ -9,26 +10,11 @@ int64_t ProgramPackageUnpackedSize = 0;
 
 namespace {
 
-// The running program's own path; empty when the system cannot give it.
-std::wstring OwnPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-    if (n == 0) return std::wstring();
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    if (path.size() >= 32768) return std::wstring();
-    path.resize(path.size() * 2);
-  }
-}
-
 // Opens the own file on construction; a failure throws, so the static is not constructed
 // and the next GetInstance tries again.
 struct OwnSetupPkg {
   OwnSetupPkg() {
-    const std::wstring path = OwnPath();
+    const std::wstring path = SelfPath();
     if (path.empty()) {
       const DWORD err = GetLastError();
       VLOG_ERROR("SetupPkg::GetInstance, GetModuleFileName failed, err %lu", err);

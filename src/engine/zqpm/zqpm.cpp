@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "common/log/vlog.h"
+#include "common/sys/self_path.h"
 #include "engine/job/install_paths.h"
 #include "engine/update/update_eng_ex.h"
 
@@ -103,17 +104,6 @@ void ZQPM::Log(int level, const char* format, va_list args) {
 std::wstring ZQPM::GetSelfFileName() {
   if (m_SelfFileName.empty()) m_SelfFileName = FileNameOf(SelfPath());
   return m_SelfFileName;
-}
-
-std::wstring ZQPM::SelfPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  DWORD n = 0;
-  while ((n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()))) == path.size() &&
-         path.size() < 32768) {
-    path.resize(path.size() * 2);
-  }
-  path.resize(n < path.size() ? n : 0);
-  return path;
 }
 
 void ZQPM::Report(int step, int percentDelta, const std::wstring& detail) {

@@ -156,7 +156,6 @@ class ZQPM final : public IZQPM {
   // What the jobs outside this object need of it: the relay, the update engine, the
   // program's path and its preparation steps.
   JobServices Services();
-  std::wstring SelfPath();
   int Dispatch(OpePARAMEx* record, const char* failedText);
   int RunJob(OpePARAMEx& record);
   void StartLog();

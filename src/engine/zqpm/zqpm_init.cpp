@@ -7,6 +7,7 @@
 
 #include "common/log/vlog.h"
 #include "common/sys/dir_tree.h"
+#include "common/sys/self_path.h"
 #include "common/sys/system_info.h"
 #include "common/sys/text_convert.h"
 #include "common/sys/unique_handles.h"
@@ -153,11 +154,7 @@ int ZQPM::CreateTempInstallDir(std::wstring name) {
   return static_cast<int>(CreateDirectoryTree(m_TempInstallDir));
 }
 
-void ZQPM::GetModuleDir(std::wstring& out) {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  out = FolderOf(std::wstring(path, n < MAX_PATH ? n : 0));
-}
+void ZQPM::GetModuleDir(std::wstring& out) { out = SelfFolder(); }
 
 int ZQPM::GetRegInstallPath(std::wstring& out, std::wstring keyPath) {
   ReadRegValue(keyPath, L"InstallPath", out);

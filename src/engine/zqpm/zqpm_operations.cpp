@@ -2,6 +2,7 @@
 // client start, size text, uninstall reasons and self-deletion, each given the services
 // the engine object owns.
 #include "common/sys/reg_editor.h"
+#include "common/sys/self_path.h"
 #include "engine/jobs/client_start.h"
 #include "engine/jobs/self_delete.h"
 #include "engine/jobs/service_requests.h"

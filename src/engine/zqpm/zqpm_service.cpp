@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "common/log/vlog.h"
+#include "common/sys/self_path.h"
 #include "common/sys/text_convert.h"
 #include "engine/jobs/update_search.h"
 #include "engine/jobs/web_install_job.h"

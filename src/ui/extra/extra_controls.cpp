@@ -9,6 +9,7 @@
 #include "ui/extra/list/list_elements.h"
 #include "ui/extra/list/list_header.h"
 #include "ui/extra/tree/tree_view.h"
+#include "ui/extra/combo/combo.h"
 
 namespace SkinUI {
 
@@ -32,6 +33,9 @@ void RegisterExtraControls() {
       // Trees: the view and its nodes.
       {L"CTreeViewUI", &CreateControlOf<CTreeViewUI>},
       {L"CTreeNodeUI", &CreateControlOf<CTreeNodeUI>},
+      // Combos: the drop-down combo and the combo box.
+      {L"CComboUI", &CreateControlOf<CComboUI>},
+      {L"CComboBoxUI", &CreateControlOf<CComboBoxUI>},
   });
 }
 

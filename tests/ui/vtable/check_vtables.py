@@ -49,6 +49,8 @@ TREE_PARENT = ["AddTreeItem", "GetTreeItemView"]
 TREE_VIEW = LIST + """Add AddAt AddAt Remove OnCheckBoxChanged OnFolderChanged OnDBClickItem SetItemCheckBox
 SetItemExpand SetVisibleFolderBtn GetVisibleFolderBtn SetVisibleCheckBtn GetVisibleCheckBtn SetItemMinWidth
 GetItemMinWidth SetItemTextColor SetItemHotTextColor SetSelItemTextColor SetSelItemHotTextColor""".split()
+# A combo owns list items: the owner interface's overriders follow the container's slots.
+COMBO = CONTAINER + "GetListType GetListInfo GetCurSel SelectItem SelectMultiItem UnSelectItem".split()
 EXPECTED = {  # class: (primary table, overrides of base-control slots)
     "CControlUI": (CONTROL, set(CONTROL)),
     "CContainerUI": (CONTAINER, set("""~ GetClass GetInterface SetManager GetClientPos SetPos Move SetVisible
@@ -95,6 +97,9 @@ EXPECTED = {  # class: (primary table, overrides of base-control slots)
     "CTreeNodeUI": (CONTAINER + ["DrawItemBk"] + ILISTITEM + TREE_PARENT,
                     set("~ GetClass GetInterface DoEvent SetAttribute".split())),
     "CTreeViewUI": (TREE_VIEW + ["Notify"] + TREE_PARENT, set("~ GetClass GetInterface SetAttribute".split())),
+    "CComboUI": (COMBO, set("""~ GetClass GetInterface GetText Activate SetPos Move SetEnabled DoEvent SetAttribute
+        EstimateSize DoPaint PaintStatusImage PaintText""".split())),
+    "CComboBoxUI": (COMBO, set("~ GetClass SetAttribute PaintStatusImage PaintText".split())),
 }
 # The animation interface's table, as the classes that animate inherit it, and what each overrides there.
 ANIMATION = """~ ~ StartAnimation StopAnimation IsAnimationRunning GetCurrentFrame SetCurrentFrame OnAnimationStep

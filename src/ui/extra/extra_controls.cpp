@@ -10,6 +10,7 @@
 #include "ui/extra/list/list_header.h"
 #include "ui/extra/tree/tree_view.h"
 #include "ui/extra/combo/combo.h"
+#include "ui/extra/listex/list_ex.h"
 
 namespace SkinUI {
 
@@ -36,6 +37,10 @@ void RegisterExtraControls() {
       // Combos: the drop-down combo and the combo box.
       {L"CComboUI", &CreateControlOf<CComboUI>},
       {L"CComboBoxUI", &CreateControlOf<CComboBoxUI>},
+      // The list extension: the list, its check-box header columns and its text rows.
+      {L"CListExUI", &CreateControlOf<CListExUI>},
+      {L"CListContainerHeaderItemUI", &CreateControlOf<CListContainerHeaderItemUI>},
+      {L"CListTextExtElementUI", &CreateControlOf<CListTextExtElementUI>},
   });
 }
 

@@ -51,6 +51,7 @@ SetItemExpand SetVisibleFolderBtn GetVisibleFolderBtn SetVisibleCheckBtn GetVisi
 GetItemMinWidth SetItemTextColor SetItemHotTextColor SetSelItemTextColor SetSelItemHotTextColor""".split()
 # A combo owns list items: the owner interface's overriders follow the container's slots.
 COMBO = CONTAINER + "GetListType GetListInfo GetCurSel SelectItem SelectMultiItem UnSelectItem".split()
+LIST_EX = LIST + "IsColumnCheckable GetComboCallback SetComboCallback Notify".split()
 EXPECTED = {  # class: (primary table, overrides of base-control slots)
     "CControlUI": (CONTROL, set(CONTROL)),
     "CContainerUI": (CONTAINER, set("""~ GetClass GetInterface SetManager GetClientPos SetPos Move SetVisible
@@ -100,6 +101,11 @@ EXPECTED = {  # class: (primary table, overrides of base-control slots)
     "CComboUI": (COMBO, set("""~ GetClass GetInterface GetText Activate SetPos Move SetEnabled DoEvent SetAttribute
         EstimateSize DoPaint PaintStatusImage PaintText""".split())),
     "CComboBoxUI": (COMBO, set("~ GetClass SetAttribute PaintStatusImage PaintText".split())),
+    "CListExUI": (LIST_EX, set("~ GetClass GetInterface SetManager SetPos DoEvent".split())),
+    "CListContainerHeaderItemUI": (CONTAINER, set("""~ GetClass GetInterface GetControlFlags DoEvent SetAttribute
+        EstimateSize PaintStatusImage PaintText""".split())),
+    "CListTextExtElementUI": (CONTROL + ILISTITEM, set("""~ GetClass GetInterface DoEvent SetAttribute DoPaint
+        PaintStatusImage""".split())),
 }
 # The animation interface's table, as the classes that animate inherit it, and what each overrides there.
 ANIMATION = """~ ~ StartAnimation StopAnimation IsAnimationRunning GetCurrentFrame SetCurrentFrame OnAnimationStep

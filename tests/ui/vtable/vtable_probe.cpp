@@ -18,3 +18,4 @@
 #include "ui/extra/list/list_header.h"
 #include "ui/extra/tree/tree_view.h"
 #include "ui/extra/combo/combo.h"
+#include "ui/extra/listex/list_ex.h"

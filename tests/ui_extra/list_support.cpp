@@ -55,6 +55,13 @@ void ExtraWindow::Wheel(POINT at, bool down) {
   Pump();
 }
 
+const DemoWindow::Note* ExtraWindow::Last(const wchar_t* type) const {
+  for (auto it = notes.rbegin(); it != notes.rend(); ++it) {
+    if (it->type == type) return &*it;
+  }
+  return nullptr;
+}
+
 DWORD ExtraWindow::PixelIn(const RECT& rc, int dx) { return Pixel(rc.left + dx, (rc.top + rc.bottom) / 2); }
 
 const wchar_t* CellTexts::GetItemText(SkinUI::CControlUI*, int row, int column) {

@@ -27,6 +27,8 @@ class ExtraWindow : public DemoWindow {
   // A pixel of the window at the middle height of `rc`, `dx` from its left edge.
   DWORD PixelIn(const RECT& rc, int dx);
   SkinUI::CListUI* List(const wchar_t* name = L"list") { return Get<SkinUI::CListUI>(name, L"List"); }
+  // The last notification of the type, or null.
+  const Note* Last(const wchar_t* type) const;
 };
 
 // Cell texts "r<row>c<column>" from the list's text callback.

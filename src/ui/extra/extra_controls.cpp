@@ -14,6 +14,8 @@
 #include "ui/extra/palette/color_palette.h"
 #include "ui/extra/slider/slider.h"
 #include "ui/extra/tree/tree_view.h"
+#include "ui/extra/combo/combo.h"
+#include "ui/extra/listex/list_ex.h"
 
 namespace SkinUI {
 
@@ -45,6 +47,13 @@ void RegisterExtraControls() {
       {L"CRollTextUI", &CreateControlOf<CRollTextUI>},
       // Colour palette
       {L"CColorPaletteUI", &CreateControlOf<CColorPaletteUI>},
+      // Combos: the drop-down combo and the combo box.
+      {L"CComboUI", &CreateControlOf<CComboUI>},
+      {L"CComboBoxUI", &CreateControlOf<CComboBoxUI>},
+      // The list extension: the list, its check-box header columns and its text rows.
+      {L"CListExUI", &CreateControlOf<CListExUI>},
+      {L"CListContainerHeaderItemUI", &CreateControlOf<CListContainerHeaderItemUI>},
+      {L"CListTextExtElementUI", &CreateControlOf<CListTextExtElementUI>},
   });
 }
 

@@ -49,6 +49,9 @@ TREE_PARENT = ["AddTreeItem", "GetTreeItemView"]
 TREE_VIEW = LIST + """Add AddAt AddAt Remove OnCheckBoxChanged OnFolderChanged OnDBClickItem SetItemCheckBox
 SetItemExpand SetVisibleFolderBtn GetVisibleFolderBtn SetVisibleCheckBtn GetVisibleCheckBtn SetItemMinWidth
 GetItemMinWidth SetItemTextColor SetItemHotTextColor SetSelItemTextColor SetSelItemHotTextColor""".split()
+# A combo owns list items: the owner interface's overriders follow the container's slots.
+COMBO = CONTAINER + "GetListType GetListInfo GetCurSel SelectItem SelectMultiItem UnSelectItem".split()
+LIST_EX = LIST + "IsColumnCheckable GetComboCallback SetComboCallback Notify".split()
 EXPECTED = {  # class: (primary table, overrides of base-control slots)
     "CControlUI": (CONTROL, set(CONTROL)),
     "CContainerUI": (CONTAINER, set("""~ GetClass GetInterface SetManager GetClientPos SetPos Move SetVisible
@@ -103,6 +106,14 @@ EXPECTED = {  # class: (primary table, overrides of base-control slots)
     "CRollTextUI": (LABEL + ["SetPos"], set("~ GetClass GetInterface SetText DoEvent PaintText".split())),
     "CColorPaletteUI": (CONTROL + ["PaintPallet"], set("""~ GetClass GetInterface SetPos DoInit DoEvent SetAttribute
         PaintBkColor""".split())),
+    "CComboUI": (COMBO, set("""~ GetClass GetInterface GetText Activate SetPos Move SetEnabled DoEvent SetAttribute
+        EstimateSize DoPaint PaintStatusImage PaintText""".split())),
+    "CComboBoxUI": (COMBO, set("~ GetClass SetAttribute PaintStatusImage PaintText".split())),
+    "CListExUI": (LIST_EX, set("~ GetClass GetInterface SetManager SetPos DoEvent".split())),
+    "CListContainerHeaderItemUI": (CONTAINER, set("""~ GetClass GetInterface GetControlFlags DoEvent SetAttribute
+        EstimateSize PaintStatusImage PaintText""".split())),
+    "CListTextExtElementUI": (CONTROL + ILISTITEM, set("""~ GetClass GetInterface DoEvent SetAttribute DoPaint
+        PaintStatusImage""".split())),
 }
 # The animation interface's table, as the classes that animate inherit it, and what each overrides there.
 ANIMATION = """~ ~ StartAnimation StopAnimation IsAnimationRunning GetCurrentFrame SetCurrentFrame OnAnimationStep

@@ -22,3 +22,5 @@
 #include "ui/extra/anim/ring.h"
 #include "ui/extra/anim/roll_text.h"
 #include "ui/extra/palette/color_palette.h"
+#include "ui/extra/combo/combo.h"
+#include "ui/extra/listex/list_ex.h"

@@ -15,6 +15,9 @@ enum UIButtonState : UINT {
   UISTATE_CAPTURED = 0x40,
 };
 
+// `state` with its focused and disabled bits as the control is now.
+UINT WithFocusAndDisabled(const CControlUI& control, UINT state);
+
 // Push button with state images and colours; a release inside it sends "click".
 class CButtonUI : public CLabelUI {
  public:

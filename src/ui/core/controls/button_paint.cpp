@@ -25,16 +25,12 @@ bool CButtonUI::MeasureStrip(const CUIString& strip, int count, ImageDrawInfo& i
   return true;
 }
 
-void CButtonUI::RefreshFocusAndDisabled() {
-  if (IsFocused())
-    m_uButtonState |= UISTATE_FOCUSED;
-  else
-    m_uButtonState &= ~UISTATE_FOCUSED;
-  if (!IsEnabled())
-    m_uButtonState |= UISTATE_DISABLED;
-  else
-    m_uButtonState &= ~UISTATE_DISABLED;
+UINT WithFocusAndDisabled(const CControlUI& control, UINT state) {
+  state = control.IsFocused() ? (state | UISTATE_FOCUSED) : (state & ~UISTATE_FOCUSED);
+  return control.IsEnabled() ? (state & ~UISTATE_DISABLED) : (state | UISTATE_DISABLED);
 }
+
+void CButtonUI::RefreshFocusAndDisabled() { m_uButtonState = WithFocusAndDisabled(*this, m_uButtonState); }
 
 bool CButtonUI::DrawIfSet(HDC hDC, const CUIString& image) {
   return !image.IsEmpty() && DrawImage(hDC, image.GetData());

@@ -76,6 +76,12 @@ ListInfoChange SetListInfoAttribute(ListInfoUI& info, const wchar_t* name, const
     if (wcsstr(value, L"left") != nullptr) info.uTextStyle &= ~(DT_CENTER | DT_RIGHT);
     if (wcsstr(value, L"center") != nullptr) info.uTextStyle = (info.uTextStyle & ~DT_RIGHT) | DT_CENTER;
     if (wcsstr(value, L"right") != nullptr) info.uTextStyle = (info.uTextStyle & ~DT_CENTER) | DT_RIGHT;
+  } else if (is(L"itemvalign")) {
+    UINT& style = info.uTextStyle;
+    if (wcsstr(value, L"top") != nullptr) style &= ~(DT_VCENTER | DT_BOTTOM);
+    if (wcsstr(value, L"vcenter") != nullptr)
+      style = (style & ~(DT_BOTTOM | DT_WORDBREAK)) | DT_VCENTER | DT_SINGLELINE;
+    if (wcsstr(value, L"bottom") != nullptr) style = (style & ~DT_VCENTER) | DT_BOTTOM;
   } else if (is(L"itemendellipsis")) {
     SetStyleBit(info.uTextStyle, DT_END_ELLIPSIS, IsTrueValue(value));
   } else if (is(L"itemtextpadding")) {
@@ -95,14 +101,6 @@ ListInfoChange SetListInfoAttribute(ListInfoUI& info, const wchar_t* name, const
 }
 
 bool CListUI::SetInfoAttribute(const wchar_t* name, const wchar_t* value) {
-  if (_wcsicmp(name, L"itemvalign") == 0) {
-    UINT& style = m_ListInfo.uTextStyle;
-    if (wcsstr(value, L"top") != nullptr) style &= ~(DT_VCENTER | DT_BOTTOM);
-    if (wcsstr(value, L"vcenter") != nullptr)
-      style = (style & ~(DT_BOTTOM | DT_WORDBREAK)) | DT_VCENTER | DT_SINGLELINE;
-    if (wcsstr(value, L"bottom") != nullptr) style = (style & ~DT_VCENTER) | DT_BOTTOM;
-    return true;
-  }
   if (wcscmp(name, L"itemrselected") == 0) {
     bool selects = wcscmp(value, L"true") == 0;
     if (m_ListInfo.bRSelected != selects) NeedUpdate();

@@ -34,6 +34,9 @@ class CListBodyUI : public CVerticalLayoutUI {
   // is the row's index in the body, as the list numbers its rows.
   void PlaceRow(CControlUI* pRow, int iIndexHint);
 
+  // Called with this body whenever its scroll position has changed (it sends no "scroll").
+  CEventSource OnScroll;
+
  private:
   // Where the last layout put one visible, non-floating child, at the scroll position of that
   // layout; `placedAt` is the scroll position the child's own rectangle was last set for.

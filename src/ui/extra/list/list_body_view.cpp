@@ -100,6 +100,7 @@ void CListBodyUI::SetScrollPos(SIZE szPos, bool) {
   }
   Invalidate();
   ScrollHeader(dx);
+  if (OnScroll) OnScroll(this);
 }
 
 // Every visible child moves now, while the record may not describe them (rows came or went).

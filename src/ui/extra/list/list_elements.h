@@ -90,6 +90,16 @@ class CListTextElementUI : public CListLabelElementUI {
   RECT GetLinkRect(int iLink) const { return m_rcLinks[iLink]; }
   const CUIString& GetLinkText(int iLink) const { return m_sLinks[iLink]; }
 
+ protected:
+  // The text shown in a column: the list's text callback's when it has one, else the stored one.
+  CUIString ShownTextOfColumn(int iColumn);
+  // Each column's text in the column's bounds less the list's text padding, moved `indents[i]`
+  // further right in column i (no indents when null).
+  void DrawColumnTexts(HDC hDC, const int* indents);
+
+  // One owned CUIString per column (null: none yet).
+  CUIPtrArray m_aTexts;
+
  private:
   int LinkAt(POINT pt) const;
 
@@ -97,7 +107,6 @@ class CListTextElementUI : public CListLabelElementUI {
   RECT m_rcLinks[kMaxLinks];
   CUIString m_sLinks[kMaxLinks];
   int m_nHoverLink;
-  CUIPtrArray m_aTexts;
 };
 
 // A row that is a horizontal layout of any controls, its cells following the header's columns.

@@ -1,5 +1,6 @@
 #pragma once
 #include "ui/core/layouts/linear_layout.h"
+#include "ui/extra/list/header_column.h"
 
 namespace SkinUI {
 
@@ -43,40 +44,17 @@ class CListHeaderItemUI : public CContainerUI {
   void PaintText(HDC hDC) override;
 
   // The separator band: at the right edge, or at the left for a negative separator width.
-  RECT GetThumbRect() const;
-  bool IsDragable() const { return m_bDragable; }
-  void SetDragable(bool bDragable);
-  int GetSepWidth() const { return m_iSepWidth; }
-  void SetSepWidth(int iWidth) { m_iSepWidth = iWidth; }
+  RECT GetThumbRect() const { return m_column.ThumbRect(m_rcItem); }
+  bool IsDragable() const { return m_column.bDragable; }
+  void SetDragable(bool bDragable) { m_column.SetDragable(bDragable); }
+  int GetSepWidth() const { return m_column.iSepWidth; }
+  void SetSepWidth(int iWidth) { m_column.iSepWidth = iWidth; }
   int GetScale() const { return m_nScale; }
   void SetScale(int nScale) { m_nScale = nScale; }
-  UINT GetTextStyle() const { return m_uTextStyle; }
-  void SetTextColor(DWORD dwColor) { m_dwTextColor = dwColor; }
-  void SetFont(int index) { m_iFont = index; }
-  void SetTextPadding(RECT rc);
-  void SetShowHtml(bool bShowHtml);
+  UINT GetTextStyle() const { return m_column.uTextStyle; }
 
  private:
-  // The band widened by 4 pixels towards the item, where a press starts a drag.
-  RECT GrabRect() const;
-  void DragTo(POINT pt);
-  bool SetImageAttribute(const wchar_t* name, const wchar_t* value);
-
-  POINT m_ptLastMouse;
-  bool m_bDragable;
-  UINT m_uButtonState;
-  int m_iSepWidth;
-  DWORD m_dwTextColor;
-  int m_iFont;
-  UINT m_uTextStyle;
-  bool m_bShowHtml;
-  CUIRect m_rcTextPadding;
-  CUIString m_sNormalImage;
-  CUIString m_sHotImage;
-  CUIString m_sPushedImage;
-  CUIString m_sFocusedImage;
-  CUIString m_sSepImage;
-  CUIString m_sSepImageModify;
+  HeaderColumn m_column;
   int m_nScale;
 };
 

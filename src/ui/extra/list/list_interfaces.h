@@ -46,9 +46,9 @@ struct ListInfoUI {
 // What a changed "item..." style attribute asks of the owner of the rows.
 enum class ListInfoChange { kUnknown, kNone, kRepaint, kRelayout };
 
-// The style attributes that every owner of rows shares: the item font, horizontal alignment, end
-// ellipsis, text padding, colours and images per state, alternate background, grid lines and HTML
-// text ("itemfont", "itemalign", ..., "itemshowhtml"). kUnknown for any other name.
+// The style attributes that every owner of rows shares: the item font, horizontal and vertical
+// alignment, end ellipsis, text padding, colours and images per state, alternate background, grid lines and HTML
+// text ("itemfont", "itemalign", "itemvalign", ..., "itemshowhtml"). kUnknown for any other name.
 ListInfoChange SetListInfoAttribute(ListInfoUI& info, const wchar_t* name, const wchar_t* value);
 
 // Supplies the cell texts of text rows; the list only keeps the pointer.

@@ -87,32 +87,36 @@ void CListTextElementUI::DoEvent(EventRecordUI& event) {
   CListLabelElementUI::DoEvent(event);
 }
 
-// One text per column in the column's bounds; HTML text keeps up to eight links over all columns.
-void CListTextElementUI::DrawItemText(HDC hDC, const RECT&) {
+void CListTextElementUI::DrawItemText(HDC hDC, const RECT&) { DrawColumnTexts(hDC, nullptr); }
+
+CUIString CListTextElementUI::ShownTextOfColumn(int iColumn) {
+  IListCallbackUI* callback = m_row.pList != nullptr ? m_row.pList->GetTextCallback() : nullptr;
+  if (callback == nullptr) return GetTextOfColumn(iColumn);
+  const wchar_t* text = callback->GetItemText(this, m_row.iIndex, iColumn);
+  return text != nullptr ? CUIString(text) : CUIString();
+}
+
+// HTML text keeps up to eight links over all columns.
+void CListTextElementUI::DrawColumnTexts(HDC hDC, const int* indents) {
   if (m_row.pOwner == nullptr || m_row.pList == nullptr) return;
   const ListInfoUI& info = *m_row.pOwner->GetListInfo();
   DWORD color = StateTextColor();
-  IListCallbackUI* callback = m_row.pList->GetTextCallback();
   m_nLinks = 0;
   for (int i = 0; i < info.nColumns; ++i) {
     const RECT& column = info.rcColumn[i];
     if (::IsRectEmpty(&column)) continue;
-    RECT cell = {column.left + info.rcTextPadding.left, m_rcItem.top + info.rcTextPadding.top,
-                 column.right - info.rcTextPadding.right, m_rcItem.bottom - info.rcTextPadding.bottom};
-    CUIString stored;
-    const wchar_t* text = callback != nullptr ? callback->GetItemText(this, m_row.iIndex, i) : nullptr;
-    if (callback == nullptr) {
-      stored = GetTextOfColumn(i);
-      text = stored.GetData();
-    }
-    if (text == nullptr || ::IsRectEmpty(&cell)) continue;
+    RECT cell = {column.left + info.rcTextPadding.left + (indents != nullptr ? indents[i] : 0),
+                 m_rcItem.top + info.rcTextPadding.top, column.right - info.rcTextPadding.right,
+                 m_rcItem.bottom - info.rcTextPadding.bottom};
+    CUIString text = ShownTextOfColumn(i);
+    if (text.IsEmpty() || ::IsRectEmpty(&cell)) continue;
     if (!info.bShowHtml) {
-      CRenderEngine::DrawText(hDC, m_pManager, cell, text, color, info.nFont, info.uTextStyle);
+      CRenderEngine::DrawText(hDC, m_pManager, cell, text.GetData(), color, info.nFont, info.uTextStyle);
       continue;
     }
     int room = kMaxLinks - m_nLinks;
     bool full = room == 0;
-    CRenderEngine::DrawHtmlText(hDC, m_pManager, cell, text, color, full ? nullptr : &m_rcLinks[m_nLinks],
+    CRenderEngine::DrawHtmlText(hDC, m_pManager, cell, text.GetData(), color, full ? nullptr : &m_rcLinks[m_nLinks],
                                 full ? nullptr : &m_sLinks[m_nLinks], room, info.uTextStyle);
     m_nLinks += room;
   }

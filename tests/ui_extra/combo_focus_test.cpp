@@ -1,0 +1,221 @@
+// Open combos: the drop-down is a real pop-up window that has the display's keyboard focus and
+// closes when it loses it, so these run in the program that runs alone.
+#include <gtest/gtest.h>
+
+#include "list_support.h"
+#include "strip_image.h"
+#include "ui/extra/combo/combo.h"
+#include "ui/extra/combo/combo_wnd.h"
+
+using namespace SkinUI;
+using skinui_test::CountColour;
+using skinui_test::ExtraWindow;
+
+namespace {
+
+const WPARAM kWheelDown = MAKEWPARAM(0, -WHEEL_DELTA);
+
+std::wstring Items(int count) {
+  std::wstring items;
+  for (int i = 0; i < count; ++i)
+    items += L"<ListLabelElement height=\"20\" text=\"Item " + std::to_wstring(i) + L"\"/>";
+  return items;
+}
+
+// "combo": three items; "long": twenty items in a drop-down at most 100 high, the wheel scrolling
+// its list; "box": a combo box with a red, green, blue, yellow, purple arrow strip.
+std::wstring Skin() {
+  std::wstring arrow =
+      skinui_test::WriteStripImage(L"arrow", 20, 16, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF});
+  return L"<Window size=\"300,200\"><VerticalLayout name=\"root\" bkcolor=\"#FFFFFFFF\" inset=\"20,20,20,20\">"
+         L"<Combo name=\"combo\" width=\"160\" height=\"24\">" +
+         Items(3) +
+         L"</Combo><Combo name=\"long\" width=\"160\" height=\"24\" dropboxsize=\"0,100\" scrollselect=\"false\">" +
+         Items(20) + L"</Combo><ComboBox name=\"box\" width=\"160\" height=\"24\" arrowimage=\"file='" + arrow +
+         L"' source='0,0,100,16'\">" + Items(2) + L"</ComboBox><Control/></VerticalLayout></Window>";
+}
+
+struct ComboWindow : ExtraWindow {
+  ComboWindow() : ExtraWindow(Skin()) {}
+  CComboUI* Combo(const wchar_t* name = L"combo") { return Get<CComboUI>(name, L"Combo"); }
+  // Clicks the combo; answers its drop-down's window.
+  HWND Open(const wchar_t* name = L"combo") {
+    ClickAt(Centre(Combo(name)));
+    CComboWnd* dropDown = Combo(name)->GetDropDown();
+    return dropDown != nullptr ? dropDown->GetHWND() : nullptr;
+  }
+  RECT OnScreen(CControlUI* control) {
+    RECT rc = control->GetPos();
+    MapWindowPoints(GetHWND(), HWND_DESKTOP, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+  }
+  // A message straight to the drop-down, at an item's middle (in its client coordinates).
+  void ToDropDown(HWND dropDown, UINT msg, WPARAM wParam, CControlUI* at = nullptr) {
+    POINT pt = at != nullptr ? Centre(at) : POINT{0, 0};
+    ::PostMessageW(dropDown, msg, wParam, MAKELPARAM(pt.x, pt.y));
+    Pump();
+  }
+  // Pixels of the combo that are not the white background.
+  int Ink(CControlUI* combo) {
+    PaintNow();
+    RECT rc = combo->GetPos();
+    return (rc.right - rc.left) * (rc.bottom - rc.top) - CountColour(*this, rc, 0xFFFFFF);
+  }
+};
+
+RECT WindowRect(HWND hwnd) {
+  RECT rc = {};
+  GetWindowRect(hwnd, &rc);
+  return rc;
+}
+
+}  // namespace
+
+// A click opens a "ComboWnd" pop-up right below the combo, as high as its items and a frame of 4,
+// at most the drop box height; where the work area ends below the combo, above it.
+TEST(ComboDropDown, OpensBelowOrAboveAsHighAsItsItemsUpToTheDropBox) {
+  ComboWindow window;
+  HWND dropDown = window.Open();
+  ASSERT_NE(nullptr, dropDown);
+  wchar_t cls[32] = {};
+  GetClassNameW(dropDown, cls, 32);
+  EXPECT_STREQ(L"ComboWnd", cls);
+  EXPECT_EQ(1, window.Count(L"predropdown"));
+  EXPECT_EQ(1, window.Count(L"dropdown"));
+  RECT combo = window.OnScreen(window.Combo()), rc = WindowRect(dropDown);
+  EXPECT_TRUE(rc.left == combo.left && rc.right == combo.right && rc.top == combo.bottom);
+  EXPECT_EQ(3 * 20 + 4, rc.bottom - rc.top);
+  window.ToDropDown(dropDown, WM_KEYDOWN, VK_ESCAPE);
+  EXPECT_FALSE(IsWindow(dropDown));
+  rc = WindowRect(window.Open(L"long"));
+  EXPECT_EQ(100, rc.bottom - rc.top);
+
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(window.GetHWND(), MONITOR_DEFAULTTONEAREST), &monitor);
+  SetWindowPos(window.GetHWND(), nullptr, 40, monitor.rcWork.bottom - 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  window.Pump();
+  combo = window.OnScreen(window.Combo());
+  rc = WindowRect(window.Open());
+  EXPECT_EQ(combo.top, rc.bottom);
+  EXPECT_EQ(3 * 20 + 4, rc.bottom - rc.top);
+}
+
+// A click on an item selects it ("itemselect": new and previous index), closes the pop-up, gives
+// the items back and shows the item's text in the combo.
+TEST(ComboDropDown, ClickOnAnItemSelectsItAndCloses) {
+  ComboWindow window;
+  CComboUI* combo = window.Combo();
+  EXPECT_EQ(0, window.Ink(combo));
+  HWND dropDown = window.Open();
+  CControlUI* item = combo->GetItemAt(1);
+  window.ToDropDown(dropDown, WM_MOUSEMOVE, 0, item);
+  window.ToDropDown(dropDown, WM_LBUTTONDOWN, MK_LBUTTON, item);
+  window.ToDropDown(dropDown, WM_LBUTTONUP, 0, item);
+  EXPECT_FALSE(IsWindow(dropDown));
+  EXPECT_EQ(nullptr, combo->GetDropDown());
+  ASSERT_EQ(1, window.Count(L"itemselect", L"combo"));
+  EXPECT_EQ(1u, window.Last(L"itemselect")->wParam);
+  EXPECT_EQ(-1, window.Last(L"itemselect")->lParam);
+  EXPECT_STREQ(L"Item 1", combo->GetText().GetData());
+  EXPECT_EQ(combo, item->GetParent());
+  EXPECT_EQ(&window.GetPaintManager(), item->GetManager());
+  EXPECT_GT(window.Ink(combo), 0);
+}
+
+// Escape brings back the selection the combo had when it opened, "no selection" included, with
+// "itemselect" as for any other change.
+TEST(ComboDropDown, EscapeRestoresTheSelectionItOpenedWith) {
+  ComboWindow window;
+  CComboUI* combo = window.Combo();
+  HWND dropDown = window.Open();
+  window.ToDropDown(dropDown, WM_KEYDOWN, VK_DOWN);
+  EXPECT_EQ(0, combo->GetCurSel());
+  window.ToDropDown(dropDown, WM_KEYDOWN, VK_ESCAPE);
+  EXPECT_FALSE(IsWindow(dropDown));
+  EXPECT_EQ(-1, combo->GetCurSel());
+  ASSERT_EQ(2, window.Count(L"itemselect", L"combo"));
+  EXPECT_EQ(static_cast<WPARAM>(-1), window.Last(L"itemselect")->wParam);
+  EXPECT_EQ(0, window.Last(L"itemselect")->lParam);
+  EXPECT_FALSE(static_cast<IListItemUI*>(combo->GetItemAt(0)->GetInterface(L"ListItem"))->IsSelected());
+
+  combo->SelectItem(2);
+  dropDown = window.Open();
+  window.ToDropDown(dropDown, WM_KEYDOWN, VK_UP);
+  EXPECT_EQ(1, combo->GetCurSel());
+  window.ToDropDown(dropDown, WM_KEYDOWN, VK_ESCAPE);
+  EXPECT_EQ(2, combo->GetCurSel());
+  EXPECT_EQ(2u, window.Last(L"itemselect")->wParam);
+  EXPECT_EQ(1, window.Last(L"itemselect")->lParam);
+}
+
+// With "scrollselect" (the default) the wheel over the open list moves the selection; without it
+// the list scrolls and the selection stays.
+TEST(ComboDropDown, WheelSelectsOrScrollsTheList) {
+  ComboWindow window;
+  CComboUI* combo = window.Combo();
+  HWND dropDown = window.Open();
+  window.ToDropDown(dropDown, WM_MOUSEWHEEL, kWheelDown);
+  window.ToDropDown(dropDown, WM_MOUSEWHEEL, kWheelDown);
+  EXPECT_EQ(1, combo->GetCurSel());
+  EXPECT_EQ(2, window.Count(L"itemselect", L"combo"));
+  window.ToDropDown(dropDown, WM_KEYDOWN, VK_RETURN);
+  EXPECT_FALSE(IsWindow(dropDown));
+
+  CComboUI* longer = window.Combo(L"long");
+  dropDown = window.Open(L"long");
+  auto* list = static_cast<CContainerUI*>(longer->GetItemAt(0)->GetParent()->GetInterface(L"Container"));
+  ASSERT_NE(nullptr, list);
+  EXPECT_EQ(0, list->GetScrollPos().cy);
+  window.ToDropDown(dropDown, WM_MOUSEWHEEL, kWheelDown);
+  EXPECT_GT(list->GetScrollPos().cy, 0);
+  EXPECT_EQ(-1, longer->GetCurSel());
+  EXPECT_EQ(0, window.Count(L"itemselect", L"long"));
+}
+
+// The combo box shows its pushed (blue) frame while its drop-down is open, its focused (yellow)
+// one once the drop-down has given the focus back.
+TEST(ComboDropDown, ComboBoxArrowIsPushedWhileOpen) {
+  ComboWindow window;
+  RECT rc = window.Combo(L"box")->GetPos();
+  HWND dropDown = window.Open(L"box");
+  window.PaintNow();
+  EXPECT_EQ(0x0000FFu, window.Pixel(rc.right - 10, rc.top + 12));
+  window.ToDropDown(dropDown, WM_KEYDOWN, VK_ESCAPE);
+  window.PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+  window.PaintNow();
+  EXPECT_EQ(0xFFFF00u, window.Pixel(rc.right - 10, rc.top + 12));
+}
+
+// The main window closes while the drop-down is open: the pop-up goes first and hands the items
+// back to the combo, which the window then deletes with them. Run again under Wine's heap checks.
+TEST(ComboDropDown, ClosingTheMainWindowWhileOpenIsClean) {
+  ComboWindow window;
+  CComboUI* combo = window.Combo();
+  HWND dropDown = window.Open();
+  window.ToDropDown(dropDown, WM_MOUSEMOVE, 0, combo->GetItemAt(2));
+  window.PostMessage(WM_CLOSE);
+  window.Pump();
+  EXPECT_TRUE(window.finalMessage);
+  EXPECT_FALSE(IsWindow(dropDown));
+  EXPECT_EQ(nullptr, combo->GetDropDown());
+  EXPECT_EQ(combo, combo->GetItemAt(2)->GetParent());
+}
+
+// The combo is deleted while its drop-down shows its items: the pop-up lets go of them at once and
+// closes with nothing to write into. Run again under Wine's heap checks.
+TEST(ComboDropDown, DeletingTheComboWhileOpenIsClean) {
+  ComboWindow window;
+  HWND dropDown = window.Open();
+  CComboUI* combo = window.Combo();
+  window.ToDropDown(dropDown, WM_MOUSEMOVE, 0, combo->GetItemAt(1));
+  POINT away = ComboWindow::Centre(combo->GetItemAt(2));
+  auto* root = static_cast<CContainerUI*>(window.Find(L"root")->GetInterface(L"Container"));
+  root->SetDelayedDestroy(false);
+  ASSERT_TRUE(root->Remove(combo));
+  ::SendMessageW(dropDown, WM_MOUSEMOVE, 0, MAKELPARAM(away.x, away.y));
+  ::SendMessageW(dropDown, WM_KEYDOWN, VK_DOWN, 0);
+  window.Pump();
+  EXPECT_FALSE(IsWindow(dropDown));
+  EXPECT_EQ(nullptr, window.Find(L"combo"));
+}

@@ -8,6 +8,7 @@
 #include "ui/extra/list/list.h"
 #include "ui/extra/list/list_elements.h"
 #include "ui/extra/list/list_header.h"
+#include "ui/extra/menu/menu.h"
 #include "ui/extra/tree/tree_view.h"
 
 namespace SkinUI {
@@ -32,6 +33,9 @@ void RegisterExtraControls() {
       // Trees: the view and its nodes.
       {L"CTreeViewUI", &CreateControlOf<CTreeViewUI>},
       {L"CTreeNodeUI", &CreateControlOf<CTreeNodeUI>},
+      // Menus: the list of a menu and its items; the menu window is opened by the program.
+      {L"CMenuUI", &CreateControlOf<CMenuUI>},
+      {L"CMenuElementUI", &CreateControlOf<CMenuElementUI>},
   });
 }
 

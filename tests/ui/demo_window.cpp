@@ -79,11 +79,13 @@ void DemoWindow::PaintNow() {
   Pump();
 }
 
-DWORD DemoWindow::Pixel(int x, int y) {
+DWORD DemoWindow::Pixel(int x, int y) { return OffscreenPixel(m_pm, x, y); }
+
+DWORD OffscreenPixel(SkinUI::CPaintManagerUI& pm, int x, int y) {
   RECT client;
-  GetClientRect(m_hWnd, &client);
-  LPDWORD bits = m_pm.GetOffscreenBits();
-  if (bits == nullptr) return 0xFFFFFFFF;
+  GetClientRect(pm.GetPaintWindow(), &client);
+  LPDWORD bits = pm.GetOffscreenBits();
+  if (bits == nullptr || x < 0 || y < 0 || x >= client.right || y >= client.bottom) return 0xFFFFFFFF;
   return bits[(client.bottom - 1 - y) * client.right + x] & 0xFFFFFF;
 }
 

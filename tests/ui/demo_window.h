@@ -56,6 +56,9 @@ class ShapeUI : public SkinUI::CControlUI {
   const wchar_t* GetClass() const override { return L"ShapeUI"; }
 };
 
+// A pixel of a manager's offscreen bitmap (rows bottom-up) at a client point, as 0xRRGGBB.
+DWORD OffscreenPixel(SkinUI::CPaintManagerUI& pm, int x, int y);
+
 // Writes a window's offscreen bitmap as a PNG file under the build's artifact folder.
 bool SaveScreenshot(SkinUI::CPaintManagerUI& pm, const wchar_t* name);
 

@@ -17,14 +17,6 @@ int NotifyLog::Count(const wchar_t* type) const {
   return n;
 }
 
-DWORD OffscreenPixel(SkinUI::CPaintManagerUI& pm, int x, int y) {
-  RECT client;
-  GetClientRect(pm.GetPaintWindow(), &client);
-  LPDWORD bits = pm.GetOffscreenBits();
-  if (bits == nullptr || x < 0 || y < 0 || x >= client.right || y >= client.bottom) return 0xFFFFFFFF;
-  return bits[(client.bottom - 1 - y) * client.right + x] & 0xFFFFFF;
-}
-
 std::string RectText(const RECT& rc) {
   char text[64];
   snprintf(text, sizeof(text), "(%ld,%ld,%ld,%ld)", rc.left, rc.top, rc.right, rc.bottom);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "demo_window.h"
 #include "ui/core/paint/manager/paint_manager.h"
 
 namespace skinui_test {
@@ -22,8 +23,6 @@ class NotifyLog : public SkinUI::INotifyUI {
   std::vector<Note> notes;
 };
 
-// A pixel of a manager's offscreen bitmap (rows bottom-up) as 0xRRGGBB.
-DWORD OffscreenPixel(SkinUI::CPaintManagerUI& pm, int x, int y);
 std::string RectText(const RECT& rc);
 
 }  // namespace skinui_test

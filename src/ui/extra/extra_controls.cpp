@@ -13,6 +13,7 @@
 #include "ui/extra/list/list_header.h"
 #include "ui/extra/palette/color_palette.h"
 #include "ui/extra/slider/slider.h"
+#include "ui/extra/menu/menu.h"
 #include "ui/extra/tree/tree_view.h"
 #include "ui/extra/combo/combo.h"
 #include "ui/extra/listex/list_ex.h"
@@ -54,6 +55,9 @@ void RegisterExtraControls() {
       {L"CListExUI", &CreateControlOf<CListExUI>},
       {L"CListContainerHeaderItemUI", &CreateControlOf<CListContainerHeaderItemUI>},
       {L"CListTextExtElementUI", &CreateControlOf<CListTextExtElementUI>},
+      // Menus: the list of a menu and its items; the menu window is opened by the program.
+      {L"CMenuUI", &CreateControlOf<CMenuUI>},
+      {L"CMenuElementUI", &CreateControlOf<CMenuElementUI>},
   });
 }
 

@@ -52,6 +52,10 @@ GetItemMinWidth SetItemTextColor SetItemHotTextColor SetSelItemTextColor SetSelI
 # A combo owns list items: the owner interface's overriders follow the container's slots.
 COMBO = CONTAINER + "GetListType GetListInfo GetCurSel SelectItem SelectMultiItem UnSelectItem".split()
 LIST_EX = LIST + "IsColumnCheckable GetComboCallback SetComboCallback Notify".split()
+WINDOW = "GetWindowClassName GetSuperClassName GetClassStyle HandleMessage OnFinalMessage".split()
+MENU_WND_OWN = "Receive Notify CreateControl".split()
+OBSERVER = "AddReceiver RemoveReceiver Broadcast SetMainManager GetMainManager SetCheckMap GetCheckMap".split()
+RECEIVER = "AddObserver RemoveObserver Receive".split()
 EXPECTED = {  # class: (primary table, overrides of base-control slots)
     "CControlUI": (CONTROL, set(CONTROL)),
     "CContainerUI": (CONTAINER, set("""~ GetClass GetInterface SetManager GetClientPos SetPos Move SetVisible
@@ -114,7 +118,18 @@ EXPECTED = {  # class: (primary table, overrides of base-control slots)
         EstimateSize PaintStatusImage PaintText""".split())),
     "CListTextExtElementUI": (CONTROL + ILISTITEM, set("""~ GetClass GetInterface DoEvent SetAttribute DoPaint
         PaintStatusImage""".split())),
+    # A menu takes menu items only; an item keeps its nested items out of its own layout.
+    "CMenuUI": (LIST, set("~ GetClass GetInterface EstimateSize".split()),
+                set("GetItemIndex SetItemIndex Add AddAt Remove GetListType".split())),
+    "CMenuElementUI": (CONTAINER + ["DrawItemBk"] + ILISTITEM, set("""~ GetClass GetInterface SetPos DoEvent
+        SetAttribute EstimateSize DoPaint""".split()), {"DrawItemText"}),
+    # The menu window: the window wrapper's table, then its further bases' overriders; the observer.
+    "CMenuWnd": (WINDOW + MENU_WND_OWN + ["~", "~"], set(WINDOW + MENU_WND_OWN + ["~"])),
+    "MenuObserverImpl": (OBSERVER, set(OBSERVER)),
+    "MenuReceiverImpl": (RECEIVER, set(RECEIVER)),
 }
+# Tables of further bases, by their first operation, and what the class overrides there.
+FURTHER = {"CMenuWnd": [("AddObserver", RECEIVER, {"Receive"})]}
 # The animation interface's table, as the classes that animate inherit it, and what each overrides there.
 ANIMATION = """~ ~ StartAnimation StopAnimation IsAnimationRunning GetCurrentFrame SetCurrentFrame OnAnimationStep
 OnAnimationStart OnAnimationStop OnAnimationElapse""".split()
@@ -203,6 +218,10 @@ def main():
             own_animation = {op for owner, op in animation or [] if owner == cls}
             if ops != ANIMATION or own_animation != ANIMATED[cls]:
                 failures.append(f"{cls}: animation slots {animation}")
+        for first, ops, own_ops in FURTHER.get(cls, []):
+            table = table_with(tables.get(cls, [[]]), first) or []
+            if [op for _, op in table] != ops or {op for owner, op in table if owner == cls} != own_ops:
+                failures.append(f"{cls}: {first} table {table}")
     for failure in failures:
         print("FAIL", failure)
     failed = len({f.split(":")[0] for f in failures})

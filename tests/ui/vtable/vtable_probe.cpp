@@ -24,3 +24,4 @@
 #include "ui/extra/palette/color_palette.h"
 #include "ui/extra/combo/combo.h"
 #include "ui/extra/listex/list_ex.h"
+#include "ui/extra/menu/menu_wnd.h"

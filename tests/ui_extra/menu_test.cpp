@@ -1,0 +1,33 @@
+// Menu lists and items from skin markup in a plain framework window: sizes, painting, what a menu
+// takes. Menus in windows of their own are in menu_window_test.cpp.
+#include <gtest/gtest.h>
+
+#include "list_support.h"
+#include "ui/extra/menu/menu.h"
+
+using namespace SkinUI;
+using skinui_test::ExtraWindow;
+
+// A separator is 6 pixels high unless its height came first, takes no input and paints one line
+// between its paddings; a menu takes menu items only.
+TEST(Menu, SeparatorHeightAndLine) {
+  ExtraWindow window(
+      L"<Window size=\"200,200\"><Menu name=\"menu\" bkcolor=\"#FFFFFFFF\"><MenuElement text=\"A\"/>"
+      L"<MenuElement name=\"line\" linetype=\"true\" linecolor=\"#FFFF0000\"/>"
+      L"<MenuElement name=\"tall\" height=\"20\" linetype=\"true\"/>"
+      L"<MenuElement name=\"later\" linetype=\"true\" height=\"20\"/><Button name=\"button\"/></Menu></Window>");
+  CMenuUI* menu = static_cast<CMenuUI*>(window.Find(L"menu")->GetInterface(L"Menu"));
+  ASSERT_NE(nullptr, menu);
+  EXPECT_EQ(4, menu->GetCount());
+  EXPECT_EQ(nullptr, window.Find(L"button")) << "no menu item";
+  CControlUI* line = window.Find(L"line");
+  RECT rc = line->GetPos();
+  EXPECT_EQ(6, rc.bottom - rc.top);
+  EXPECT_FALSE(line->IsEnabled());
+  EXPECT_FALSE(line->IsMouseEnabled());
+  EXPECT_EQ(20, window.Find(L"tall")->GetFixedHeight());
+  EXPECT_EQ(20, window.Find(L"later")->GetFixedHeight());
+  EXPECT_EQ(0xFF0000u, window.Pixel(rc.left + 40, rc.top + 3));
+  EXPECT_EQ(0xFFFFFFu, window.Pixel(rc.left + 40, rc.top + 2));
+  EXPECT_EQ(0xFFFFFFu, window.Pixel(rc.left + 20, rc.top + 3)) << "left of the line's padding";
+}

@@ -1,0 +1,183 @@
+// Pop-up menus in windows of their own, driven by the pointer and by the keyboard focus: these run
+// in a program that runs alone, with Wine's heap checks on (a use of freed memory fails the run).
+#include <gtest/gtest.h>
+
+#include "menu_support.h"
+#include "test_support.h"
+
+using namespace SkinUI;
+using skinui_test::MenuHost;
+using skinui_test::MenuWindows;
+using skinui_test::WindowRect;
+
+namespace {
+
+// Open, Bold, the separator and More, between the list's inset of 2 above and below.
+const int kItemsHeight = 30 + 30 + 6 + 30;
+const int kInset = 2;
+// The icon's top-left quarter: the fixture image is 2 by 2 pixels, red at the top left.
+const DWORD kRed = 0xFF0000, kWhite = 0xFFFFFF;
+
+std::wstring MenuXml(const std::wstring& longText = L"Long", const std::wstring& window = L"") {
+  return L"<Window " + window +
+         L"><Default name=\"Menu\" value=\"bkcolor=&quot;#FFFFFFFF&quot; inset=&quot;0,2,0,2&quot; "
+         L"itemtextpadding=&quot;30,0,0,0&quot; itemhotbkcolor=&quot;#FFFFFFFF&quot; "
+         L"itemselectedbkcolor=&quot;#FFFFFFFF&quot;\"/><Menu>"
+         L"<MenuElement name=\"open\" text=\"Open\"/>"
+         L"<MenuElement name=\"bold\" text=\"Bold\" checkitem=\"true\" ischeck=\"true\" icon=\"dot.bmp\"/>"
+         L"<MenuElement name=\"line\" linetype=\"true\"/>"
+         L"<MenuElement name=\"more\" text=\"More\" expland=\"true\">"
+         L"<MenuElement name=\"sub1\" text=\"Sub one\" userdata=\"cmd:sub1\"/>"
+         L"<MenuElement name=\"" +
+         std::wstring(300, L'n') + L"\" text=\"" + longText +
+         L"\"/>"
+         L"</MenuElement></Menu></Window>";
+}
+
+DWORD IconPixel(MenuHost& host) {
+  RECT item = host.Item(L"bold")->GetPos();
+  return skinui_test::OffscreenPixel(*host.Item(L"bold")->GetManager(), item.left + 9, item.top + 9);
+}
+
+}  // namespace
+
+TEST(MenuWindow, OpensAtThePointByItsAlignment) {
+  MenuHost host;
+  ASSERT_TRUE(host.Open(MenuXml(), POINT{300, 200}));
+  RECT rc = WindowRect(MenuWindows()[0]);
+  EXPECT_EQ(300, rc.left);
+  EXPECT_EQ(200, rc.top);
+  EXPECT_EQ(150, rc.right - rc.left);
+  EXPECT_EQ(kItemsHeight + 2 * kInset, rc.bottom - rc.top);
+  host.PostToMenu(L"open", WM_KEYDOWN, VK_ESCAPE);
+  ASSERT_TRUE(host.WaitForMenus(0));
+
+  ASSERT_TRUE(host.Open(MenuXml(), POINT{300, 200}, kMenuAlignRight | kMenuAlignBottom));
+  rc = WindowRect(MenuWindows()[0]);
+  EXPECT_EQ(300, rc.right);
+  EXPECT_EQ(200 - kItemsHeight, rc.top);
+  host.PostToMenu(L"open", WM_KEYDOWN, VK_LEFT);
+  ASSERT_TRUE(host.WaitForMenus(0));
+  EXPECT_FALSE(host.Open(L"<Window><Menu>", POINT{300, 200})) << "markup that builds nothing opens nothing";
+}
+
+// Hovering an item with nested items opens one sub-menu beside it, left of its menu at the screen's
+// right edge; hovering a leaf of the same menu closes it.
+TEST(MenuWindow, HoverOpensOneSubMenuLeftOfAMenuAtTheRightEdge) {
+  MenuHost host;
+  ASSERT_TRUE(host.Open(MenuXml(), POINT{GetSystemMetrics(SM_CXSCREEN) - 155, 200}));
+  HWND root = MenuWindows()[0];
+  host.Hover(L"more");
+  host.Hover(L"more");
+  ASSERT_EQ(2u, MenuWindows().size());
+  HWND sub = host.WindowOf(L"sub1");
+  ASSERT_NE(root, sub);
+  EXPECT_EQ(WindowRect(root).left, WindowRect(sub).right);
+  EXPECT_EQ(WindowRect(root).top + kInset + 66, WindowRect(sub).top) << "level with its item";
+  EXPECT_EQ(150, WindowRect(sub).right - WindowRect(sub).left);
+  EXPECT_TRUE(host.Item(L"sub1")->IsVisible());
+  host.Item(L"more")->GetParent()->NeedUpdate();
+  UpdateWindow(root);
+  EXPECT_EQ(kInset, host.Item(L"sub1")->GetPos().top) << "a new layout of the root leaves the sub-menu's items";
+
+  host.Hover(L"open");
+  ASSERT_TRUE(host.WaitForMenus(1));
+  host.Hover(L"more");
+  EXPECT_EQ(2u, MenuWindows().size()) << "the items went back and open again";
+}
+
+// Escape in a sub-menu closes that sub-menu alone; its items go back to their item, hidden, also
+// when its window is simply destroyed; Right opens it from the keyboard; focus going to a window
+// that is no menu closes every menu.
+TEST(MenuWindow, EscapeClosesOnlyTheSubMenu) {
+  MenuHost host;
+  ASSERT_TRUE(host.Open(MenuXml(), POINT{200, 200}));
+  HWND root = MenuWindows()[0];
+  host.Hover(L"more");
+  ASSERT_EQ(2u, MenuWindows().size());
+  EXPECT_EQ(WindowRect(root).right, WindowRect(host.WindowOf(L"sub1")).left) << "to the right";
+  host.PostToMenu(L"sub1", WM_KEYDOWN, VK_ESCAPE);
+  ASSERT_TRUE(host.WaitForMenus(1));
+  EXPECT_EQ(root, MenuWindows()[0]);
+  EXPECT_EQ(nullptr, host.MenuItem(L"more")->GetSubMenuWnd());
+  EXPECT_FALSE(host.Item(L"sub1")->IsVisible());
+  EXPECT_EQ(root, host.WindowOf(L"sub1"));
+
+  host.PostToMenu(L"more", WM_KEYDOWN, VK_RIGHT);
+  ASSERT_EQ(2u, MenuWindows().size()) << "Right on the focused item";
+  DestroyWindow(host.WindowOf(L"sub1"));
+  EXPECT_EQ(root, host.WindowOf(L"sub1")) << "back however the sub-menu ends";
+  EXPECT_FALSE(host.Item(L"sub1")->IsVisible());
+
+  SetForegroundWindow(host.GetHWND());
+  SetFocus(host.GetHWND());
+  EXPECT_TRUE(host.WaitForMenus(0));
+}
+
+// A leaf click posts one record (name and user data, text, check state) and leaves no menu
+// window, whose object and items are freed with it; texts are cut to their fields. Right-button
+// messages do nothing.
+TEST(MenuWindow, LeafClickPostsOneRecordAndClosesEveryMenu) {
+  MenuHost host;
+  ASSERT_TRUE(host.Open(MenuXml(), POINT{200, 200}));
+  host.Hover(L"more");
+  host.PostToMenu(L"sub1", WM_RBUTTONDOWN, MK_RBUTTON);
+  host.PostToMenu(L"sub1", WM_RBUTTONUP, 0);
+  EXPECT_EQ(2u, MenuWindows().size());
+  host.Item(L"open")->OnDestroy += MakeDelegate(&host, &MenuHost::CountFreed);
+  host.ClickItem(L"sub1");
+  ASSERT_TRUE(host.WaitForMenus(0));
+  EXPECT_EQ(1, host.freed);
+  ASSERT_EQ(1u, host.records.size());
+  EXPECT_STREQ(L"sub1", host.records[0].szName);
+  EXPECT_STREQ(L"cmd:sub1", host.records[0].szUserData);
+  EXPECT_STREQ(L"Sub one", host.records[0].szText);
+  EXPECT_EQ(1, host.records[0].bChecked) << "a click toggles the state of a named item";
+
+  std::wstring longText(1100, L't');
+  ASSERT_TRUE(host.Open(MenuXml(longText), POINT{200, 200}));
+  host.Hover(L"more");
+  host.ClickItem(std::wstring(300, L'n').c_str());
+  ASSERT_TRUE(host.WaitForMenus(0));
+  ASSERT_EQ(2u, host.records.size());
+  EXPECT_EQ(std::wstring(255, L'n'), host.records[1].szName);
+  EXPECT_EQ(longText.substr(0, 1023), host.records[1].szText);
+}
+
+// "ischeck" seeds a name the map does not know (by the exact name, as the lookup); the state a click
+// sets survives reopening; a check item shows its icon only while checked.
+TEST(MenuWindow, CheckStateSurvivesReopening) {
+  CPaintManagerUI::SetResourcePath(skinui_test::FixturePath(L"skin/img").c_str());
+  MenuHost host;
+  host.checks.Insert(L"BOLD", new MenuCheckRecord{L"BOLD", false});
+  ASSERT_TRUE(host.Open(MenuXml(), POINT{200, 200}));
+  EXPECT_TRUE(host.MenuItem(L"bold")->GetChecked());
+  EXPECT_EQ(kRed, IconPixel(host));
+  host.ClickItem(L"bold");
+  ASSERT_TRUE(host.WaitForMenus(0));
+  ASSERT_EQ(1u, host.records.size());
+  EXPECT_EQ(0, host.records[0].bChecked);
+
+  ASSERT_TRUE(host.Open(MenuXml(), POINT{200, 200}));
+  EXPECT_FALSE(host.MenuItem(L"bold")->GetChecked());
+  EXPECT_EQ(kWhite, IconPixel(host));
+  host.ClickItem(L"bold");
+  ASSERT_TRUE(host.WaitForMenus(0));
+  EXPECT_EQ(1, host.records[1].bChecked);
+  CPaintManagerUI::SetResourcePath(L"");
+}
+
+// The main window closing with a menu and its sub-menu open (with their shadows) takes them along;
+// nothing is left to post to.
+TEST(MenuWindow, MainWindowClosedWhileAMenuIsOpen) {
+  MenuHost host;
+  ASSERT_TRUE(host.Open(MenuXml(L"Long", L"showshadow=\"true\" shadowsize=\"4\""), POINT{200, 200}));
+  host.Hover(L"more");
+  ASSERT_EQ(2u, MenuWindows().size());
+  EXPECT_EQ(2u, MenuWindows(L"TovrinShadowWnd").size()) << "the sub-menu copies the shadow";
+  DestroyWindow(host.GetHWND());
+  host.Pump();
+  EXPECT_TRUE(MenuWindows().empty());
+  EXPECT_TRUE(MenuWindows(L"TovrinShadowWnd").empty());
+  EXPECT_EQ(nullptr, MenuObserverImpl::GetGlobal()->GetMainManager());
+}

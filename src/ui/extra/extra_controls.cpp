@@ -9,6 +9,7 @@
 #include "ui/extra/list/list_elements.h"
 #include "ui/extra/list/list_header.h"
 #include "ui/extra/tree/tree_view.h"
+#include "ui/extra/ipfield/ip_address_ex.h"
 
 namespace SkinUI {
 
@@ -32,6 +33,8 @@ void RegisterExtraControls() {
       // Trees: the view and its nodes.
       {L"CTreeViewUI", &CreateControlOf<CTreeViewUI>},
       {L"CTreeNodeUI", &CreateControlOf<CTreeNodeUI>},
+      // The self-drawn IPv4 field.
+      {L"CIPAddressExUI", &CreateControlOf<CIPAddressExUI>},
   });
 }
 

@@ -95,6 +95,8 @@ EXPECTED = {  # class: (primary table, overrides of base-control slots)
     "CTreeNodeUI": (CONTAINER + ["DrawItemBk"] + ILISTITEM + TREE_PARENT,
                     set("~ GetClass GetInterface DoEvent SetAttribute".split())),
     "CTreeViewUI": (TREE_VIEW + ["Notify"] + TREE_PARENT, set("~ GetClass GetInterface SetAttribute".split())),
+    # The self-drawn IP field is an edit.
+    "CIPAddressExUI": (LABEL, set("~ GetClass GetInterface DoEvent PaintText".split())),
 }
 # The animation interface's table, as the classes that animate inherit it, and what each overrides there.
 ANIMATION = """~ ~ StartAnimation StopAnimation IsAnimationRunning GetCurrentFrame SetCurrentFrame OnAnimationStep

@@ -17,3 +17,4 @@
 #include "ui/extra/list/list_elements.h"
 #include "ui/extra/list/list_header.h"
 #include "ui/extra/tree/tree_view.h"
+#include "ui/extra/ipfield/ip_address_ex.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "list_support.h"
+#include "ui/extra/editors/ip_address.h"
 #include "ui/extra/ipfield/ip_address_ex.h"
 
 using namespace SkinUI;
@@ -13,7 +14,7 @@ namespace {
 const wchar_t kSkin[] =
     L"<Window size=\"300,140\"><VerticalLayout bkcolor=\"#FFFFFFFF\">"
     L"<IPAddressEx name=\"field\" height=\"30\" width=\"200\" textcolor=\"#FF000000\"/>"
-    L"<Label name=\"other\" height=\"30\" text=\"other\"/>"
+    L"<Label name=\"other\" height=\"30\" text=\"other\"/><IPAddress name=\"native\" height=\"30\"/>"
     L"</VerticalLayout></Window>";
 const DWORD kHighlight = 0x3399FF;
 
@@ -75,4 +76,20 @@ TEST(IPAddressEx, DigitsFillTheClickedOctetAndKeysMoveAndChangeIt) {
   EXPECT_EQ(0, lit[0] + lit[1] + lit[2] + lit[3]) << "no highlight without the focus";
   Keys(w, {'1', VK_UP});
   EXPECT_STREQ(L"255.7.0.6", field->GetText().GetData());
+}
+
+// Both IP controls are built by their element names; a caller that asks for "IPAddress" and casts
+// gets the native editor's type, never the self-drawn field.
+TEST(IPAddressEx, InterfaceNamesAnswerOnlyForTheirOwnType) {
+  ExtraWindow w(kSkin);
+  CControlUI* field = w.Find(L"field");
+  CControlUI* native = w.Find(L"native");
+  ASSERT_NE(nullptr, dynamic_cast<CIPAddressExUI*>(field));
+  ASSERT_NE(nullptr, dynamic_cast<CIPAddressUI*>(native));
+  EXPECT_EQ(nullptr, field->GetInterface(L"IPAddress"));
+  EXPECT_EQ(dynamic_cast<CIPAddressUI*>(native), native->GetInterface(L"IPAddress"));
+  EXPECT_EQ(nullptr, native->GetInterface(L"IPAddressEx"));
+  EXPECT_EQ(dynamic_cast<CEditUI*>(field), field->GetInterface(L"Edit"));
+  EXPECT_STREQ(L"IPAddressExUI", field->GetClass());
+  EXPECT_STREQ(L"IPAddressUI", native->GetClass());
 }

@@ -10,6 +10,9 @@
 #include "ui/extra/list/list_header.h"
 #include "ui/extra/tree/tree_view.h"
 #include "ui/extra/ipfield/ip_address_ex.h"
+#include "ui/extra/editors/date_time.h"
+#include "ui/extra/editors/hot_key.h"
+#include "ui/extra/editors/ip_address.h"
 
 namespace SkinUI {
 
@@ -35,6 +38,10 @@ void RegisterExtraControls() {
       {L"CTreeNodeUI", &CreateControlOf<CTreeNodeUI>},
       // The self-drawn IPv4 field.
       {L"CIPAddressExUI", &CreateControlOf<CIPAddressExUI>},
+      // Labels edited through the platform's date, IP-address and hot-key editors.
+      {L"CDateTimeUI", &CreateControlOf<CDateTimeUI>},
+      {L"CIPAddressUI", &CreateControlOf<CIPAddressUI>},
+      {L"CHotKeyUI", &CreateControlOf<CHotKeyUI>},
   });
 }
 

@@ -95,8 +95,12 @@ EXPECTED = {  # class: (primary table, overrides of base-control slots)
     "CTreeNodeUI": (CONTAINER + ["DrawItemBk"] + ILISTITEM + TREE_PARENT,
                     set("~ GetClass GetInterface DoEvent SetAttribute".split())),
     "CTreeViewUI": (TREE_VIEW + ["Notify"] + TREE_PARENT, set("~ GetClass GetInterface SetAttribute".split())),
-    # The self-drawn IP field is an edit.
+    # The self-drawn IP field is an edit; the native editors are labels.
     "CIPAddressExUI": (LABEL, set("~ GetClass GetInterface DoEvent PaintText".split())),
+    "CDateTimeUI": (LABEL, set("~ GetClass GetInterface DoEvent".split())),
+    "CIPAddressUI": (LABEL, set("~ GetClass GetInterface DoInit DoEvent".split())),
+    "CHotKeyUI": (LABEL, set("""~ GetClass GetInterface GetControlFlags SetText SetVisible SetInternalVisible SetEnabled
+        DoEvent SetAttribute EstimateSize PaintStatusImage PaintText""".split())),
 }
 # The animation interface's table, as the classes that animate inherit it, and what each overrides there.
 ANIMATION = """~ ~ StartAnimation StopAnimation IsAnimationRunning GetCurrentFrame SetCurrentFrame OnAnimationStep

@@ -18,3 +18,6 @@
 #include "ui/extra/list/list_header.h"
 #include "ui/extra/tree/tree_view.h"
 #include "ui/extra/ipfield/ip_address_ex.h"
+#include "ui/extra/editors/date_time.h"
+#include "ui/extra/editors/hot_key.h"
+#include "ui/extra/editors/ip_address.h"

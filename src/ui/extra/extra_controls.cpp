@@ -17,6 +17,10 @@
 #include "ui/extra/tree/tree_view.h"
 #include "ui/extra/combo/combo.h"
 #include "ui/extra/listex/list_ex.h"
+#include "ui/extra/ipfield/ip_address_ex.h"
+#include "ui/extra/editors/date_time.h"
+#include "ui/extra/editors/hot_key.h"
+#include "ui/extra/editors/ip_address.h"
 
 namespace SkinUI {
 
@@ -58,6 +62,12 @@ void RegisterExtraControls() {
       // Menus: the list of a menu and its items; the menu window is opened by the program.
       {L"CMenuUI", &CreateControlOf<CMenuUI>},
       {L"CMenuElementUI", &CreateControlOf<CMenuElementUI>},
+      // The self-drawn IPv4 field.
+      {L"CIPAddressExUI", &CreateControlOf<CIPAddressExUI>},
+      // Labels edited through the platform's date, IP-address and hot-key editors.
+      {L"CDateTimeUI", &CreateControlOf<CDateTimeUI>},
+      {L"CIPAddressUI", &CreateControlOf<CIPAddressUI>},
+      {L"CHotKeyUI", &CreateControlOf<CHotKeyUI>},
   });
 }
 

@@ -127,6 +127,12 @@ EXPECTED = {  # class: (primary table, overrides of base-control slots)
     "CMenuWnd": (WINDOW + MENU_WND_OWN + ["~", "~"], set(WINDOW + MENU_WND_OWN + ["~"])),
     "MenuObserverImpl": (OBSERVER, set(OBSERVER)),
     "MenuReceiverImpl": (RECEIVER, set(RECEIVER)),
+    # The self-drawn IP field is an edit; the native editors are labels.
+    "CIPAddressExUI": (LABEL, set("~ GetClass GetInterface DoEvent PaintText".split())),
+    "CDateTimeUI": (LABEL, set("~ GetClass GetInterface DoEvent".split())),
+    "CIPAddressUI": (LABEL, set("~ GetClass GetInterface DoInit DoEvent".split())),
+    "CHotKeyUI": (LABEL, set("""~ GetClass GetInterface GetControlFlags SetText SetVisible SetInternalVisible SetEnabled
+        DoEvent SetAttribute EstimateSize PaintStatusImage PaintText""".split())),
 }
 # Tables of further bases, by their first operation, and what the class overrides there.
 FURTHER = {"CMenuWnd": [("AddObserver", RECEIVER, {"Receive"})]}

@@ -25,3 +25,7 @@
 #include "ui/extra/combo/combo.h"
 #include "ui/extra/listex/list_ex.h"
 #include "ui/extra/menu/menu_wnd.h"
+#include "ui/extra/ipfield/ip_address_ex.h"
+#include "ui/extra/editors/date_time.h"
+#include "ui/extra/editors/hot_key.h"
+#include "ui/extra/editors/ip_address.h"

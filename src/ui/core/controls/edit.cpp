@@ -311,11 +311,7 @@ void CEditUI::PaintText(HDC hDC) {
     for (int i = 0; i < shown.GetLength(); ++i) masked += m_cPasswordChar;
     shown = masked;
   }
-  RECT rc = m_rcItem;
-  rc.left += m_rcTextPadding.left;
-  rc.top += m_rcTextPadding.top;
-  rc.right -= m_rcTextPadding.right;
-  rc.bottom -= m_rcTextPadding.bottom;
+  RECT rc = UnscaledTextRect();
   if (shown.IsEmpty()) return;
   CRenderEngine::DrawText(hDC, m_pManager, rc, shown.GetData(), color, m_iFont, m_uTextStyle | DT_SINGLELINE);
 }

@@ -76,4 +76,10 @@ class CEditUI : public CLabelUI {
   int m_iWindowStyls;
 };
 
+// Where a text-entry control lays its native window: its unscaled text rectangle, narrowed to the
+// height of its font and centred when taller.
+RECT NativeTextRect(const CLabelUI* pOwner);
+// `rc` as the control's ancestors show it: clipped by each one's client area, empty under a hidden one.
+RECT ClipByAncestors(const CControlUI* pControl, RECT rc);
+
 }  // namespace SkinUI

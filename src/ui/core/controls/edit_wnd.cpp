@@ -23,27 +23,28 @@ const wchar_t* CEditWnd::GetSuperClassName() const { return L"Edit"; }
 
 bool CEditWnd::IsLayered() const { return m_bLayered; }
 
-RECT CEditWnd::CalPos() {
-  RECT rc = m_pOwner->GetPos();
-  RECT padding = m_pOwner->GetTextPadding();
-  rc.left += padding.left;
-  rc.top += padding.top;
-  rc.right -= padding.right;
-  rc.bottom -= padding.bottom;
-  CPaintManagerUI* pm = m_pOwner->GetManager();
-  FontInfo* font = pm != nullptr ? pm->GetFontInfo(m_pOwner->GetFont()) : nullptr;
+RECT NativeTextRect(const CLabelUI* pOwner) {
+  RECT rc = pOwner->UnscaledTextRect();
+  CPaintManagerUI* pm = pOwner->GetManager();
+  FontInfo* font = pm != nullptr ? pm->GetFontInfo(pOwner->GetFont()) : nullptr;
   const LONG fontHeight = font != nullptr ? font->tm.tmHeight : 0;
   if (fontHeight < rc.bottom - rc.top) {
     rc.top += (rc.bottom - rc.top - fontHeight) / 2;
     rc.bottom = rc.top + fontHeight;
   }
-  for (CControlUI* parent = m_pOwner->GetParent(); parent != nullptr; parent = parent->GetParent()) {
+  return rc;
+}
+
+RECT ClipByAncestors(const CControlUI* pControl, RECT rc) {
+  for (CControlUI* parent = pControl->GetParent(); parent != nullptr; parent = parent->GetParent()) {
     if (!parent->IsVisible()) return RECT{0, 0, 0, 0};
     RECT client = parent->GetClientPos();
     if (!::IntersectRect(&rc, &rc, &client)) return RECT{0, 0, 0, 0};
   }
   return rc;
 }
+
+RECT CEditWnd::CalPos() { return ClipByAncestors(m_pOwner, NativeTextRect(m_pOwner)); }
 
 void CEditWnd::Init(CEditUI* pOwner) {
   m_pOwner = pOwner;

@@ -178,6 +178,15 @@ RECT CLabelUI::ScaledTextRect() const {
   return rc;
 }
 
+RECT CLabelUI::UnscaledTextRect() const {
+  RECT rc = m_rcItem;
+  rc.left += m_rcTextPadding.left;
+  rc.top += m_rcTextPadding.top;
+  rc.right -= m_rcTextPadding.right;
+  rc.bottom -= m_rcTextPadding.bottom;
+  return rc;
+}
+
 void CLabelUI::DrawLabelText(HDC hDC, RECT rc, DWORD color) {
   CUIString text = GetText();
   if (text.IsEmpty()) return;

@@ -29,6 +29,9 @@ class CLabelUI : public CControlUI {
   int GetFont() const { return m_iFont; }
   void SetTextPadding(RECT rc);
   RECT GetTextPadding() const { return m_rcTextPadding; }
+  // The item rectangle less the text padding as written (not DPI-scaled), where the text-entry
+  // controls draw their text and lay their native windows.
+  RECT UnscaledTextRect() const;
   UINT GetTextStyle() const { return m_uTextStyle; }
   bool IsShowHtml() const { return m_bShowHtml; }
   void SetShowHtml(bool bShowHtml = true);

@@ -121,11 +121,7 @@ void CTextUI::PaintText(HDC hDC) {
     return;
   }
   TakeDefaultColors();
-  RECT rc = m_rcItem;
-  rc.left += m_rcTextPadding.left;
-  rc.top += m_rcTextPadding.top;
-  rc.right -= m_rcTextPadding.right;
-  rc.bottom -= m_rcTextPadding.bottom;
+  RECT rc = UnscaledTextRect();
   const DWORD color = IsEnabled() ? m_dwTextColor : m_dwDisabledTextColor;
   if (m_bShowHtml) {
     m_nLinks = kMaxLinks;

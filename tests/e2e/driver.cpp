@@ -95,6 +95,48 @@ std::wstring ArtifactPath(const std::wstring& name) {
 
 UINT DumpMessage() { return RegisterWindowMessageW(L"TamselUiStateDump"); }
 
+DWORD RunToEnd(const std::wstring& program, const std::wstring& args, DWORD timeoutMs) {
+  std::wstring commandLine = L"\"" + program + L"\" " + args;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return STILL_ACTIVE;
+  }
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
+namespace {
+
+void AppendLogsSince(const std::wstring& folder, const FILETIME& since, std::string& text) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      AppendLogsSince(folder + L"\\" + name, since, text);
+    } else if (CompareFileTime(&data.ftLastWriteTime, &since) >= 0) {
+      text += ReadFileBytes(folder + L"\\" + name);
+    }
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+}
+
+}  // namespace
+
+std::string LogTextSince(const FILETIME& since) {
+  std::string text;
+  AppendLogsSince(TempRoot() + L"\\WJInstallLog", since, text);
+  return text;
+}
+
 AppDriver::AppDriver() : dumpDir_(TempRoot() + L"\\dump-" + UniqueName()) { MakeFolder(dumpDir_); }
 
 AppDriver::~AppDriver() {

@@ -108,6 +108,17 @@ TEST(DialogBuilder, RefusesIncludesThatLoopInsteadOfOverflowing) {
   delete root;
 }
 
+TEST(DialogBuilder, AnIncludeCountIsCutAtAThousandLayouts) {
+  DemoWindow::UseDemoSkin();
+  CDialogBuilder builder;
+  CControlUI* root = builder.Create(
+      L"<Window><VerticalLayout><Include source=\"tile.xml\" count=\"2147483647\"/>"
+      L"<Include source=\"tile.xml\" count=\"3\"/></VerticalLayout></Window>");
+  ASSERT_NE(nullptr, root);
+  EXPECT_EQ(1000 + 3, static_cast<CContainerUI*>(root)->GetCount());
+  delete root;
+}
+
 TEST(DialogBuilder, ChildLayoutLoadsItsFileOrStaysEmpty) {
   DemoWindow::UseDemoSkin();
   DemoWindow window(L"child.xml");

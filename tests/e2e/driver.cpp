@@ -9,6 +9,7 @@
 
 #include "support_files.h"
 #include "support_text.h"
+#include "zqpm_test_support.h"
 
 namespace e2e {
 
@@ -111,29 +112,16 @@ DWORD RunToEnd(const std::wstring& program, const std::wstring& args, DWORD time
   return code;
 }
 
-namespace {
-
-void AppendLogsSince(const std::wstring& folder, const FILETIME& since, std::string& text) {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::wstring name = data.cFileName;
-    if (name == L"." || name == L"..") continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      AppendLogsSince(folder + L"\\" + name, since, text);
-    } else if (CompareFileTime(&data.ftLastWriteTime, &since) >= 0) {
-      text += ReadFileBytes(folder + L"\\" + name);
-    }
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-}
-
-}  // namespace
-
 std::string LogTextSince(const FILETIME& since) {
+  ULARGE_INTEGER ticks;
+  ticks.LowPart = since.dwLowDateTime;
+  ticks.HighPart = since.dwHighDateTime;
+  const int64_t sinceMs = static_cast<int64_t>((ticks.QuadPart - 116444736000000000ULL) / 10000);
+  const std::wstring folder = TempRoot() + L"\\WJInstallLog";
   std::string text;
-  AppendLogsSince(TempRoot() + L"\\WJInstallLog", since, text);
+  for (const std::wstring& file : zqtest::ListFiles(folder)) {
+    if (WriteTimeMs(folder + L"\\" + file) >= sinceMs) text += ReadFileBytes(folder + L"\\" + file);
+  }
   return text;
 }
 

@@ -25,6 +25,12 @@ std::atomic<const std::string*> g_input{nullptr};
 std::string g_reader;
 uint64_t g_number = 0;
 std::atomic<DWORD> g_startTick{0};
+// The reading thread and its processor time at the input's start (100 ns units): a reader
+// starved of processor time by a busy machine is not hanging.
+HANDLE g_readerThread = nullptr;
+std::atomic<uint64_t> g_cpuAtStart{0};
+// A reader that waits instead of computing counts as hanging after this many time limits.
+constexpr unsigned kWaitLimits = 10;
 
 // Bytes held through operator new; the bound counts from the input's start.
 std::atomic<int64_t> g_held{0};
@@ -60,14 +66,28 @@ void OnTerminate() { Fail("crash", "std::terminate"); }
 
 void OnAbort(int) { Fail("crash", "abort"); }
 
+uint64_t ThreadCpu(HANDLE thread) {
+  FILETIME created, ended, kernel, user;
+  if (!GetThreadTimes(thread, &created, &ended, &kernel, &user)) return 0;
+  return (static_cast<uint64_t>(kernel.dwHighDateTime) << 32 | kernel.dwLowDateTime) +
+         (static_cast<uint64_t>(user.dwHighDateTime) << 32 | user.dwLowDateTime);
+}
+
 DWORD WINAPI Watchdog(void*) {
   for (;;) {
     Sleep(50);
     const DWORD start = g_startTick.load();
+    if (start == 0) continue;
     // The tick read here may be older than the start just stored: the difference is signed.
-    if (start != 0 && static_cast<int32_t>(GetTickCount() - start) > static_cast<int32_t>(g_limits.timeLimitMs)) {
-      char detail[64];
-      snprintf(detail, sizeof detail, "still reading after %u ms", g_limits.timeLimitMs);
+    const int32_t waited = static_cast<int32_t>(GetTickCount() - start);
+    const int64_t computed = static_cast<int64_t>(ThreadCpu(g_readerThread) - g_cpuAtStart.load()) / 10000;
+    char detail[80];
+    if (computed > g_limits.timeLimitMs) {
+      snprintf(detail, sizeof detail, "still reading after %u ms of processor time", g_limits.timeLimitMs);
+      Fail("hang", detail);
+    }
+    if (waited > static_cast<int32_t>(g_limits.timeLimitMs * kWaitLimits)) {
+      snprintf(detail, sizeof detail, "still waiting after %d ms", waited);
       Fail("hang", detail);
     }
   }
@@ -123,6 +143,11 @@ void InputBegin(const std::string& reader, uint64_t number, const std::string& i
   g_refused = 0;
   g_heldAtStart = g_held.load();
   g_armed = true;
+  if (g_readerThread == nullptr) {
+    DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &g_readerThread, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+  }
+  g_cpuAtStart = ThreadCpu(g_readerThread);
   g_startTick = GetTickCount() | 1;
 }
 

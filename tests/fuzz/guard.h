@@ -1,5 +1,6 @@
 // What a round watches while a reader reads one input: a crash (an unhandled exception or an
-// abort), a hang (the input takes longer than the time limit) and an allocation beyond the
+// abort), a hang (the input takes more processor time than the time limit, or waits ten
+// limits' worth without computing) and an allocation beyond the
 // bound (operator new refuses it with std::bad_alloc and the input is marked). A crash or a
 // hang ends the process at once, after the input is saved and printed.
 #pragma once
@@ -11,7 +12,7 @@
 namespace fuzz {
 
 struct GuardLimits {
-  unsigned timeLimitMs = 3000;
+  unsigned timeLimitMs = 3000;          // processor time of the reading thread
   size_t allocationBound = 256u << 20;  // bytes newly held by one input, all allocations together
 };
 

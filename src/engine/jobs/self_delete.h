@@ -15,7 +15,8 @@ bool InstallPathRemoved(const std::wstring& keyPath);
 std::wstring SelfDeleteCommand(const std::wstring& self, const std::wstring& folder);
 
 // When this process's uninstall job completed, "InstallPath" under record.regKeyPath is
-// removed and record.installDir is services.verifiedInstallFolder: deletes the install folder (except the program's own
-// file), has "cmd.exe" delete the program's file once this process has ended, writes out the queued log lines and ends
-// the process with 0. Otherwise returns -1 and deletes nothing.
+// removed and record.installDir is services.verifiedInstallFolder: deletes the install folder
+// (except the program's own file), has "cmd.exe" delete the program's file once this process
+// has ended, writes out the queued log lines and ends the process with 0. Otherwise returns -1
+// and deletes nothing.
 int DelSelf(const OpePARAMEx& record, const JobServices& services);

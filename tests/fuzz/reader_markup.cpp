@@ -26,23 +26,19 @@ void Walk(SkinUI::CMarkupNode node) {
   }
 }
 
-// One manager for the round (its start-up is costly): each input leaves it as it found it.
-SkinUI::CPaintManagerUI* g_manager = nullptr;
-
-void ForgetResources(SkinUI::CPaintManagerUI& manager) {
-  for (bool shared : {false, true}) {
-    manager.RemoveAllFonts(shared);
-    manager.RemoveAllImages(shared);
-    manager.RemoveAllDefaultAttributeList(shared);
-    manager.RemoveAllStyles(shared);
-  }
-  manager.RemoveAllOptionGroups();
-  manager.RemoveAllDrawInfos();
+// Resources a layout marks "shared" outlive its manager: each input leaves none behind.
+void ForgetSharedResources(SkinUI::CPaintManagerUI& manager) {
+  manager.RemoveAllFonts(true);
+  manager.RemoveAllImages(true);
+  manager.RemoveAllDefaultAttributeList(true);
+  manager.RemoveAllStyles(true);
 }
 
 void ReadLayout(const std::string& input) {
   std::string bytes = input;  // a big-endian text is swapped in place
-  SkinUI::CPaintManagerUI& manager = *g_manager;
+  // A manager per layout, as a window has: its lists (notifications, timers) grow with what
+  // the controls of one layout leave there.
+  SkinUI::CPaintManagerUI manager;
   SkinUI::CDialogBuilder builder;
   SkinUI::CMarkup* markup = builder.GetMarkup();
   if (!markup->LoadFromMem(reinterpret_cast<BYTE*>(&bytes[0]), static_cast<DWORD>(bytes.size()), EncodingOf(input))) {
@@ -50,7 +46,7 @@ void ReadLayout(const std::string& input) {
   }
   Walk(markup->GetRoot());
   delete builder.CreateFromMarkup(nullptr, &manager, nullptr);
-  ForgetResources(manager);
+  ForgetSharedResources(manager);
 }
 
 }  // namespace
@@ -60,7 +56,6 @@ Reader MarkupReader(const SeedFolders& folders) {
   SkinUI::CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
   SkinUI::CPaintManagerUI::SetResourcePath((folders.build + L"\\tests\\ui\\fixtures").c_str());
   SkinUI::CPaintManagerUI::SetResourceZip(L"demo.zip", true);
-  if (g_manager == nullptr) g_manager = new SkinUI::CPaintManagerUI();
   Reader reader{"markup", SeedFiles(folders.source + L"\\tests\\ui\\fixtures", {L".xml"}), &ReadLayout};
   for (std::string& layout : SeedFiles(folders.source + L"\\sample\\skin", {L".xml"})) reader.seeds.push_back(layout);
   return reader;

@@ -3,6 +3,7 @@
 // images and follows the includes into the demo skin of the framework's tests.
 #include "readers.h"
 #include "ui/core/builder/dialog_builder.h"
+#include "ui/core/paint/control/control.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/core/resources/markup.h"
 

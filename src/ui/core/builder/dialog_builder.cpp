@@ -256,12 +256,18 @@ CControlUI* CDialogBuilder::ParseControls(CMarkupNode* pRoot, CControlUI* pParen
         NameIs(name, L"Import")) {
       continue;
     }
+    // At the top of a layout only the first control made has a home (the caller takes it):
+    // included controls and any further ones would be left to no one.
     if (NameIs(name, L"Include")) {
-      ParseInclude(node, pParent, pManager);
+      if (pParent != nullptr) ParseInclude(node, pParent, pManager);
       continue;
     }
     CControlUI* control = MakeControl(name);
     if (control == nullptr) continue;
+    if (pParent == nullptr && first != nullptr) {
+      delete control;
+      continue;
+    }
     if (node.HasChildren()) ParseControls(&node, control, pManager);
     bool treeItem = control->GetInterface(L"TreeNode") != nullptr;
     CControlUI* treeView = nullptr;

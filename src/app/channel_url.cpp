@@ -45,13 +45,24 @@ std::wstring ChannelFromProgramName(std::wstring name) {
   return name;
 }
 
+std::wstring WithChannelQuery(std::wstring url, const std::wstring& channel) {
+  // An earlier install's query (or several, as older versions appended one per run) ends the
+  // address: "?id=" and a channel, which holds "__" or "&&" and, as part of a file name, no "?".
+  for (size_t at = url.rfind(L"?id="); at != std::wstring::npos; at = url.rfind(L"?id=")) {
+    const std::wstring value = url.substr(at + 4);
+    if (value.find(L'?') != std::wstring::npos || ChannelFromProgramName(value) != value) break;
+    url.erase(at);
+  }
+  return url + L"?id=" + channel;
+}
+
 void WriteChannelUrl(const std::wstring& installDir) {
   const std::wstring channel = ChannelFromProgramName(ProgramNameWithoutExtension());
   if (channel.empty()) return;
   const std::wstring file = installDir + L"\\config.ini";
   const std::wstring url = ReadProfileValue(file, L"app", L"main_url");
   if (url.empty()) return;
-  const std::wstring updated = url + L"?id=" + channel;
+  const std::wstring updated = WithChannelQuery(url, channel);
   if (!WritePrivateProfileStringW(L"app", L"main_url", updated.c_str(), file.c_str())) {
     AppLog(4, "WriteChannelUrl, WritePrivateProfileString %S failed, err %lu", file.c_str(), GetLastError());
   }

@@ -91,6 +91,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
   }
   ZQPM* engine = ZQPM::GetInstance();
   if (engine->Init(&record) != 0) AppLog(4, "GeneralWindow, Init failed err %d ", GetLastError());
+  // Nothing of a damaged setup can be installed, its skin included. A person sees the
+  // framework's box about the skin; a script must see the failure as the job's.
+  if (record.mode == OpePARAMEx::CMD_SILENT_INSTALL && engine->PackagesRefused()) {
+    AppLog(4, "wWinMain, the setup program's packages failed their check, nothing installed");
+    AppLogFlush();
+    return kExitJobFailed;
+  }
   AppLog(2, "wWinmain, init success");
   SetupSkin(record);
   JobOutcome outcome;

@@ -228,6 +228,18 @@ void CUninstallWnd::ApplyFinish() {
   UpdateWindow(m_hWnd);
 }
 
+void CUninstallWnd::OnMessage(std::wstring message, int) {
+  m_reports.Post([=] { ApplyFailure(message); });
+}
+
+void CUninstallWnd::ApplyFailure(const std::wstring& message) {
+  m_outcome.Failed();
+  // A silent job ran inside the commit click, which closes the window on its failure.
+  if (IsSilentMode(m_record.mode)) return;
+  MessageBoxW(m_hWnd, message.c_str(), L"错误", MB_OK | MB_ICONERROR);
+  Close(1);
+}
+
 LRESULT CUninstallWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
   return HandleJobWindowMessage(m_pm, GetWindowClassName(), m_reports, nullptr, uMsg, wParam, lParam, bHandled);
 }

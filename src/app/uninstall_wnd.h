@@ -25,6 +25,8 @@ class CUninstallWnd : public IInstallUIPromptEx, public SkinUI::WindowImplBase {
   // Engine reports: applied on the window's thread.
   void OnProgress(int step, int percentDelta, std::wstring detail) override;
   void OnFinish(const char* text, int code) override;
+  // The job refused or stopped: a box says so (not in the silent mode), then the window closes.
+  void OnMessage(std::wstring message, int code) override;
   // The reply of the reason query, inside the "BtnUninst" click.
   void NotifyUpdateWnd(std::string reply) override;
 
@@ -48,6 +50,7 @@ class CUninstallWnd : public IInstallUIPromptEx, public SkinUI::WindowImplBase {
   void ShowReasonForm();
   void StartUninstall();
   void ApplyFinish();
+  void ApplyFailure(const std::wstring& message);
   void ClearSkinReadOnly();
   void ShowPage(SkinUI::CControlUI* page);
   bool IsReasonOption(SkinUI::CControlUI* control) const;

@@ -34,6 +34,15 @@ TEST(ChannelFromProgramName, KeepsOnlyNamesWithAChannelAndCutsACopyMark) {
   for (const Case& c : cases) EXPECT_EQ(ChannelFromProgramName(c.name), c.channel) << c.name;
 }
 
+TEST(WithChannelQuery, ReplacesTheQueriesOfEarlierInstallsAndKeepsOtherQueries) {
+  const std::wstring base = L"https://pelluvo.orvenna.example/start";
+  EXPECT_EQ(WithChannelQuery(base, L"a__b"), base + L"?id=a__b");
+  EXPECT_EQ(WithChannelQuery(base + L"?id=a__b", L"a__b"), base + L"?id=a__b");
+  EXPECT_EQ(WithChannelQuery(base + L"?id=old__x?id=old__x?id=a__b", L"c__d"), base + L"?id=c__d");
+  EXPECT_EQ(WithChannelQuery(base + L"?lang=zh", L"a__b"), base + L"?lang=zh?id=a__b");
+  EXPECT_EQ(WithChannelQuery(base + L"?id=7&x=1", L"a__b"), base + L"?id=7&x=1?id=a__b") << "not a query of ours";
+}
+
 TEST(InstallFolder, OnlyAbsoluteFoldersWithUsablePartsAreAccepted) {
   for (const wchar_t* good : {L"C:\\Games", L"d:\\My Games\\Tamsel", L"C:\\Program Files (x86)\\Orvenna\\PelluvoV2",
                               L"\\\\server\\share\\games", L"C:\\游戏\\泰森"}) {

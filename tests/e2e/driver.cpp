@@ -9,6 +9,7 @@
 
 #include "support_files.h"
 #include "support_text.h"
+#include "zqpm_test_support.h"
 
 namespace e2e {
 
@@ -94,6 +95,35 @@ std::wstring ArtifactPath(const std::wstring& name) {
 }
 
 UINT DumpMessage() { return RegisterWindowMessageW(L"TamselUiStateDump"); }
+
+DWORD RunToEnd(const std::wstring& program, const std::wstring& args, DWORD timeoutMs) {
+  std::wstring commandLine = L"\"" + program + L"\" " + args;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return STILL_ACTIVE;
+  }
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
+std::string LogTextSince(const FILETIME& since) {
+  ULARGE_INTEGER ticks;
+  ticks.LowPart = since.dwLowDateTime;
+  ticks.HighPart = since.dwHighDateTime;
+  const int64_t sinceMs = static_cast<int64_t>((ticks.QuadPart - 116444736000000000ULL) / 10000);
+  const std::wstring folder = TempRoot() + L"\\WJInstallLog";
+  std::string text;
+  for (const std::wstring& file : zqtest::ListFiles(folder)) {
+    if (WriteTimeMs(folder + L"\\" + file) >= sinceMs) text += ReadFileBytes(folder + L"\\" + file);
+  }
+  return text;
+}
 
 AppDriver::AppDriver() : dumpDir_(TempRoot() + L"\\dump-" + UniqueName()) { MakeFolder(dumpDir_); }
 

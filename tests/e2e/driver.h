@@ -68,6 +68,14 @@ class AppDriver {
   unsigned seq_ = 0;
 };
 
+// Runs a program to its end without the state dump (a driver's dump folder is per test and
+// would be removed with a second driver). Its exit code, or STILL_ACTIVE after timeoutMs.
+DWORD RunToEnd(const std::wstring& program, const std::wstring& args, DWORD timeoutMs = 180000);
+
+// The setup programs' log lines written since the given moment (GetSystemTimeAsFileTime):
+// every log file under %TEMP%\WJInstallLog changed since then, one after another.
+std::string LogTextSince(const FILETIME& since);
+
 // The setup program's state dump message (registered by name).
 UINT DumpMessage();
 // Ends every process whose file name is name (the launched client, say); how many.

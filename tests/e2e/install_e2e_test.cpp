@@ -79,6 +79,12 @@ std::wstring MessageBoxText(HWND box) {
   return text;
 }
 
+std::wstring ProfileText(const std::wstring& file, const wchar_t* section, const wchar_t* key) {
+  wchar_t value[1024] = {};
+  GetPrivateProfileStringW(section, key, L"", value, 1024, file.c_str());
+  return value;
+}
+
 // A dialog owned by owner (the folder dialog), or null after a while.
 HWND WaitOwnedDialog(HWND owner) {
   for (int i = 0; i < 400; ++i) {
@@ -296,16 +302,38 @@ std::wstring DamagedCopy(const std::wstring& setup) {
   return copy;
 }
 
-TEST_F(SetupWindowE2E, ADamagedPackageIsRefusedWithoutInstallingAnything) {
+TEST_F(SetupWindowE2E, ADamagedPackageEndsASilentRunAsAFailedJobAndSaysWhy) {
   const std::wstring copy = DamagedCopy(setup_);
+  FILETIME start;
+  GetSystemTimeAsFileTime(&start);
   ASSERT_TRUE(app_.Launch(copy, L"/silent"));
-  const DWORD code = app_.WaitExit(120000);
-  EXPECT_NE(code, 0u);
-  EXPECT_NE(code, STILL_ACTIVE);
+  EXPECT_EQ(app_.WaitExit(120000), 3u);
   EXPECT_FALSE(Exists(std::wstring(kDefaultFolder) + L"\\" + kClient));
   EXPECT_TRUE(InstalledValue(L"InstallPath").empty());
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, zqtest::kUninstallKey));
+  const std::string log = LogTextSince(start);
+  EXPECT_NE(log.find("Init, the program's packages failed their check, code -2"), std::string::npos) << log;
+  EXPECT_NE(log.find("wWinMain, the setup program's packages failed their check, nothing installed"), std::string::npos)
+      << log;
+  EXPECT_EQ(log.find("加载资源文件失败"), std::string::npos) << "the skin is not the cause";
   DeleteFileW(copy.c_str());
+}
+
+// The client's settings file stays on a reinstall; its start address carries one channel query
+// however often the setup runs, and the user's own values stay.
+TEST_F(SetupWindowE2E, ThreeReinstallsLeaveOneChannelQueryAndTheUsersSettings) {
+  const std::wstring config = std::wstring(kDefaultFolder) + L"\\config.ini";
+  ASSERT_EQ(RunToEnd(setup_, L"/silent /norestart"), 0u);
+  const std::wstring url = ProfileText(config, L"app", L"main_url");
+  ASSERT_EQ(url, L"https://pelluvo.orvenna.example/start?id=TamselPelluvo#orvenna__sample#1");
+  ASSERT_TRUE(WritePrivateProfileStringW(L"app", L"volume", L"7", config.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringW(L"player", L"skin", L"dark", config.c_str()));
+  for (int run = 2; run <= 3; ++run) ASSERT_EQ(RunToEnd(setup_, L"/silent /norestart"), 0u) << "run " << run;
+  EXPECT_EQ(ProfileText(config, L"app", L"main_url"), url);
+  const std::string text = ReadFileBytes(config);
+  EXPECT_EQ(text.find("?id="), text.rfind("?id=")) << text;
+  EXPECT_EQ(ProfileText(config, L"app", L"volume"), L"7");
+  EXPECT_EQ(ProfileText(config, L"player", L"skin"), L"dark");
 }
 
 class BrokenSkinE2E : public SetupWindowE2E {

@@ -108,24 +108,6 @@ HWND NativeEditOver(HWND window, const RECT& place) {
   return nullptr;
 }
 
-// Runs a program to its end (no state dump: a driver's dump folder is per test and would be
-// removed with a second driver). Its exit code, or STILL_ACTIVE.
-DWORD RunToEnd(const std::wstring& program, const std::wstring& args) {
-  std::wstring commandLine = L"\"" + program + L"\" " + args;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    return STILL_ACTIVE;
-  }
-  DWORD code = STILL_ACTIVE;
-  if (WaitForSingleObject(process.hProcess, 180000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code;
-}
-
 class UninstallE2E : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -324,6 +306,75 @@ TEST_F(UninstallE2E, SilentUninstallRemovesEverythingWithoutInputOrFeedback) {
   EXPECT_EQ(app_.WaitExit(120000), 0u);
   ExpectProductGone();
   EXPECT_TRUE(service.Requests().empty()) << "a silent uninstall asks and sends nothing";
+}
+
+// A copy of the installed uninstaller saved into a folder of the user's, beside the user's own
+// file: run from there it must delete nothing, neither there nor of the installed product.
+class SavedUninstallerE2E : public UninstallE2E {
+ protected:
+  void SetUp() override {
+    UninstallE2E::SetUp();
+    saved_ = TempRoot() + L"\\\u6211\u7684\u4e0b\u8f7d " + UniqueName();
+    const std::wstring skin = saved_ + L"\\Setup\\PackageManager.zip";
+    WriteFileBytes(saved_ + L"\\PackageManager.exe", ReadFileBytes(InFolder(L"PackageManager.exe")));
+    WriteFileBytes(skin, ReadFileBytes(InFolder(L"Setup\\PackageManager.zip")));
+    WriteFileBytes(UserFile(), "mine");
+    GetSystemTimeAsFileTime(&start_);
+  }
+  void TearDown() override {
+    RemoveTree(saved_);
+    UninstallE2E::TearDown();
+  }
+  std::wstring UserFile() const { return saved_ + L"\\\u5b58\u6863.txt"; }
+  std::wstring Saved() const { return saved_ + L"\\PackageManager.exe"; }
+
+  void ExpectNothingDeleted() {
+    EXPECT_EQ(ReadFileBytes(UserFile()), "mine");
+    EXPECT_TRUE(Exists(Saved()));
+    EXPECT_TRUE(Exists(saved_ + L"\\Setup\\PackageManager.zip"));
+    ExpectProductIntact();
+  }
+
+  std::wstring saved_;
+  FILETIME start_ = {};
+};
+
+TEST_F(SavedUninstallerE2E, SilentlyRunItDeletesNothingAndEndsAsAFailedJob) {
+  EXPECT_EQ(RunToEnd(Saved(), L"/unsilent"), 3u);
+  Sleep(3000);  // a self-deletion would have run by now
+  ExpectNothingDeleted();
+  const std::string log = LogTextSince(start_);
+  EXPECT_NE(log.find("In_Uninstall, " + Utf8(saved_) + " is not the product's install folder, nothing removed"),
+            std::string::npos)
+      << log;
+}
+
+TEST_F(SavedUninstallerE2E, WithTheProductListBesideItTheWindowReportsTheRefusal) {
+  // Its description and product list read there, yet "InstallPath" names the real folder.
+  for (const std::wstring& file : zqtest::ListFiles(InFolder(L"package"))) {
+    WriteFileBytes(saved_ + L"\\package\\" + file, ReadFileBytes(InFolder(L"package\\") + file));
+  }
+  ServiceVariable host("127.0.0.1:1");
+  ASSERT_TRUE(app_.Launch(Saved(), L"/uninstall"));
+  HWND window = app_.WaitWindow(kWindow);
+  ASSERT_NE(window, nullptr);
+  app_.WaitState(window, kWindow, Settled);
+  UiState state = OpenForm(window);
+  ASSERT_TRUE(state["VerUninstPage2"].shown);
+  app_.Click(window, state, "BtnCommit");
+  HWND box = app_.WaitWindow(L"#32770", 60000, false);
+  ASSERT_NE(box, nullptr) << "no report of the refused uninstall";
+  wchar_t caption[64] = {};
+  GetWindowTextW(box, caption, 64);
+  EXPECT_EQ(std::wstring(caption), L"\u9519\u8bef");
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(app_.WaitExit(), 3u);
+  Sleep(3000);
+  ExpectNothingDeleted();
+  const std::string log = LogTextSince(start_);
+  EXPECT_NE(log.find("Init, InstallPath names " + Utf8(kFolder) + ", not the program's folder " + Utf8(saved_)),
+            std::string::npos)
+      << log;
 }
 
 }  // namespace

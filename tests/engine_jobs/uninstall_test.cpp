@@ -106,6 +106,43 @@ TEST(InstallFolderGuard, RefusesDrivesAndSystemFolders) {
   EXPECT_TRUE(IsRemovableInstallFolder(std::wstring(temp) + L"\u6e38\u620f x"));
 }
 
+TEST(InstallFolderGuard, OnlyTheVerifiedFolderWrittenAnyWayIsRemovable) {
+  const std::wstring folder = L"C:\\Program Files (x86)\\Orvenna\\PelluvoV2";
+  EXPECT_TRUE(IsVerifiedInstallFolder(L"c:/program files (x86)/orvenna/pelluvov2\\", folder));
+  EXPECT_FALSE(IsVerifiedInstallFolder(folder, L""));
+  EXPECT_FALSE(IsVerifiedInstallFolder(folder + L"2", folder));
+  EXPECT_FALSE(IsVerifiedInstallFolder(L"C:\\Program Files (x86)\\Orvenna", folder));
+  EXPECT_FALSE(IsVerifiedInstallFolder(L"C:\\", L"C:\\")) << "a verified drive is still a drive";
+}
+
+// A copy of the uninstaller saved in a folder of the user's: the preparation verified no
+// install folder, so the job touches nothing and says so.
+TEST(UninstallJob, RefusesAFolderThePreparationDidNotVerify) {
+  LogCapture log;
+  TempFolder folder;
+  const std::wstring saved = folder / L"\u4e0b\u8f7d";
+  WriteFileBytes(saved + L"\\PackageManager.exe", "x");
+  WriteFileBytes(saved + L"\\my notes.txt", "mine");
+  CUpdateEngEx engine;
+  jobstest::Prompt window;
+  JobServices services = jobstest::Services(engine, &window, saved + L"\\PackageManager.exe");
+  bool feedbackSent = false;
+  services.commitInfo = [&](const OpePARAMEx&) { return feedbackSent = true, 0; };
+  OpePARAMEx record;
+  record.mode = OpePARAMEx::CMD_SILENT_UNINSTALL;
+  record.installDir = saved;
+  EXPECT_EQ(RunUninstallJob(record, services), kUninstallNotInstallFolder);
+  services.verifiedInstallFolder = folder / L"other";
+  EXPECT_EQ(RunUninstallJob(record, services), kUninstallNotInstallFolder);
+  EXPECT_EQ(window.events, (std::vector<std::string>{"M 卸载失败 0", "M 卸载失败 0"}));
+  EXPECT_FALSE(feedbackSent);
+  EXPECT_FALSE(UninstallJobCompleted());
+  EXPECT_EQ(ReadFileBytes(saved + L"\\my notes.txt"), "mine");
+  EXPECT_TRUE(Exists(saved + L"\\PackageManager.exe"));
+  EXPECT_NE(log.Text().find("In_Uninstall, " + Utf8(saved) + " is not the product's install folder, nothing removed"),
+            std::string::npos);
+}
+
 TEST(UninstallJob, RemovesAnInstalledProductAndStopsItsRunningClient) {
   ComScope com;
   LogCapture log;
@@ -184,8 +221,9 @@ TEST(UninstallJob, RemovesAnInstalledProductAndStopsItsRunningClient) {
   jobstest::ServiceHost host(service.Host());
   CUpdateEngEx engine;
   jobstest::Prompt window;
-  const JobServices services = jobstest::Services(engine, &window, install + L"\\PackageManager.exe");
+  JobServices services = jobstest::Services(engine, &window, install + L"\\PackageManager.exe");
   ASSERT_EQ(services.readProductConfig(engine.installedProduct, install), 0);  // as Init does
+  services.verifiedInstallFolder = install;
   ZQPM::GetInstance()->SetUIPrompt(&window);
   OpePARAMEx record;
   record.mode = OpePARAMEx::CMD_UNINSTALL;

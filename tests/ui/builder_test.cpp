@@ -108,6 +108,46 @@ TEST(DialogBuilder, RefusesIncludesThatLoopInsteadOfOverflowing) {
   delete root;
 }
 
+TEST(DialogBuilder, AnIncludeCountIsCutAtAThousandLayouts) {
+  DemoWindow::UseDemoSkin();
+  CDialogBuilder builder;
+  CControlUI* root = builder.Create(
+      L"<Window><VerticalLayout><Include source=\"tile.xml\" count=\"2147483647\"/>"
+      L"<Include source=\"tile.xml\" count=\"3\"/></VerticalLayout></Window>");
+  ASSERT_NE(nullptr, root);
+  EXPECT_EQ(1000 + 3, static_cast<CContainerUI*>(root)->GetCount());
+  delete root;
+}
+
+// Controls the builder makes through its callback, counted while they live.
+struct CountedUI : CControlUI {
+  CountedUI() { ++live; }
+  ~CountedUI() override { --live; }
+  static int live;
+};
+int CountedUI::live = 0;
+
+struct CountingCallback : IDialogBuilderCallback {
+  CControlUI* CreateControl(const wchar_t* name) override {
+    return wcscmp(name, L"Counted") == 0 ? new CountedUI : nullptr;
+  }
+};
+
+TEST(DialogBuilder, AtTheTopOfALayoutOnlyTheFirstControlIsMadeAndNothingIsLeftBehind) {
+  DemoWindow::UseDemoSkin();
+  CountingCallback callback;
+  CDialogBuilder builder;
+  CControlUI* root = builder.Create(
+      L"<Window><Counted name=\"kept\"/><Include source=\"tile.xml\"/><Counted/>"
+      L"<VerticalLayout><Counted/></VerticalLayout></Window>",
+      nullptr, &callback);
+  ASSERT_NE(nullptr, root);
+  EXPECT_STREQ(L"kept", root->GetName().GetData());
+  EXPECT_EQ(1, CountedUI::live);
+  delete root;
+  EXPECT_EQ(0, CountedUI::live);
+}
+
 TEST(DialogBuilder, ChildLayoutLoadsItsFileOrStaysEmpty) {
   DemoWindow::UseDemoSkin();
   DemoWindow window(L"child.xml");

@@ -74,3 +74,14 @@ bool IsRemovableInstallFolder(const std::wstring& folder) {
   if (!removable) VLOG_ERROR("IsRemovableInstallFolder, %S is not an install folder, kept", folder.c_str());
   return removable;
 }
+
+bool IsSameFolder(const std::wstring& a, const std::wstring& b) { return Normalized(a) == Normalized(b); }
+
+bool IsVerifiedInstallFolder(const std::wstring& folder, const std::wstring& verified) {
+  if (verified.empty() || !IsSameFolder(folder, verified)) {
+    VLOG_ERROR("IsVerifiedInstallFolder, %S is not the folder the installed product was read from (%S)", folder.c_str(),
+               verified.c_str());
+    return false;
+  }
+  return IsRemovableInstallFolder(folder);
+}

@@ -17,6 +17,10 @@ struct JobServices {
   IInstallUIPromptEx* prompt = nullptr;  // receives the reports; null: none are made
   CUpdateEngEx* updateEng = nullptr;     // the process-wide update engine
   std::wstring selfPath;                 // the running program's full path
+  // The install folder whose product description and product list the preparation read and
+  // that "InstallPath" names when it is set; empty when there is none. An uninstall and the
+  // self-deletion remove nothing elsewhere.
+  std::wstring verifiedInstallFolder;
 
   // Loads the product's component configurations for the record's mode (reports step 6).
   std::function<int(OpePARAMEx& record, ProductConfig& product)> loadComponentConfigs;

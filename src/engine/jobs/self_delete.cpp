@@ -21,10 +21,9 @@ bool InstallPathRemoved(const std::wstring& keyPath) {
 std::wstring SelfDeleteCommand(const std::wstring& self, const std::wstring& folder) {
   // A program cannot delete its own file while it runs, and cmd may start before this process
   // has ended: it first waits about two seconds (ping pauses a second between its echoes).
-  std::wstring command = L"/c ping -n 3 127.0.0.1 >nul & del /q \"" + self + L"\"";
+  const std::wstring command = L"/c ping -n 3 127.0.0.1 >nul & del /q \"" + self + L"\"";
   // The folder is left empty by then; "rd" without "/s" removes nothing else.
-  if (!folder.empty()) command += L" & rd \"" + folder + L"\"";
-  return command;
+  return command + L" & rd \"" + folder + L"\"";
 }
 
 int DelSelf(const OpePARAMEx& record, const JobServices& services) {
@@ -37,14 +36,17 @@ int DelSelf(const OpePARAMEx& record, const JobServices& services) {
                record.regKeyPath.c_str());
     return -1;
   }
+  if (!IsVerifiedInstallFolder(record.installDir, services.verifiedInstallFolder)) {
+    VLOG_ERROR("DelSelf, %S is not the product's install folder, nothing deleted", record.installDir.c_str());
+    return -1;
+  }
   const std::wstring& self = services.selfPath;
-  const bool removeFolder = IsRemovableInstallFolder(record.installDir);
-  if (removeFolder) DeleteDirectoryTree(record.installDir, {FileNameOf(self)});
+  DeleteDirectoryTree(record.installDir, {FileNameOf(self)});
   // This process must be gone before "del" runs.
   SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
   SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, self.c_str(), nullptr);
-  const std::wstring command = SelfDeleteCommand(self, removeFolder ? record.installDir : std::wstring());
+  const std::wstring command = SelfDeleteCommand(self, record.installDir);
   VLOG_INFO("DelSelf, cmdline %S", command.c_str());
   // cmd must not stand in the folder it removes.
   wchar_t temp[MAX_PATH + 1] = {};

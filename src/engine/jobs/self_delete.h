@@ -10,12 +10,13 @@
 // itself or the value; a value that exists but cannot be read does not count as removed.
 bool InstallPathRemoved(const std::wstring& keyPath);
 
-// The arguments of the "cmd.exe" that removes the program's file (and then the emptied folder,
-// when one is given) once this process has ended.
+// The arguments of the "cmd.exe" that removes the program's file and then the emptied folder
+// once this process has ended.
 std::wstring SelfDeleteCommand(const std::wstring& self, const std::wstring& folder);
 
-// When this process's uninstall job completed and "InstallPath" under record.regKeyPath is
-// removed: deletes the install folder (except the program's own file), has "cmd.exe"
-// delete the program's file once this process has ended, writes out the queued log lines
-// and ends the process with 0. Otherwise returns -1 and deletes nothing.
+// When this process's uninstall job completed, "InstallPath" under record.regKeyPath is
+// removed and record.installDir is services.verifiedInstallFolder: deletes the install folder
+// (except the program's own file), has "cmd.exe" delete the program's file once this process
+// has ended, writes out the queued log lines and ends the process with 0. Otherwise returns -1
+// and deletes nothing.
 int DelSelf(const OpePARAMEx& record, const JobServices& services);

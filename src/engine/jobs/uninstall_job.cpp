@@ -29,11 +29,10 @@ std::vector<std::wstring> ProductKeys(const ProductConfig& product) {
   };
 }
 
-void DeleteProductFiles(CUpdateEngEx& engine, const std::wstring& selfFileName) {
+void DeleteProductFiles(CUpdateEngEx& engine, const std::wstring& folder, const std::wstring& selfFileName) {
   const std::vector<std::wstring> exclusions = {selfFileName};
   engine.DeleteProductFile(exclusions);
-  const std::wstring& folder = engine.installedProduct.productFolder;
-  if (IsRemovableInstallFolder(folder)) DeleteDirectoryTree(folder, exclusions);
+  DeleteDirectoryTree(folder, exclusions);
 }
 
 void DeleteProductKeys(const ProductConfig& product, const JobServices& services) {
@@ -47,6 +46,12 @@ void DeleteProductKeys(const ProductConfig& product, const JobServices& services
 }  // namespace
 
 int RunUninstallJob(OpePARAMEx& record, const JobServices& services) {
+  // A copy of the uninstaller saved elsewhere must not empty the folder it runs from.
+  if (!IsVerifiedInstallFolder(record.installDir, services.verifiedInstallFolder)) {
+    VLOG_ERROR("In_Uninstall, %S is not the product's install folder, nothing removed", record.installDir.c_str());
+    if (services.prompt) services.prompt->OnMessage(L"卸载失败", 0);
+    return kUninstallNotInstallFolder;
+  }
   CUpdateEngEx& engine = *services.updateEng;
   services.commitInfo(record);
   if (services.loadComponentConfigs(record, engine.installedProduct) != 0) {
@@ -60,7 +65,7 @@ int RunUninstallJob(OpePARAMEx& record, const JobServices& services) {
   engine.UninstallShortcuts();
   CleanNotifyAreaIcons();
   engine.DoRunruleInDeleteList("OnUnregister");
-  DeleteProductFiles(engine, FileNameOf(services.selfPath));
+  DeleteProductFiles(engine, record.installDir, FileNameOf(services.selfPath));
   DeleteProductKeys(engine.installedProduct, services);
   g_uninstallCompleted = true;
   VLOG_INFO("In_Uninstall, Uninstall complete");

@@ -74,6 +74,10 @@ int SearchPackage(const UpdateInfo& info, PackageInfo& package) {
     VLOG_ERROR("GetDownloadUrl, HttpGetRequest fail, nret %d", result);
     return -2;
   }
+  return ParseSearchReply(reply, url, package);
+}
+
+int ParseSearchReply(const std::string& reply, const std::string& url, PackageInfo& package) {
   try {
     const nlohmann::json root = nlohmann::json::parse(reply);
     if (root.is_null()) {

@@ -31,3 +31,7 @@ bool IsPlainFileName(const std::wstring& name);
 // reply that does not hold the fields; -6 no complete entry for the version, or one whose
 // file name is not a plain file name.
 int SearchPackage(const UpdateInfo& info, PackageInfo& package);
+
+// The service's reply to the search made at url (named in the log lines): 0 with the package
+// found; -3, -4 and -6 as above.
+int ParseSearchReply(const std::string& reply, const std::string& url, PackageInfo& package);

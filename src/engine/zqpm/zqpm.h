@@ -148,6 +148,8 @@ class ZQPM final : public IZQPM {
   int DeleteRegInfo(std::wstring keyPath);
 
   const std::wstring& TempInstallDir() const { return m_TempInstallDir; }
+  // Init found the packages of the program's own file damaged (they failed their check).
+  bool PackagesRefused() const { return m_PackagesRefused; }
 
  private:
   ZQPM();
@@ -176,7 +178,9 @@ class ZQPM final : public IZQPM {
   std::wstring m_TempInstallDir;
   std::wstring m_ProductConfigPath = L"Product.config";
   std::wstring m_SelfFileName;
-  bool m_NewProductRead = false;  // Init read the new product's description
+  bool m_NewProductRead = false;         // Init read the new product's description
+  std::wstring m_VerifiedInstallFolder;  // JobServices::verifiedInstallFolder
+  bool m_PackagesRefused = false;
   bool m_LogStarted = false;
   std::atomic<bool> m_JobRunning{false};
 };

@@ -13,6 +13,7 @@
 #include "common/sys/unique_handles.h"
 #include "engine/job/install_paths.h"
 #include "engine/job/reg_value.h"
+#include "engine/jobs/install_folder_guard.h"
 #include "engine/package/setup_pkg.h"
 #include "engine/parser/product_reader.h"
 #include "engine/update/update_eng_ex.h"
@@ -48,6 +49,8 @@ int ZQPM::Init(OpePARAMEx* record) {
   StartLog();
   if (EnableDebugPrivilege() != 0) VLOG_ERROR("Init, EnableDebugPrivilege failed ");
   m_NewProductRead = false;
+  m_VerifiedInstallFolder.clear();
+  m_PackagesRefused = false;
   const int created = CreateTempInstallDir(kWorkFolderName);
   if (created != 0) {
     VLOG_ERROR("Init, CreateTempInstallDir failed %d", created);
@@ -93,6 +96,7 @@ void ZQPM::ExtractSetupPackage(int mode) {
   try {
     result = SetupPkg::GetInstance().ExtractAllSetupFiles(m_TempInstallDir, m_ProductConfigPath);
   } catch (const KvException& e) {
+    m_PackagesRefused = true;
     VLOG_ERROR("Init, the program's packages failed their check, code %d", e.code());
     result = e.code() < 0 ? e.code() : -1;
   }
@@ -132,6 +136,14 @@ int ZQPM::PrepareUninstall(OpePARAMEx& record) {
   record.regKeyPath = RegKeyPathOf(product.regKey);
   GetRegInstallPath(record.installDir, record.regKeyPath);
   VLOG_INFO("Init, OpePARAMEx::CMD_UNINSTALL GetProductConfigName success");
+  if (names.empty()) {
+    VLOG_ERROR("Init, no product list in %S, the folder is not removed", programFolder.c_str());
+  } else if (!IsSameFolder(record.installDir, programFolder)) {
+    VLOG_ERROR("Init, InstallPath names %S, not the program's folder %S, the folder is not removed",
+               record.installDir.c_str(), programFolder.c_str());
+  } else {
+    m_VerifiedInstallFolder = programFolder;
+  }
   return 0;
 }
 

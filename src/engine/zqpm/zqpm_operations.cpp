@@ -16,6 +16,7 @@ JobServices ZQPM::Services() {
   services.prompt = &m_UIPrompt;
   services.updateEng = m_pUpdateEng;
   services.selfPath = SelfPath();
+  services.verifiedInstallFolder = m_VerifiedInstallFolder;
   services.loadComponentConfigs = [this](OpePARAMEx& record, ProductConfig& product) {
     return LoadComponentConfigs(&record, product);
   };

@@ -37,6 +37,7 @@ int main() {
   JobServices services;
   services.updateEng = &engine;
   services.selfPath = self;
+  services.verifiedInstallFolder = record.installDir;
   services.loadComponentConfigs = [](OpePARAMEx& job, ProductConfig& product) {
     product.productFolder = job.installDir;
     return 0;

@@ -17,6 +17,10 @@ namespace {
 // Includes nest at most this deep: a layout that includes itself is refused, not followed forever.
 constexpr int kMaxIncludeDepth = 8;
 thread_local int g_includeDepth = 0;
+// An include element of a layout loads at most this many layouts, those they include counted
+// too: a count such as 2147483647 is cut, not followed for hours.
+constexpr int kMaxIncludeLoads = 1000;
+thread_local int g_includeLoads = 0;
 
 bool NameIs(const wchar_t* name, const wchar_t* expected) { return _wcsicmp(name, expected) == 0; }
 
@@ -207,8 +211,9 @@ void CDialogBuilder::ParseInclude(CMarkupNode& node, CControlUI* pParent, CPaint
   int times = node.GetAttributeValue(L"count", count, 32) ? _wtoi(count) : 1;
   if (!node.GetAttributeValue(L"source", source, 500) || times <= 0) return;
   if (g_includeDepth >= kMaxIncludeDepth) return;
+  if (g_includeDepth == 0) g_includeLoads = 0;
   ++g_includeDepth;
-  for (int i = 0; i < times; ++i) {
+  for (int i = 0; i < times && g_includeLoads < kMaxIncludeLoads; ++i, ++g_includeLoads) {
     CDialogBuilder builder;
     if (m_pstrtype != nullptr) {
       builder.SetInstance(m_instance);
@@ -251,12 +256,18 @@ CControlUI* CDialogBuilder::ParseControls(CMarkupNode* pRoot, CControlUI* pParen
         NameIs(name, L"Import")) {
       continue;
     }
+    // At the top of a layout only the first control made has a home (the caller takes it):
+    // included controls and any further ones would be left to no one.
     if (NameIs(name, L"Include")) {
-      ParseInclude(node, pParent, pManager);
+      if (pParent != nullptr) ParseInclude(node, pParent, pManager);
       continue;
     }
     CControlUI* control = MakeControl(name);
     if (control == nullptr) continue;
+    if (pParent == nullptr && first != nullptr) {
+      delete control;
+      continue;
+    }
     if (node.HasChildren()) ParseControls(&node, control, pManager);
     bool treeItem = control->GetInterface(L"TreeNode") != nullptr;
     CControlUI* treeView = nullptr;

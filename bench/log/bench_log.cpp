@@ -24,7 +24,7 @@ namespace {
 
 constexpr int kThreads = 4;
 constexpr int kRecordsPerThread = 100000;
-constexpr int kRuns = 5;
+constexpr int kRuns = 9;
 
 using Clock = std::chrono::steady_clock;
 

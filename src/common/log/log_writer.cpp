@@ -26,7 +26,13 @@ void LogerManager::threadBody() {
     flushFiles();
     // Idle: wait for more. Busy: take the next batch at once, so callers never meet the
     // back-pressure only because the writer was asleep.
-    if (!wrote) Sleep(50);
+    if (!wrote) {
+      if (idleWake_.created()) {
+        idleWake_.wait(50);
+      } else {
+        Sleep(50);
+      }
+    }
     if (!running_ && queueEmpty()) {
       closeEveryLogger();
       break;

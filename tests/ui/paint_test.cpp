@@ -87,6 +87,26 @@ TEST(PaintManagerPaint, OnlyTheInvalidatedPartIsRepainted) {
   EXPECT_EQ(0x123456u, pixel(120, 40));
 }
 
+TEST(PaintManagerPaint, TwoInvalidatedControlsRepaintTheBoxAroundBoth) {
+  TestWindow window(300, 200);
+  Scene scene;
+  window.Attach(scene.root);
+  window.PaintNow();
+  auto pixel = [&](int x, int y) { return window.manager().GetOffscreenBits()[(200 - 1 - y) * 300 + x] & 0xFFFFFF; };
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 300; ++x) window.manager().GetOffscreenBits()[y * 300 + x] = 0x00123456;
+  scene.red->Invalidate();
+  scene.over->Invalidate();
+  window.PaintNow();
+  EXPECT_EQ(0xFF0000u, pixel(20, 20));
+  EXPECT_EQ(0xFFFF00u, pixel(170, 90));
+  EXPECT_EQ(0x00FF00u, pixel(110, 30));  // between them, inside their box
+  EXPECT_EQ(0x0000FFu, pixel(20, 95));
+  EXPECT_EQ(0x123456u, pixel(5, 5));  // outside the box
+  EXPECT_EQ(0x123456u, pixel(185, 95));
+  EXPECT_EQ(0x123456u, pixel(100, 105));
+}
+
 TEST(PaintManagerPaint, WindowWithoutRootIsValidatedAndNotPainted) {
   TestWindow window(300, 200);
   window.manager().Invalidate();

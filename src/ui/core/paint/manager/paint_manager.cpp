@@ -228,6 +228,15 @@ void CPaintManagerUI::SetInitSize(int cx, int cy) {
   m_szInitWindowSize.cx = cx;
   m_szInitWindowSize.cy = cy;
   if (m_pRoot == nullptr && m_hWndPaint != nullptr) {
+    // Never larger than the monitor's work area, as far as the window may be sized by hand: a
+    // window of a skin's 32768 rows cannot be seen, and its shape region (round corners) is more
+    // than the display takes (Wine's X11 driver ends the process on it).
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (::GetMonitorInfoW(::MonitorFromWindow(m_hWndPaint, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+      cx = std::min<int>(cx, monitor.rcWork.right - monitor.rcWork.left);
+      cy = std::min<int>(cy, monitor.rcWork.bottom - monitor.rcWork.top);
+    }
     ::SetWindowPos(m_hWndPaint, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
   }
 }

@@ -16,6 +16,16 @@ int BandCount(int steps) {
   return 2;
 }
 
+// A pen twice as wide as the area being painted covers it all, as any wider one does; Wine draws a
+// wide line at a cost that grows with the width's square, so a skin's border of millions of pixels
+// would stall the paint: the width stops there.
+int PenWidthFor(HDC hDC, int nSize) {
+  RECT clip;
+  if (::GetClipBox(hDC, &clip) == ERROR) return nSize;
+  const int across = clip.right - clip.left > clip.bottom - clip.top ? clip.right - clip.left : clip.bottom - clip.top;
+  return nSize > 2 * across + 2 ? 2 * across + 2 : nSize;
+}
+
 BYTE Mix(DWORD first, DWORD second, int shift, int i, int n) {
   int a = (first >> shift) & 0xFF, b = (second >> shift) & 0xFF;
   return static_cast<BYTE>((a * i + b * (n - i)) / n);
@@ -100,7 +110,7 @@ void CRenderEngine::DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD d
 
 void CRenderEngine::DrawLine(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor, int nStyle) {
   if (hDC == nullptr) return;
-  LOGPEN lg = {static_cast<UINT>(nStyle), {nSize, 0}, ArgbToColorRef(dwPenColor)};
+  LOGPEN lg = {static_cast<UINT>(nStyle), {PenWidthFor(hDC, nSize), 0}, ArgbToColorRef(dwPenColor)};
   GdiObject<HPEN> pen(::CreatePenIndirect(&lg));
   SelectGuard select(hDC, pen.get());
   POINT old;
@@ -131,7 +141,7 @@ void CRenderEngine::DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColo
 void CRenderEngine::DrawRoundRect(HDC hDC, const RECT& rc, int nSize, int width, int height, DWORD dwPenColor,
                                   int nStyle) {
   if (hDC == nullptr) return;
-  GdiObject<HPEN> pen(::CreatePen(nStyle, nSize, ArgbToColorRef(dwPenColor)));
+  GdiObject<HPEN> pen(::CreatePen(nStyle, PenWidthFor(hDC, nSize), ArgbToColorRef(dwPenColor)));
   SelectGuard selectPen(hDC, pen.get());
   SelectGuard selectBrush(hDC, ::GetStockObject(NULL_BRUSH));
   ::RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, width, height);

@@ -53,6 +53,17 @@ IOleClientSite* SiteOf(CActiveXUI* control) {
   return site;
 }
 
+// Kernel handles of the process: the values below 64K that name one (under Wine the process's
+// handle count answers 0).
+int CountHandles() {
+  int count = 0;
+  for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+    DWORD flags = 0;
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+  }
+  return count;
+}
+
 void Remove(DemoWindow& window, CControlUI* control) {
   static_cast<CContainerUI*>(window.GetPaintManager().GetRoot())->Remove(control);
   window.Pump();
@@ -116,6 +127,22 @@ TEST_F(ActiveXHost, CreatesAtTheFirstPlacingOrWhileAttributesApplyWithoutDelay) 
   delayed.SetPos(RECT{0, 0, 50, 50});
   ASSERT_EQ(S_OK, delayed.GetControl(IID_IUnknown, &object));
   static_cast<IUnknown*>(object)->Release();
+}
+
+TEST_F(ActiveXHost, AClassNothingRegistersLeavesNoHandleBehind) {
+  const wchar_t* const kUnregistered = L"{6F1E47A0-52C1-4B9E-9A3D-1C0FFEE0B0A7}";
+  CActiveXUI warmUp;
+  warmUp.SetDelayCreate(false);
+  warmUp.CreateControl(kUnregistered);
+  const int before = CountHandles();
+  for (int i = 0; i < 50; ++i) {
+    CActiveXUI control;
+    control.SetDelayCreate(false);
+    control.CreateControl(kUnregistered);
+    void* object = nullptr;
+    EXPECT_EQ(E_PENDING, control.GetControl(IID_IUnknown, &object)) << "nothing made";
+  }
+  EXPECT_EQ(before, CountHandles());
 }
 
 TEST_F(ActiveXHost, WindowlessControlIsDrawnAndFedOnlyWhereItIsHitOrHoldsTheCapture) {

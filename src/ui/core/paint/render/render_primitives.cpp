@@ -74,9 +74,9 @@ void CRenderEngine::NudgeBlackColor(DWORD& clr) {
 void CRenderEngine::DrawColor(HDC hDC, const RECT& rc, DWORD color) {
   if (color <= 0x00FFFFFF || hDC == nullptr) return;
   GdipGraphics graphics;
-  if (gdip::GdipCreateFromHDC(hDC, graphics.out()) != Gdiplus::Ok) return;
+  if (!graphics.Made(gdip::GdipCreateFromHDC(hDC, graphics.out()))) return;
   GdipSolidBrush brush;
-  if (gdip::GdipCreateSolidFill(color, brush.out()) != Gdiplus::Ok) return;
+  if (!brush.Made(gdip::GdipCreateSolidFill(color, brush.out()))) return;
   gdip::GdipFillRectangleI(graphics.get(), brush.get(), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
 }
 
@@ -124,10 +124,9 @@ void CRenderEngine::DrawLine(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColo
 void CRenderEngine::DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor, int nStyle) {
   if (hDC == nullptr || nSize <= 0) return;
   GdipGraphics graphics;
-  if (gdip::GdipCreateFromHDC(hDC, graphics.out()) != Gdiplus::Ok) return;
+  if (!graphics.Made(gdip::GdipCreateFromHDC(hDC, graphics.out()))) return;
   GdipPen pen;
-  if (gdip::GdipCreatePen1(dwPenColor, static_cast<Gdiplus::REAL>(nSize), Gdiplus::UnitPixel, pen.out()) !=
-      Gdiplus::Ok) {
+  if (!pen.Made(gdip::GdipCreatePen1(dwPenColor, static_cast<Gdiplus::REAL>(nSize), Gdiplus::UnitPixel, pen.out()))) {
     return;
   }
   if (nStyle >= PS_DASH && nStyle <= PS_DASHDOTDOT) {

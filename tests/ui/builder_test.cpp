@@ -228,5 +228,11 @@ TEST(DialogBuilder, ChildLayoutLoadsItsFileOrStaysEmpty) {
   EXPECT_EQ(nullptr, holder->GetInterface(L"IContainer"));
   EXPECT_EQ(1, holder->GetCount());
   EXPECT_EQ(0, static_cast<CContainerUI*>(window.Find(L"empty"))->GetCount());
+  // Attached again (initialised again with its parent): still one copy of its file.
+  auto* parent = static_cast<CContainerUI*>(holder->GetParent()->GetInterface(L"Container"));
+  parent->SetAutoDestroy(false);
+  parent->Remove(holder);
+  parent->Add(holder);
+  EXPECT_EQ(1, holder->GetCount());
   DestroyWindow(window.GetHWND());
 }

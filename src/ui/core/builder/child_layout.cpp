@@ -25,20 +25,22 @@ LPVOID CChildLayoutUI::GetInterface(const wchar_t* pstrName) {
   return CControlUI::GetInterface(pstrName);
 }
 
+// Built once per file: each attachment with init set calls Init again (a container added to
+// another re-initialises its whole subtree), and every call would add one more copy of the
+// content, and of the content of each child layout inside, growing without end.
 void CChildLayoutUI::Init() {
-  if (m_pstrXMLFile.IsEmpty()) return;
+  if (m_pstrXMLFile.IsEmpty() || m_sBuiltFile == m_pstrXMLFile.GetData()) return;
   if (g_childLayoutDepth >= kMaxChildLayoutDepth) {
     UILog(L"CChildLayoutUI::Init, <ChildLayout xmlfile=\"%ls\"> refused: child layouts nest deeper than %d",
           m_pstrXMLFile.GetData(), kMaxChildLayoutDepth);
     return;
   }
   ++g_childLayoutDepth;
+  RemoveAll();
+  m_sBuiltFile = m_pstrXMLFile;
   CDialogBuilder builder;
   CControlUI* child = builder.Create(m_pstrXMLFile.GetData(), nullptr, nullptr, m_pManager, nullptr);
-  if (child != nullptr)
-    Add(child);
-  else
-    RemoveAll();
+  if (child != nullptr) Add(child);
   --g_childLayoutDepth;
 }
 

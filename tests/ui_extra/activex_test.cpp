@@ -4,6 +4,7 @@
 
 #include "fixtures/activex/windowless_control.h"
 #include "ole_test.h"
+#include "test_support.h"
 #include "ui/core/paint/control/container.h"
 
 using namespace SkinUI;
@@ -51,17 +52,6 @@ IOleClientSite* SiteOf(CActiveXUI* control) {
   IOleClientSite* site = nullptr;
   if (SUCCEEDED(control->GetControl(IID_IOleObject, &object))) object->GetClientSite(&site);
   return site;
-}
-
-// Kernel handles of the process: the values below 64K that name one (under Wine the process's
-// handle count answers 0).
-int CountHandles() {
-  int count = 0;
-  for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
-    DWORD flags = 0;
-    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
-  }
-  return count;
 }
 
 void Remove(DemoWindow& window, CControlUI* control) {
@@ -134,7 +124,7 @@ TEST_F(ActiveXHost, AClassNothingRegistersLeavesNoHandleBehind) {
   CActiveXUI warmUp;
   warmUp.SetDelayCreate(false);
   warmUp.CreateControl(kUnregistered);
-  const int before = CountHandles();
+  const int before = skinui_test::CountKernelHandles();
   for (int i = 0; i < 50; ++i) {
     CActiveXUI control;
     control.SetDelayCreate(false);
@@ -142,7 +132,7 @@ TEST_F(ActiveXHost, AClassNothingRegistersLeavesNoHandleBehind) {
     void* object = nullptr;
     EXPECT_EQ(E_PENDING, control.GetControl(IID_IUnknown, &object)) << "nothing made";
   }
-  EXPECT_EQ(before, CountHandles());
+  EXPECT_EQ(before, skinui_test::CountKernelHandles());
 }
 
 TEST_F(ActiveXHost, WindowlessControlIsDrawnAndFedOnlyWhereItIsHitOrHoldsTheCapture) {

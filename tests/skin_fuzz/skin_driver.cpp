@@ -102,17 +102,27 @@ class Session {
   }
 
   void Step() {
+    // The mouse as a hand moves it: a move carries the left button only while it is held, and a
+    // release follows a press.
     int pick = Below(100);
     if (pick < 28) {
-      Post(WM_MOUSEMOVE, Below(4) == 0 ? MK_LBUTTON : 0, Point());
-    } else if (pick < 42) {
+      Post(WM_MOUSEMOVE, m_leftHeld ? MK_LBUTTON : 0, Point());
+    } else if (pick < 40) {
       LPARAM at = Point();
-      Post(WM_MOUSEMOVE, 0, at);
-      Post(WM_LBUTTONDOWN, MK_LBUTTON, at);
+      if (!m_leftHeld) {
+        Post(WM_MOUSEMOVE, 0, at);
+        Post(WM_LBUTTONDOWN, MK_LBUTTON, at);
+      }
       if (Below(3) == 0) Post(WM_MOUSEMOVE, MK_LBUTTON, Point());
       Post(WM_LBUTTONUP, 0, Below(4) == 0 ? Point() : at);
+      m_leftHeld = false;
+    } else if (pick < 42) {
+      if (!m_leftHeld) Post(WM_LBUTTONDOWN, MK_LBUTTON, Point());  // held for the next steps
+      m_leftHeld = true;
     } else if (pick < 45) {
       LPARAM at = Point();
+      if (m_leftHeld) Post(WM_LBUTTONUP, 0, at);
+      m_leftHeld = false;
       Post(WM_LBUTTONDOWN, MK_LBUTTON, at);
       Post(WM_LBUTTONUP, 0, at);
       Post(WM_LBUTTONDBLCLK, MK_LBUTTON, at);
@@ -171,6 +181,7 @@ class Session {
   FuzzWindow& m_w;
   HWND m_hwnd;
   std::mt19937& m_rng;
+  bool m_leftHeld = false;
 };
 
 }  // namespace

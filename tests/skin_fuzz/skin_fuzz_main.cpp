@@ -20,6 +20,7 @@
 #include "markup_maker.h"
 #include "skin_driver.h"
 #include "skin_words.h"
+#include "test_support.h"
 #include "ui/core/base/ui_log.h"
 #include "ui/core/paint/manager/paint_manager.h"
 
@@ -52,15 +53,6 @@ struct Figures {
   int windows = 0;              // top-level windows of this thread
   int gdiHeadroom = 0;          // GDI objects the process can still make
 };
-
-int CountHandles() {
-  int count = 0;
-  for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
-    DWORD flags = 0;
-    if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
-  }
-  return count;
-}
 
 unsigned long HeapInUseKb() {
   std::vector<HANDLE> heaps(256);
@@ -109,7 +101,7 @@ int GdiHeadroom() {
 
 Figures Measure() {
   Figures f;
-  f.handles = CountHandles();
+  f.handles = skinui_test::CountKernelHandles();
   f.heapKb = HeapInUseKb();
   f.privateKb = PrivateCommittedKb();
   ::EnumThreadWindows(::GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&f.windows));

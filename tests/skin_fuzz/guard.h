@@ -10,7 +10,17 @@
 
 namespace skin_fuzz {
 
-enum ExitCode { kExitOk = 0, kExitUsage = 2, kExitCrash = 3, kExitHang = 4, kExitHeap = 5, kExitGrowth = 6 };
+// kExitPlatform: a known fault of the platform itself (Wine's), met by the case; a long round goes
+// on with the next case.
+enum ExitCode {
+  kExitOk = 0,
+  kExitUsage = 2,
+  kExitCrash = 3,
+  kExitHang = 4,
+  kExitHeap = 5,
+  kExitGrowth = 6,
+  kExitPlatform = 7
+};
 
 // `trail`, when not empty, is a file that always names the case being run: a process the platform
 // ends at once (Xlib does on some errors) leaves it behind.

@@ -1,5 +1,6 @@
-# Third-party libraries: zlib from Debian's mingw package; tinyxml, OpenSSL, nghttp2 and
-# libcurl from the prefix scripts/build-deps.sh cross-builds; header-only nlohmann-json and stb.
+# Third-party libraries: zlib from Debian's mingw package; tinyxml, OpenSSL, nghttp2, libcurl,
+# fmt and spdlog from the prefix scripts/build-deps.sh cross-builds; header-only nlohmann-json
+# and stb.
 set(TAMSEL_DEPS_PREFIX "" CACHE PATH "Cross-built dependency prefix (scripts/setup.sh prints it)")
 if(NOT EXISTS ${TAMSEL_DEPS_PREFIX}/lib/libtinyxml.a)
   message(FATAL_ERROR "No dependency prefix at ${TAMSEL_DEPS_PREFIX}: run scripts/setup.sh first.")
@@ -33,6 +34,18 @@ set_target_properties(dep_curl PROPERTIES
   INTERFACE_INCLUDE_DIRECTORIES ${TAMSEL_DEPS_PREFIX}/include
   INTERFACE_COMPILE_DEFINITIONS "CURL_STATICLIB;NGHTTP2_STATICLIB"
   INTERFACE_LINK_LIBRARIES "dep_nghttp2;dep_ssl;dep_crypto;dep_zlib;ws2_32;crypt32;bcrypt;advapi32;user32")
+
+# fmt and spdlog: only the log benchmark's anchor links them.
+add_library(dep_fmt STATIC IMPORTED GLOBAL)
+set_target_properties(dep_fmt PROPERTIES
+  IMPORTED_LOCATION ${TAMSEL_DEPS_PREFIX}/lib/libfmt.a
+  INTERFACE_INCLUDE_DIRECTORIES ${TAMSEL_DEPS_PREFIX}/include)
+add_library(dep_spdlog STATIC IMPORTED GLOBAL)
+set_target_properties(dep_spdlog PROPERTIES
+  IMPORTED_LOCATION ${TAMSEL_DEPS_PREFIX}/lib/libspdlog.a
+  INTERFACE_INCLUDE_DIRECTORIES ${TAMSEL_DEPS_PREFIX}/include
+  INTERFACE_COMPILE_DEFINITIONS "SPDLOG_COMPILED_LIB;SPDLOG_FMT_EXTERNAL"
+  INTERFACE_LINK_LIBRARIES dep_fmt)
 
 # Header-only libraries: expose their own folders only, never /usr/include itself.
 set(_hdr ${CMAKE_BINARY_DIR}/third_party_include)

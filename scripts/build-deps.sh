@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Cross-builds tinyxml, OpenSSL, nghttp2 and libcurl from Debian's source packages into
+# Cross-builds tinyxml, OpenSSL, nghttp2, libcurl, and fmt with spdlog (the log benchmark's
+# anchor) from Debian's source packages into
 # DEPS_ROOT/prefix-KEY and prints that folder. KEY hashes the source versions, the compiler,
 # this script, its patches and the toolchain file, so worktrees with different recipes each
 # get their own prefix and never rebuild one under another's build. A prefix is built in a
@@ -10,7 +11,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 deps_root=${1:?usage: build-deps.sh DEPS_ROOT}
 jobs=$(nproc)
 triple=i686-w64-mingw32
-packages=(tinyxml openssl nghttp2 curl)
+packages=(tinyxml openssl nghttp2 curl fmtlib spdlog)
 
 say() { echo "build-deps: $*" >&2; }
 
@@ -50,8 +51,11 @@ build_tinyxml() {
 }
 
 build_openssl() {
-  # no-asm: Debian's perlasm output does not assemble for the COFF target.
-  (cd "$srcdir" && ./Configure mingw no-shared no-tests no-asm --cross-compile-prefix=$triple- \
+  # Debian's pic.patch makes the x86 perlasm call through the ELF GOT and PLT, which a COFF
+  # object cannot represent; the static Windows build needs none of it, so it goes, and the
+  # assembly (AES-NI, GHASH, MD5, SHA) is built.
+  patch -d "$srcdir" -R -p1 -s < "$srcdir/debian/patches/pic.patch"
+  (cd "$srcdir" && ./Configure mingw no-shared no-tests --cross-compile-prefix=$triple- \
       --prefix="$prefix" --libdir=lib >/dev/null \
    && make -s -j"$jobs" build_libs >/dev/null && make -s install_dev >/dev/null)
 }
@@ -79,6 +83,15 @@ build_curl() {
     -DLIB_EAY="$prefix/lib/libcrypto.a" -DSSL_EAY="$prefix/lib/libssl.a" \
     -DNGHTTP2_INCLUDE_DIR="$prefix/include" -DNGHTTP2_LIBRARY="$prefix/lib/libnghttp2.a" \
     -DZLIB_INCLUDE_DIR=/usr/$triple/include -DZLIB_LIBRARY=/usr/$triple/lib/libz.a
+}
+
+build_fmtlib() {
+  cmake_dep -DBUILD_SHARED_LIBS=OFF -DFMT_TEST=OFF -DFMT_DOC=OFF
+}
+
+build_spdlog() {
+  cmake_dep -DSPDLOG_FMT_EXTERNAL=ON -DSPDLOG_BUILD_SHARED=OFF -DSPDLOG_BUILD_EXAMPLE=OFF \
+    -DSPDLOG_BUILD_TESTS=OFF -Dfmt_DIR="$prefix/lib/cmake/fmt"
 }
 
 recipe_key() {

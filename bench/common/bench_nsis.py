@@ -37,11 +37,11 @@ def write_json(path, value):
     os.replace(path + ".tmp", path)
 
 
-def build_nsis(script, out, name, body, interactive):
+def build_nsis(script, out, name, body, interactive, install_dir=None):
     """Builds the installer out (zlib) whose one section runs the NSIS lines body; silent
-    unless interactive."""
+    unless interactive. It installs into install_dir, by default $LOCALAPPDATA\\name."""
     with open(script, "w", encoding="utf-8") as f:
-        f.write(SCRIPT.format(name=name, out=out, install_dir="$LOCALAPPDATA\\" + name,
+        f.write(SCRIPT.format(name=name, out=out, install_dir=install_dir or "$LOCALAPPDATA\\" + name,
                               interface=WIZARD if interactive else SILENT, body="\n".join(body)))
     subprocess.run(["makensis", "-V1", script], check=True)
 

@@ -1,11 +1,14 @@
 // Segmented download of a 200 MiB file from nginx on loopback: four ranges beside one
 // stream under a per-request rate limit, and four ranges beside `aria2c -x4` unlimited,
-// both over TLS with HTTP/2 and over plain HTTP/1.1. Ratios against anchors of the same
-// run; nginx and aria2c run on the host through bench_host.py.
+// both over TLS with HTTP/2 and over plain HTTP/1.1. Every figure is the median of three
+// paired runs with its min and max; ratios pair the runs of the same moment. nginx and aria2c
+// run on the host through bench_host.py.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -46,16 +49,37 @@ double TimeDownload(const std::string& url, const std::string& md5, unsigned int
   return ok ? seconds : -1.0;
 }
 
-void PrintTime(const char* label, double seconds, double mib) {
-  if (seconds < 0) {
-    printf("  %-22s failed\n", label);
-  } else {
-    printf("  %-22s %7.2f s %8.1f MiB/s\n", label, seconds, mib / seconds);
+constexpr int kRuns = 3;
+
+// Median, min and max of the runs' seconds; failed when any run failed.
+struct Times {
+  std::vector<double> seconds;
+  bool failed = false;
+  void Add(double s) {
+    failed = failed || s < 0;
+    seconds.push_back(s);
   }
+  double MedianSeconds() const { return Median(seconds); }
+};
+
+void PrintTime(const char* label, const Times& times, double mib) {
+  if (times.failed) {
+    printf("  %-24s failed\n", label);
+    return;
+  }
+  const double median = times.MedianSeconds();
+  printf("  %-24s %7.2f s %8.1f MiB/s (min %.2f s, max %.2f s)\n", label, median, mib / median,
+         *std::min_element(times.seconds.begin(), times.seconds.end()),
+         *std::max_element(times.seconds.begin(), times.seconds.end()));
 }
 
-void PrintRatio(const char* label, double numerator, double denominator) {
-  if (numerator > 0 && denominator > 0) printf("  %-22s %7.2f\n", label, numerator / denominator);
+// Ratio of speeds, numerator/denominator in seconds: the median of the paired runs' ratios.
+void PrintRatio(const char* label, const Times& slow, const Times& fast) {
+  if (slow.failed || fast.failed) return;
+  std::vector<double> ratios;
+  for (size_t i = 0; i < slow.seconds.size(); ++i) ratios.push_back(slow.seconds[i] / fast.seconds[i]);
+  printf("  %-24s %7.2f (min %.2f, max %.2f)\n", label, Median(ratios), *std::min_element(ratios.begin(), ratios.end()),
+         *std::max_element(ratios.begin(), ratios.end()));
 }
 
 std::string Url(const nlohmann::json& ready, const char* scheme, const char* portKey) {
@@ -95,20 +119,24 @@ int main() {
         Road{"http (HTTP/1.1: one connection per range)", "http", "http_limited", "http", "aria2-http"}}) {
     printf("%s\n", road.title);
     const std::string limitedUrl = Url(ready, road.scheme, road.limited);
-    const double one = TimeDownload(limitedUrl, md5, 1, target);
-    const double four = TimeDownload(limitedUrl, md5, 4, target);
+    const std::string url = Url(ready, road.scheme, road.unlimited);
+    Times one, four, ours, anchor;
+    // Paired runs, interleaved, so both sides of each ratio share the machine's load.
+    for (int run = 0; run < kRuns; ++run) {
+      one.Add(TimeDownload(limitedUrl, md5, 1, target));
+      four.Add(TimeDownload(limitedUrl, md5, 4, target));
+      ours.Add(TimeDownload(url, md5, 4, target));
+      RunHost(work, "aria2 '" + unixWork + "' '" + url + "' " + road.aria2Tag);
+      nlohmann::json aria2 = WaitForResult(work, Utf8ToWide(road.aria2Tag) + L".json");
+      anchor.Add(!aria2.is_null() && aria2["ok"].get<bool>() ? aria2["seconds"].get<double>() : -1.0);
+      DeleteFileW((work + L"\\" + Utf8ToWide(road.aria2Tag) + L".json").c_str());
+    }
     PrintTime("limit 20 MB/s, 1 range", one, mib);
     PrintTime("limit 20 MB/s, 4 ranges", four, mib);
-    PrintRatio("ratio speed 4/1", one, four);
-
-    const std::string url = Url(ready, road.scheme, road.unlimited);
-    const double ours = TimeDownload(url, md5, 4, target);
-    RunHost(work, "aria2 '" + unixWork + "' '" + url + "' " + road.aria2Tag);
-    nlohmann::json aria2 = WaitForResult(work, Utf8ToWide(road.aria2Tag) + L".json");
-    const double anchor = !aria2.is_null() && aria2["ok"].get<bool>() ? aria2["seconds"].get<double>() : -1.0;
+    PrintRatio("speed 4 ranges / 1", one, four);
     PrintTime("unlimited, 4 ranges", ours, mib);
     PrintTime("unlimited, aria2c -x4", anchor, mib);
-    PrintRatio("ratio speed ours/aria2c", anchor, ours);
+    PrintRatio("speed ours / aria2c", anchor, ours);
   }
   RunHost(work, "stop '" + unixWork + "'");
   NetGlobalCleanup();

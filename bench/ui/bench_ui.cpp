@@ -1,6 +1,7 @@
 // Layout and full repaint of a 900 by 600 framework window holding about 1,000 controls (labels,
 // images, nested layouts), beside the same number of plain GDI FillRect + DrawText calls into a
-// DIB measured in the same run.
+// DIB measured in the same run; and one hover change in that window (the pointer onto a label
+// and off it again), which repaints that label only.
 #include <windows.h>
 #include <psapi.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/core/controls/button.h"
 #include "ui/core/layouts/linear_layout.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/core/paint/render/render_engine.h"
@@ -21,8 +23,8 @@ constexpr int kWidth = 900, kHeight = 600;
 constexpr int kRows = 25, kCells = 10;
 constexpr int kFrames = 60;
 
-// A text control: background, text in the default font, and a one-pixel border.
-class BenchLabel : public CControlUI {
+// A text control that lights up under the pointer: background, text in the default font.
+class BenchLabel : public CButtonUI {
  public:
   void PaintText(HDC hDC) override {
     RECT rc = m_rcItem;
@@ -32,10 +34,19 @@ class BenchLabel : public CControlUI {
   }
 };
 
+// Milliseconds spent inside the manager's WM_PAINT handling: its own painting and the window
+// system's calls it makes, without the message's dispatch and the copy to the screen.
+double g_paintHandlerMs = 0;
+
 LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* manager = reinterpret_cast<CPaintManagerUI*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   LRESULT lRes = 0;
-  if (manager != nullptr && manager->MessageHandler(msg, wParam, lParam, lRes)) return lRes;
+  auto start = std::chrono::steady_clock::now();
+  bool handled = manager != nullptr && manager->MessageHandler(msg, wParam, lParam, lRes);
+  if (msg == WM_PAINT) {
+    g_paintHandlerMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  }
+  if (handled) return lRes;
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
@@ -95,6 +106,7 @@ CControlUI* BuildTree(const std::wstring& image, int& count) {
       swprintf(text, 32, L"Item %d.%d", r, c);
       label->SetText(text);
       label->SetFixedHeight(12);
+      label->SetHotBkColor(0xFFDDE8F8);
       CControlUI* picture = new CControlUI();
       picture->SetBkImage(bk.c_str());
       CControlUI* bar = new CControlUI();
@@ -171,6 +183,26 @@ int main() {
     InvalidateRect(hwnd, nullptr, FALSE);
     UpdateWindow(hwnd);
   });
+  g_paintHandlerMs = 0;
+  double repaint = MillisecondsPer(kFrames, [&](int) {
+    InvalidateRect(hwnd, nullptr, FALSE);
+    UpdateWindow(hwnd);
+  });
+  double repaintHandler = g_paintHandlerMs / kFrames;
+  Pump();
+  // The pointer moves from a cell's picture onto its label and back: each move lights the label
+  // up or down, and the window repaints what that invalidated.
+  auto* row = static_cast<CContainerUI*>(static_cast<CContainerUI*>(root)->GetItemAt(kRows / 2));
+  auto* cell = static_cast<CContainerUI*>(row->GetItemAt(kCells / 2));
+  const RECT& onLabel = cell->GetItemAt(0)->GetPos();
+  POINT over = {(onLabel.left + onLabel.right) / 2, (onLabel.top + onLabel.bottom) / 2};
+  POINT below = {over.x, onLabel.bottom + 4};
+  g_paintHandlerMs = 0;
+  double hover = MillisecondsPer(kFrames * 4, [&](int i) {
+    POINT at = i % 2 == 0 ? over : below;
+    SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+    UpdateWindow(hwnd);
+  });
   Pump();
 
   // The anchor: the same number of FillRect + DrawText calls into a DIB of the window's size.
@@ -200,8 +232,13 @@ int main() {
   printf("ui window:           %d x %d, %d controls (labels, images, nested layouts)\n", kWidth, kHeight, count);
   printf("layout pass:         %.3f ms\n", layout);
   printf("layout + repaint:    %.2f ms per frame, %.1f frames/s (%d frames)\n", frame, 1000.0 / frame, kFrames);
+  printf("repaint:             %.2f ms per frame, %.1f frames/s (%d frames)\n", repaint, 1000.0 / repaint, kFrames);
   printf("GDI anchor:          %.2f ms per frame (%d FillRect + DrawText into a DIB)\n", anchor, count);
-  printf("ratio frame/anchor:  %.2f\n", frame / anchor);
+  printf("ratio frame/anchor:  %.2f (layout + repaint), %.2f (repaint)\n", frame / anchor, repaint / anchor);
+  printf("hover change:        %.3f ms, 1/%.0f of a repaint (%d changes)\n", hover, repaint / hover, kFrames * 4);
+  double hoverHandler = g_paintHandlerMs / (kFrames * 4);
+  printf("  in WM_PAINT:       %.3f ms against %.2f ms for the repaint, 1/%.0f\n", hoverHandler, repaintHandler,
+         repaintHandler / hoverHandler);
   printf("memory of the tree:  %.0f KiB (committed, with its offscreen bitmap and images)\n",
          (static_cast<double>(after) - static_cast<double>(before)) / 1024.0);
   printf("process committed:   %.0f KiB\n", static_cast<double>(CommittedBytes()) / 1024.0);

@@ -181,3 +181,53 @@ TEST(PackageExtract, AllProgramFilesComeOutExactly) {
   ASSERT_EQ(0, pkg.ExtractAllProgramFiles(dir / L"out"));
   EXPECT_EQ(ReadBytes(dir / L"out\\readme.txt"), MixedFiles()[0].content);
 }
+
+TEST(PackageExtract, ManyItemsStopAtTheFirstFailingOneInIndexOrder) {
+  TempDir dir;
+  std::vector<RawItem> items;
+  for (int i = 0; i < 64; ++i) {
+    const std::string name = "f" + std::to_string(i) + ".txt";
+    items.push_back(i == 40 ? ItemOf(RandomBytes(100, 7), 1) : ItemOf(ZipOf(name, TextBytes(name)), 6));
+  }
+  const std::wstring setup = SetupWithItems(dir, items);
+  SetupPkg pkg;
+  ASSERT_EQ(0, pkg.Open(setup));
+  EXPECT_EQ(-1, pkg.ExtractAllProgramFiles(dir / L"out"));
+  for (int i = 0; i < 40; ++i) {
+    const std::string name = "f" + std::to_string(i) + ".txt";
+    EXPECT_EQ(ReadBytes(dir / (L"out\\" + Utf8ToWide(name))), TextBytes(name)) << "every item before the failing one";
+  }
+}
+
+TEST(PackageExtract, AFileNamedByManyItemsComesOutWhole) {
+  TempDir dir;
+  const Bytes content = RandomBytes(300000, 11);
+  std::vector<RawItem> items;
+  for (int i = 0; i < 48; ++i) items.push_back(ItemOf(ZipOf(i % 2 ? "same.bin" : "d/same.bin", content), 300000));
+  const std::wstring setup = SetupWithItems(dir, items);
+  SetupPkg pkg;
+  ASSERT_EQ(0, pkg.Open(setup));
+  ASSERT_EQ(0, pkg.ExtractAllProgramFiles(dir / L"out"));
+  EXPECT_EQ(ReadBytes(dir / L"out\\same.bin"), content);
+  EXPECT_EQ(ReadBytes(dir / L"out\\d\\same.bin"), content);
+}
+
+TEST(PackageExtract, ProgramFilesTakeTheirRecordTimesAsTheyComeOut) {
+  TempDir dir;
+  const std::wstring setup = MakeMixedSetup(dir);
+  ASSERT_FALSE(setup.empty());
+  SetupPkg pkg;
+  ASSERT_EQ(0, pkg.Open(setup));
+  const std::wstring timed = Utf8ToWide(MixedFiles()[1].path);
+  const RecordFileTimes times = RecordFileTimesOf(1700000000123LL);
+  pkg.SetProgramFileTimes({{timed, times}});
+  ASSERT_EQ(0, pkg.ExtractAllProgramFiles(dir / L"out"));
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ASSERT_TRUE(GetFileAttributesExW((dir / (L"out\\" + timed)).c_str(), GetFileExInfoStandard, &data));
+  EXPECT_EQ(CompareFileTime(&data.ftLastWriteTime, &times.written), 0);
+  EXPECT_EQ(CompareFileTime(&data.ftLastAccessTime, &times.accessed), 0);
+  ASSERT_TRUE(GetFileAttributesExW((dir / (L"out\\" + Utf8ToWide(MixedFiles()[0].path))).c_str(), GetFileExInfoStandard,
+                                   &data));
+  EXPECT_NE(CompareFileTime(&data.ftLastWriteTime, &times.written), 0) << "a file without a time keeps its own";
+  EXPECT_EQ(ReadBytes(dir / (L"out\\" + timed)), MixedFiles()[1].content);
+}

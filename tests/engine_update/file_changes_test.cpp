@@ -58,6 +58,30 @@ TEST_F(FileChanges, AddsReplacesAndDeletesWithTheRecordsTimes) {
             (std::vector<std::wstring>{L"X 9 1 2 bin\\new.dll 50", L"X 9 2 2 bin\\changed.exe 50", L"P 0 50 "}));
 }
 
+TEST_F(FileChanges, TimesForExtractionComeFromActiveRecordsWithATime) {
+  FileRecord excluded = File("skipped.txt", "", std::to_string(kTimeMs));
+  excluded.excluded = true;
+  engine_.addList.files = {File("bin\\a.dll", "renamed.dll", std::to_string(kTimeMs)), File("untimed.txt"), excluded};
+  const RecordFileTimesByPath times = engine_.AddListFileTimes();
+  ASSERT_EQ(times.size(), 1u);
+  const auto found = times.find(L"bin\\a.dll");
+  ASSERT_NE(found, times.end()) << "keyed by the path in the package, not the installed one";
+  const RecordFileTimes expected = RecordFileTimesOf(kTimeMs);
+  EXPECT_EQ(CompareFileTime(&found->second.written, &expected.written), 0);
+
+  // A file that already carries the record's times is put in place with them unchanged.
+  WriteFileBytes(Source(L"bin\\a.dll"), "a");
+  HANDLE file =
+      CreateFileW(Source(L"bin\\a.dll").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  SetFileTime(file, nullptr, &found->second.accessed, &found->second.written);
+  CloseHandle(file);
+  engine_.addList.files.resize(1);
+  EXPECT_EQ(engine_.AddProductFile(), 0);
+  EXPECT_EQ(WriteTimeMs(Product(L"renamed.dll")), kTimeSecondsMs);
+  EXPECT_EQ(AccessTimeMs(Product(L"renamed.dll")), 0);
+}
+
 TEST_F(FileChanges, NewPathInstallsUnderAnotherNameAndFolder) {
   WriteFileBytes(Source(L"pkg\\a.bin"), "payload");
   engine_.addList.files = {File("pkg\\a.bin", "deep\\er\\renamed.dat")};

@@ -33,6 +33,11 @@ DWORD Canvas::At(int x, int y) const {
   return m_bits[y * m_width + x] & 0x00FFFFFF;
 }
 
+const DWORD* Canvas::Pixels() const {
+  GdiFlush();
+  return m_bits;
+}
+
 RECT Canvas::InkBox(const RECT& area) const {
   RECT box = {0, 0, 0, 0};
   for (int y = area.top; y < area.bottom; ++y) {

@@ -18,6 +18,8 @@ class Canvas {
   HDC dc() const { return m_dc; }
   void Fill(DWORD rgb);
   DWORD At(int x, int y) const;
+  // Every pixel as stored (alpha included), row by row from the top.
+  const DWORD* Pixels() const;
   // The smallest rectangle holding every pixel that differs from the background (empty: none).
   RECT InkBox(const RECT& area) const;
   RECT InkBox() const { return InkBox(RECT{0, 0, m_width, m_height}); }

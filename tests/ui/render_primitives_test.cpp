@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
+
+#include "ui/core/base/gdiplus_handles.h"
 
 #include "canvas.h"
 #include "test_support.h"
@@ -18,7 +21,52 @@ std::string Check(const Canvas& c, std::initializer_list<Px> expected, int toler
   return Mismatches([&c](int x, int y) { return c.At(x, y); }, expected, tolerance);
 }
 
+// What GDI+ itself draws for a solid fill and for a frame with an inset pen.
+void GdiplusFill(HDC dc, const RECT& rc, DWORD color) {
+  GdipGraphics graphics;
+  GdipSolidBrush brush;
+  ASSERT_EQ(Gdiplus::Ok, gdip::GdipCreateFromHDC(dc, graphics.out()));
+  ASSERT_EQ(Gdiplus::Ok, gdip::GdipCreateSolidFill(color, brush.out()));
+  gdip::GdipFillRectangleI(graphics.get(), brush.get(), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+}
+
+void GdiplusFrame(HDC dc, const RECT& rc, int size, DWORD color) {
+  GdipGraphics graphics;
+  GdipPen pen;
+  ASSERT_EQ(Gdiplus::Ok, gdip::GdipCreateFromHDC(dc, graphics.out()));
+  ASSERT_EQ(Gdiplus::Ok, gdip::GdipCreatePen1(color, static_cast<Gdiplus::REAL>(size), Gdiplus::UnitPixel, pen.out()));
+  Gdiplus::REAL inset = (size - 1) / 2.0f;
+  gdip::GdipDrawRectangle(graphics.get(), pen.get(), rc.left + inset, rc.top + inset,
+                          rc.right - rc.left - 1 - 2 * inset, rc.bottom - rc.top - 1 - 2 * inset);
+}
+
 }  // namespace
+
+// Fills and frames in opaque colours land in a 32-bit bitmap exactly as GDI+ puts them, alpha
+// included, inside a round clip and for frames as wide as half their rectangle; translucent
+// colours and frames too small for their pen too.
+TEST(RenderPrimitives, FillsAndFramesDrawWhatGdiplusDraws) {
+  TestWindow window(50, 50);
+  Canvas ours(120, 80, 0x336699), theirs(120, 80, 0x336699);
+  for (Canvas* c : {&ours, &theirs}) {
+    HRGN round = CreateRoundRectRgn(4, 4, 110, 76, 12, 12);
+    SelectClipRgn(c->dc(), round);
+    DeleteObject(round);
+  }
+  const RECT fills[] = {{0, 0, 120, 80}, {10, 10, 50, 30}, {-5, 60, 30, 90}, {60, 10, 60, 30}};
+  const DWORD colors[] = {0xFFF4F4F4, 0xFF000000, 0xFFB0B0B0, 0x80FF0000};
+  for (int i = 0; i < 4; ++i) {
+    CRenderEngine::DrawColor(ours.dc(), fills[i], colors[i]);
+    GdiplusFill(theirs.dc(), fills[i], colors[i]);
+  }
+  const RECT frames[] = {{2, 2, 118, 78}, {20, 40, 26, 46}, {30, 40, 60, 70}, {70, 40, 71, 41}, {80, 40, 110, 70}};
+  const int sizes[] = {1, 3, 2, 1, 1};
+  for (int i = 0; i < 5; ++i) {
+    CRenderEngine::DrawRect(ours.dc(), frames[i], sizes[i], colors[i % 4]);
+    GdiplusFrame(theirs.dc(), frames[i], sizes[i], colors[i % 4]);
+  }
+  EXPECT_EQ(0, memcmp(ours.Pixels(), theirs.Pixels(), 120 * 80 * sizeof(DWORD)));
+}
 
 TEST(RenderPrimitives, FillsAndGradientsHonourAlpha) {
   TestWindow window(50, 50);  // GDI+ runs while a manager lives

@@ -199,19 +199,66 @@ void putWideChar(Output& out, const Spec& spec, wchar_t c) {
   putString(out, spec, utf8.data(), utf8.size());
 }
 
+// Plain integer conversions ("%d", "%5u", "%08X", "%-4lld") are written here: the runtime's
+// printf costs far more per call than the digits. False for any other flag or a precision,
+// which the runtime formats.
+bool putPlainInteger(Output& out, const Spec& spec, bool negative, unsigned long long magnitude) {
+  if (spec.precision >= 0) return false;
+  bool zeros = false, left = false;
+  for (char flag : spec.flags) {
+    if (flag == '0') {
+      zeros = true;
+    } else if (flag == '-') {
+      left = true;
+    } else {
+      return false;
+    }
+  }
+  const unsigned base = spec.conversion == 'x' || spec.conversion == 'X' ? 16 : spec.conversion == 'o' ? 8 : 10;
+  const char* alphabet = spec.conversion == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
+  char digits[24];
+  char* const end = digits + sizeof(digits);
+  char* first = end;
+  do {
+    *--first = alphabet[magnitude % base];
+    magnitude /= base;
+  } while (magnitude != 0);
+  const size_t length = static_cast<size_t>(end - first) + (negative ? 1 : 0);
+  const size_t pad = spec.width > 0 && static_cast<size_t>(spec.width) > length ? spec.width - length : 0;
+  if (!left && !zeros) out.fill(' ', pad);
+  if (negative) out.put("-", 1);
+  if (!left && zeros) out.fill('0', pad);
+  out.put(first, static_cast<size_t>(end - first));
+  if (left) out.fill(' ', pad);
+  return true;
+}
+
+template <typename T>
+void putSignedValue(Output& out, const Spec& spec, const char* length, T value) {
+  const bool negative = value < 0;
+  const unsigned long long magnitude =
+      negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+  if (!putPlainInteger(out, spec, negative, magnitude)) out.print(printfSpec(spec, length).c_str(), value);
+}
+
+template <typename T>
+void putUnsignedValue(Output& out, const Spec& spec, const char* length, T value) {
+  if (!putPlainInteger(out, spec, false, value)) out.print(printfSpec(spec, length).c_str(), value);
+}
+
 void putSigned(Output& out, const Spec& spec, Args& args) {
   switch (spec.length) {
     case Length::kLong:
-      out.print(printfSpec(spec, "l").c_str(), va_arg(args.list, long));
+      putSignedValue(out, spec, "l", va_arg(args.list, long));
       break;
     case Length::kLongLong:
-      out.print(printfSpec(spec, "ll").c_str(), va_arg(args.list, long long));
+      putSignedValue(out, spec, "ll", va_arg(args.list, long long));
       break;
     case Length::kSize:
       if (sizeof(ptrdiff_t) == sizeof(long long)) {
-        out.print(printfSpec(spec, "ll").c_str(), va_arg(args.list, long long));
+        putSignedValue(out, spec, "ll", va_arg(args.list, long long));
       } else {
-        out.print(printfSpec(spec, "").c_str(), va_arg(args.list, int));
+        putSignedValue(out, spec, "", va_arg(args.list, int));
       }
       break;
     case Length::kChar:
@@ -221,7 +268,7 @@ void putSigned(Output& out, const Spec& spec, Args& args) {
       out.print(printfSpec(spec, "h").c_str(), va_arg(args.list, int));
       break;
     default:
-      out.print(printfSpec(spec, "").c_str(), va_arg(args.list, int));
+      putSignedValue(out, spec, "", va_arg(args.list, int));
       break;
   }
 }
@@ -229,16 +276,16 @@ void putSigned(Output& out, const Spec& spec, Args& args) {
 void putUnsigned(Output& out, const Spec& spec, Args& args) {
   switch (spec.length) {
     case Length::kLong:
-      out.print(printfSpec(spec, "l").c_str(), va_arg(args.list, unsigned long));
+      putUnsignedValue(out, spec, "l", va_arg(args.list, unsigned long));
       break;
     case Length::kLongLong:
-      out.print(printfSpec(spec, "ll").c_str(), va_arg(args.list, unsigned long long));
+      putUnsignedValue(out, spec, "ll", va_arg(args.list, unsigned long long));
       break;
     case Length::kSize:
       if (sizeof(size_t) == sizeof(unsigned long long)) {
-        out.print(printfSpec(spec, "ll").c_str(), va_arg(args.list, unsigned long long));
+        putUnsignedValue(out, spec, "ll", va_arg(args.list, unsigned long long));
       } else {
-        out.print(printfSpec(spec, "").c_str(), va_arg(args.list, unsigned int));
+        putUnsignedValue(out, spec, "", va_arg(args.list, unsigned int));
       }
       break;
     case Length::kChar:
@@ -248,7 +295,7 @@ void putUnsigned(Output& out, const Spec& spec, Args& args) {
       out.print(printfSpec(spec, "h").c_str(), va_arg(args.list, unsigned int));
       break;
     default:
-      out.print(printfSpec(spec, "").c_str(), va_arg(args.list, unsigned int));
+      putUnsignedValue(out, spec, "", va_arg(args.list, unsigned int));
       break;
   }
 }

@@ -32,7 +32,10 @@ class ThreadHelper {
 
 class LockHelper {
  public:
-  LockHelper() { InitializeCriticalSection(&section_); }
+  static constexpr DWORD kSpinCount = 4000;
+  // Callers on several threads meet at the queue and the pool: a short spin before sleeping
+  // costs less than a wait in the kernel (or the server, under Wine).
+  LockHelper() { InitializeCriticalSectionAndSpinCount(&section_, kSpinCount); }
   LockHelper(const LockHelper&) = delete;
   LockHelper& operator=(const LockHelper&) = delete;
   virtual ~LockHelper() { DeleteCriticalSection(&section_); }
@@ -65,6 +68,7 @@ class SemHelper {
   bool create(LONG initial, LONG maximum);
   void release();
   bool wait(DWORD milliseconds);  // true when signalled in time
+  bool created() const { return handle_ != nullptr; }
 
  private:
   void close();

@@ -1,5 +1,5 @@
 // The writer thread: takes queued records in batches, applies settings changes in line
-// order, shows and writes the lines, flushes once per batch and sleeps when idle.
+// order, shows and writes the lines, flushes once per batch and sleeps 50 ms when idle.
 #include <cstring>
 
 #include "common/log/log_console.h"
@@ -18,9 +18,21 @@ void LogerManager::threadBody() {
   for (unsigned& count : flushCounts_) count = 0;
   ULONGLONG lastReread = GetTickCount64();
   for (;;) {
-    while (LogData* record = nextRecord()) handleRecord(record);
+    bool wrote = false;
+    while (LogData* record = nextRecord()) {
+      handleRecord(record);
+      wrote = true;
+    }
     flushFiles();
-    Sleep(50);
+    // Idle: wait for more. Busy: take the next batch at once, so callers never meet the
+    // back-pressure only because the writer was asleep.
+    if (!wrote) {
+      if (idleWake_.created()) {
+        idleWake_.wait(50);
+      } else {
+        Sleep(50);
+      }
+    }
     if (!running_ && queueEmpty()) {
       closeEveryLogger();
       break;

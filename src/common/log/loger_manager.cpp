@@ -66,6 +66,7 @@ bool LogerManager::start() {
     return false;
   }
   startSemaphore_.create(0, 64);
+  idleWake_.create(0, 1);
   if (!startThread()) {
     printOut("vlog: create vlog thread error! \r\n");
     return false;
@@ -100,6 +101,7 @@ bool LogerManager::drain() {
   marker->type = kDrainMarker;
   std::memcpy(marker->content, &ticket, sizeof(ticket));
   enqueue(marker);
+  idleWake_.release();  // an idle writer takes the marker now, not after its pause
   std::unique_lock<std::mutex> lock(drainLock_);
   drainDone_.wait(lock, [&] { return drainFinished_ >= ticket || !writerAlive_; });
   return true;

@@ -147,6 +147,7 @@ class LogerManager : public ThreadHelper, public IVlogManager {
   std::vector<LogData*> pool_;
   LockHelper poolLock_;
   SemHelper startSemaphore_;
+  SemHelper idleWake_;  // ends the idle writer's pause early (a drain waits for it)
 
   std::atomic<uint64_t> pushCount_{0};
   std::atomic<uint64_t> popCount_{0};

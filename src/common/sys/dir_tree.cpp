@@ -80,6 +80,8 @@ DWORD CreateDirectoryTree(const std::wstring& path) {
     if (OnlySeparators(level) || GetFileAttributesW(level.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
     if (!CreateDirectoryW(level.c_str(), nullptr)) {
       const DWORD err = GetLastError();
+      // Made meanwhile by another thread or process: what was wanted.
+      if (err == ERROR_ALREADY_EXISTS && IsDirectory(level)) continue;
       VLOG_ERROR("CreateDirectoryTree, CreateDirectory %S failed, err %lu", level.c_str(), err);
       return err;
     }

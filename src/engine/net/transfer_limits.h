@@ -4,6 +4,8 @@
 
 #include <curl/curl.h>
 
+#include <cstddef>
+
 namespace net {
 
 constexpr long kMaxRedirects = 5;
@@ -11,6 +13,8 @@ constexpr long kConnectTimeoutSeconds = 120;
 constexpr long kStallSeconds = 120;
 // Large receive buffers: fewer socket reads per byte (each costs far more under Wine).
 constexpr long kReceiveBufferBytes = 512 * 1024;
+// Write buffer of each segment file.
+constexpr size_t kSegmentFileBufferBytes = 1024 * 1024;
 
 inline void SetStallLimits(CURL* handle) {
   curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);

@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int kDamaged = -1;
+constexpr DWORD kSharingWaitMs = 2000;
 
 bool WriteAll(HANDLE out, const uint8_t* bytes, uint32_t length) {
   while (length > 0) {
@@ -42,8 +43,29 @@ int WriteEntry(ZipHandle* zip, int index, uint32_t size, HANDLE out, const std::
   return code == kZipOk && left == 0 ? 0 : kDamaged;
 }
 
+// Items are unpacked by several threads: one of them may still be writing an item of the same
+// name (a file list that names a file twice). Its file is waited for, not taken for a failure.
+HANDLE CreateTarget(const std::wstring& target) {
+  for (DWORD waited = 0;; ++waited) {
+    HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION || waited >= kSharingWaitMs) {
+      return file;
+    }
+    Sleep(1);
+  }
+}
+
+// On the open file: no second open later (each one a round trip to the server under Wine).
+void SetExtractTime(const ExtractTimes& times, const std::wstring& relative, HANDLE file) {
+  const auto found = times.find(relative);
+  if (found == times.end()) return;
+  if (!SetFileTime(file, nullptr, &found->second.accessed, &found->second.written)) {
+    VLOG_WARN("UnzipToFolder, SetFileTime %S failed, err %lu", relative.c_str(), GetLastError());
+  }
+}
+
 // Writes entry index under folder; a file that does not come out whole is removed.
-int ExtractEntry(ZipHandle* zip, int index, const std::wstring& folder) {
+int ExtractEntry(ZipHandle* zip, int index, const std::wstring& folder, const ExtractTimes* times) {
   ZipItemInfo info;
   if (ZipReader::GetItem(zip, index, &info) != kZipOk) return kDamaged;
   const std::string name = WideToUtf8(info.name);
@@ -61,14 +83,14 @@ int ExtractEntry(ZipHandle* zip, int index, const std::wstring& folder) {
     VLOG_ERROR("UnzipToFolder, CreateDirectoryTree %s failed, err %lu", WideToUtf8(parent).c_str(), made);
     return kDamaged;
   }
-  UniqueHandle out(
-      CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle out(CreateTarget(target));
   if (!IsValid(out)) {
     VLOG_ERROR("UnzipToFolder, CreateFile %s failed, err %lu", WideToUtf8(target).c_str(), GetLastError());
     return kDamaged;
   }
   // The reader's sizes travel as signed 32-bit numbers; the item's file may use all 32 bits.
   const int result = WriteEntry(zip, index, static_cast<uint32_t>(info.uncompressedSize), out.get(), name);
+  if (result == 0 && times) SetExtractTime(*times, relative, out.get());
   out.reset();
   if (result != 0) {
     VLOG_ERROR("UnzipToFolder, entry %s not extracted", name.c_str());
@@ -81,7 +103,8 @@ int ExtractEntry(ZipHandle* zip, int index, const std::wstring& folder) {
 
 }  // namespace
 
-int UnzipItemToFolder(const PackageFile& file, uint64_t base, uint32_t size, const std::wstring& folder) {
+int UnzipItemToFolder(const PackageFile& file, uint64_t base, uint32_t size, const std::wstring& folder,
+                      const ExtractTimes* times) {
   ZipFileStream stream(file.Handle(), base, size);
   // A failed read of the package file is told by its own code, not as damage.
   const auto failed = [&stream](int code) {
@@ -96,7 +119,7 @@ int UnzipItemToFolder(const PackageFile& file, uint64_t base, uint32_t size, con
   ZipItemInfo count;
   ZipReader::GetItem(zip.get(), -1, &count);
   for (int i = 0; i < count.index; ++i) {
-    const int result = ExtractEntry(zip.get(), i, folder);
+    const int result = ExtractEntry(zip.get(), i, folder, times);
     if (result != 0) {
       VLOG_ERROR("UnzipToFolder, entry %d of the item at %llu failed", i, static_cast<unsigned long long>(base));
       return failed(result);

@@ -7,10 +7,16 @@
 #include <string>
 
 #include "engine/package/package_file.h"
+#include "engine/parser/file_on_disk.h"
+
+// Times that extracted files take at once, by their path relative to the folder.
+using ExtractTimes = RecordFileTimesByPath;
 
 // Writes every entry of the archive at [base, base + size) of the file into folder.
 // 0 when every entry was written whole; -1 when the archive or an entry is damaged (bad
 // headers, inflate error, size or CRC-32 mismatch), an entry name could reach outside the
 // folder, or a file cannot be written: the partly written file is removed. The system
 // error code when reading the package file fails. The current directory is not changed.
-int UnzipItemToFolder(const PackageFile& file, uint64_t base, uint32_t size, const std::wstring& folder);
+// A file named in times (may be null) takes its time before it is closed.
+int UnzipItemToFolder(const PackageFile& file, uint64_t base, uint32_t size, const std::wstring& folder,
+                      const ExtractTimes* times = nullptr);

@@ -1,26 +1,60 @@
 // Extracting the packages of the program's own file.
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include "common/log/vlog.h"
 #include "common/sys/text_convert.h"
 #include "engine/package/item_unzip.h"
 #include "engine/package/setup_files.h"
 #include "engine/package/setup_pkg.h"
 
-int SetupPkg::ExtractItem(const pkgfmt::PackageItemHeader& item, uint64_t dataOffset, const std::wstring& folder) {
-  return UnzipItemToFolder(file_, dataOffset, item.zipSize, folder);
+int SetupPkg::ExtractItem(const pkgfmt::PackageItemHeader& item, uint64_t dataOffset, const std::wstring& folder,
+                          const RecordFileTimesByPath* times) {
+  return UnzipItemToFolder(file_, dataOffset, item.zipSize, folder, times);
 }
 
-// Every item of one package, in index order; the first failing item's code ends it.
-int SetupPkg::ExtractPackage(size_t number, const std::wstring& folder) {
+namespace {
+
+// Items are unpacked by a few threads at once: under Wine every file that is created costs
+// round trips to the server, and those of several files overlap. More threads than this gain
+// nothing there and only add memory.
+constexpr unsigned kMostExtractThreads = 4;
+
+unsigned ExtractThreads(size_t items) {
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  return static_cast<unsigned>(std::min<size_t>({kMostExtractThreads, cores, std::max<size_t>(items / 8, 1)}));
+}
+
+}  // namespace
+
+// Every item of one package; the result is that of the first failing item in index order,
+// as if they were unpacked one after another: no item after it is started once it failed
+// (those already under way finish, and a failed job removes the folder anyway).
+int SetupPkg::ExtractPackage(size_t number, const std::wstring& folder, const RecordFileTimesByPath* times) {
   const PackageDescriptor& package = packages_[number];
-  for (size_t i = 0; i < package.items.size(); ++i) {
-    const int code = ExtractItem(package.items[i], package.dataOffsets[i], folder);
-    if (code != 0) {
-      VLOG_ERROR("ExtractPackage, item %u of package %u failed, code %d, folder %s", static_cast<unsigned>(i),
-                 static_cast<unsigned>(number), code, WideToUtf8(folder).c_str());
-      return code;
+  const size_t count = package.items.size();
+  std::vector<int> codes(count, 0);
+  std::atomic<size_t> next{0};
+  std::atomic<size_t> firstFailure{count};
+  const auto work = [&] {
+    for (size_t i = next++; i < count && i < firstFailure; i = next++) {
+      codes[i] = ExtractItem(package.items[i], package.dataOffsets[i], folder, times);
+      if (codes[i] == 0) continue;
+      size_t seen = firstFailure;
+      while (i < seen && !firstFailure.compare_exchange_weak(seen, i)) {}
     }
-  }
-  return 0;
+  };
+  std::vector<std::thread> helpers;
+  for (unsigned t = 1; t < ExtractThreads(count); ++t) helpers.emplace_back(work);
+  work();
+  for (std::thread& helper : helpers) helper.join();
+  const size_t failed = firstFailure;
+  if (failed == count) return 0;
+  VLOG_ERROR("ExtractPackage, item %u of package %u failed, code %d, folder %s", static_cast<unsigned>(failed),
+             static_cast<unsigned>(number), codes[failed], WideToUtf8(folder).c_str());
+  return codes[failed];
 }
 
 int SetupPkg::ExtractAllProgramFiles(const std::wstring& folder) {
@@ -29,7 +63,7 @@ int SetupPkg::ExtractAllProgramFiles(const std::wstring& folder) {
     return -1;
   }
   ProgramPackageUnpackedSize = packages_[0].head.unpackedTotal;
-  return ExtractPackage(0, folder);
+  return ExtractPackage(0, folder, &programFileTimes_);
 }
 
 int SetupPkg::ExtractAllSetupFiles(const std::wstring& folder, std::wstring& productConfigName) {

@@ -11,6 +11,7 @@
 #include "engine/package/package_file.h"
 #include "engine/package/package_format.h"
 #include "engine/parser/component_records.h"
+#include "engine/parser/file_on_disk.h"
 
 class PackageWriter;
 
@@ -72,13 +73,18 @@ class SetupPkg final : public ISetupPkg {
   int ExtractAllProgramFiles(const std::wstring& folder) override;
   int ExtractAllSetupFiles(const std::wstring& folder, std::wstring& productConfigName) override;
   int ExtractOtherPackages(const std::wstring& folder) override;
-  int ExtractItem(const pkgfmt::PackageItemHeader& item, uint64_t dataOffset, const std::wstring& folder);
+  int ExtractItem(const pkgfmt::PackageItemHeader& item, uint64_t dataOffset, const std::wstring& folder,
+                  const RecordFileTimesByPath* times = nullptr);
+  // Times the program files take as they are extracted (their records' times), so that
+  // putting them in place needs no second open of each file.
+  void SetProgramFileTimes(RecordFileTimesByPath times) { programFileTimes_ = std::move(times); }
 
  private:
   int Init();
-  int ExtractPackage(size_t number, const std::wstring& folder);
+  int ExtractPackage(size_t number, const std::wstring& folder, const RecordFileTimesByPath* times = nullptr);
 
   PackageFile file_;
   std::vector<PackageDescriptor> packages_;
   std::unique_ptr<PackageWriter> writer_;
+  RecordFileTimesByPath programFileTimes_;
 };

@@ -8,8 +8,22 @@ namespace {
 
 constexpr int64_t kToleranceMs = 1000;
 constexpr uint64_t kUnixEpochAsFileTime = 116444736000000000ULL;
+constexpr uint64_t kFileTimeUnitsPerSecond = 10000000ULL;
+
+FILETIME FileTimeOf(uint64_t value) {
+  FILETIME time;
+  time.dwLowDateTime = static_cast<DWORD>(value);
+  time.dwHighDateTime = static_cast<DWORD>(value >> 32);
+  return time;
+}
 
 }  // namespace
+
+RecordFileTimes RecordFileTimesOf(int64_t timeMs) {
+  const int64_t seconds = timeMs / 1000;
+  return RecordFileTimes{FileTimeOf(kUnixEpochAsFileTime + static_cast<uint64_t>(seconds) * kFileTimeUnitsPerSecond),
+                         FileTimeOf(kUnixEpochAsFileTime)};
+}
 
 bool PathExists(const std::wstring& path) {
   DWORD attributes = GetFileAttributesW(path.c_str());

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <unordered_set>
+
 #include "common/log/vlog.h"
 #include "common/sys/file_delete.h"
 #include "common/sys/unique_handles.h"
@@ -17,18 +19,17 @@ namespace {
 constexpr int kStepCopy = 9;
 constexpr int kStepOther = 0;
 constexpr int kCopyShare = 50;
-constexpr uint64_t kUnixEpochAsFileTime = 116444736000000000ULL;
-constexpr uint64_t kFileTimeUnitsPerSecond = 10000000ULL;
 
-FILETIME FileTimeOf(uint64_t value) {
-  FILETIME time;
-  time.dwLowDateTime = static_cast<DWORD>(value);
-  time.dwHighDateTime = static_cast<DWORD>(value >> 32);
-  return time;
-}
-
-// Last write = timeMs (milliseconds since 1970 UTC) cut to whole seconds; last access = 1970.
+// The record's times (RecordFileTimesOf). A file that already carries both times is not opened again: under Wine every
+// open is a round trip to the server, and most files come out of the package with the right times.
 void SetRecordTimes(const std::wstring& path, int64_t timeMs) {
+  const RecordFileTimes times = RecordFileTimesOf(timeMs);
+  WIN32_FILE_ATTRIBUTE_DATA now{};
+  if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &now) &&
+      CompareFileTime(&now.ftLastWriteTime, &times.written) == 0 &&
+      CompareFileTime(&now.ftLastAccessTime, &times.accessed) == 0) {
+    return;
+  }
   UniqueHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -36,10 +37,7 @@ void SetRecordTimes(const std::wstring& path, int64_t timeMs) {
     VLOG_WARN("AddProductFile, open %S for its times failed, err %lu", path.c_str(), GetLastError());
     return;
   }
-  const int64_t seconds = timeMs / 1000;
-  const FILETIME written = FileTimeOf(kUnixEpochAsFileTime + static_cast<uint64_t>(seconds) * kFileTimeUnitsPerSecond);
-  const FILETIME accessed = FileTimeOf(kUnixEpochAsFileTime);
-  if (!SetFileTime(file.get(), nullptr, &accessed, &written)) {
+  if (!SetFileTime(file.get(), nullptr, &times.accessed, &times.written)) {
     VLOG_WARN("AddProductFile, SetFileTime %S failed, err %lu", path.c_str(), GetLastError());
   }
 }
@@ -97,6 +95,8 @@ int CUpdateEngEx::AddProductFile() {
   const int total = static_cast<int>(addList.files.size());
   int done = 1;
   int result = 0;
+  // Folders this loop made or found: each is made once, not once per file it holds.
+  std::unordered_set<std::wstring> folders;
   for (const FileRecord& record : addList.files) {
     if (record.excluded) continue;
     const std::wstring installed = GetInstalledPath(record);
@@ -104,9 +104,12 @@ int CUpdateEngEx::AddProductFile() {
     const size_t slash = installed.rfind(L'\\');
     const std::wstring folder =
         newProduct.productFolder + (slash == std::wstring::npos ? L"" : L"\\" + installed.substr(0, slash));
-    if (!MakeTargetFolder(folder)) {
-      result = -1;
-      break;
+    if (folders.count(folder) == 0) {
+      if (!MakeTargetFolder(folder)) {
+        result = -1;
+        break;
+      }
+      folders.insert(folder);
     }
     const std::wstring target = newProduct.productFolder + L"\\" + installed;
     if (prompt) prompt->OnProgressEx(kStepCopy, done++, total, installed, kCopyShare);
@@ -126,16 +129,27 @@ int CUpdateEngEx::AddProductFile() {
   return result;
 }
 
+RecordFileTimesByPath CUpdateEngEx::AddListFileTimes() const {
+  RecordFileTimesByPath times;
+  for (const FileRecord& record : addList.files) {
+    if (record.excluded) continue;
+    const std::string& time = FindAttribute(record.attributes, "time");
+    if (!time.empty()) times.emplace(GetAttributeW(record, "path"), RecordFileTimesOf(DecimalValue64(time)));
+  }
+  return times;
+}
+
 int CUpdateEngEx::UpdateFile(const std::wstring& source, const std::wstring& target, std::wstring& waiting) {
   waiting.clear();
-  // The source is checked first: a source that is missing or cannot be read must not cost
-  // the installed file.
+  // Nothing at the target: the move is all.
+  if (MoveFileW(source.c_str(), target.c_str())) return 0;
+  // The source is checked before the target is touched: a source that is missing or cannot be
+  // read must not cost the installed file.
   if (!PathExists(source)) {
     VLOG_ERROR("UpdateFile, error: 2, cannot find file: %S", source.c_str());
     return -1;
   }
   if (!IsReadable(source)) return -2;
-  if (MoveFileW(source.c_str(), target.c_str())) return 0;
   if (PathExists(target)) {
     // Deleted, or moved aside to a ".delete" name; a file deferred to the next restart
     // (before Windows 6) still holds the name and counts as in use.

@@ -9,6 +9,7 @@
 
 #include "engine/parser/check_diff.h"
 #include "engine/parser/component_config.h"
+#include "engine/parser/file_on_disk.h"
 #include "engine/update/program.h"
 
 class CUpdateEngEx : public CCheckDiff, public CProgram {
@@ -34,6 +35,9 @@ class CUpdateEngEx : public CCheckDiff, public CProgram {
   // file is in place or waits for the next restart, -1 when a target folder cannot be
   // created, -2 when a file cannot be put in place (the files after it are not handled).
   int AddProductFile();
+  // The times AddProductFile gives the add list's files, by their "path" in the package:
+  // files extracted with them already carry them when they are put in place.
+  RecordFileTimesByPath AddListFileTimes() const;
   // Moves source to target. 0 in place; 1 target in use: the new file waits under the name
   // given in waiting and replaces target at the next restart; -1 source missing, -2 source
   // unreadable (target untouched in both) or the file cannot be put in place. waiting is

@@ -18,11 +18,13 @@ const wchar_t kInstallFailedText[] = L"安装失败";
 
 std::wstring PackageFolderOf(const std::wstring& folder) { return folder + L"\\package\\"; }
 
-// The program package into the work folder: 0, or the reader's failure (a package that
-// fails its check gives its negative code or -1).
-int ExtractProgramPackage(const std::wstring& folder) {
+// The program package into the work folder, its files with their records' times: 0, or the
+// reader's failure (a package that fails its check gives its negative code or -1).
+int ExtractProgramPackage(const std::wstring& folder, RecordFileTimesByPath times) {
   try {
-    return SetupPkg::GetInstance().ExtractAllProgramFiles(folder);
+    SetupPkg& package = SetupPkg::GetInstance();
+    package.SetProgramFileTimes(std::move(times));
+    return package.ExtractAllProgramFiles(folder);
   } catch (const KvException& e) {
     VLOG_ERROR("Run, the program's packages failed their check, code %d", e.code());
     return e.code() < 0 ? e.code() : -1;
@@ -93,7 +95,7 @@ int ZQPM::PutProductInPlace(OpePARAMEx& job) {
     return kJobNoWorkFolder;
   }
   Report(ProgressStep::kExtractPackage, 5);
-  const int extracted = ExtractProgramPackage(product.sourceFolder);
+  const int extracted = ExtractProgramPackage(product.sourceFolder, m_pUpdateEng->AddListFileTimes());
   if (extracted != 0) {
     VLOG_ERROR("Run, pPkgParser->ExtractAllProgramFiles failed, nRet: %d ", extracted);
     DeleteDirectoryTree(product.sourceFolder, {});

@@ -2,6 +2,8 @@
 // and output that never claims bytes it did not write.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "common/log/log_format.h"
@@ -76,4 +78,23 @@ TEST(LogFormat, UnknownConversionIsCopiedAndPercentNWritesNothing) {
   EXPECT_EQ(fmt("a%nb%d", &target, 5), "ab5");
   EXPECT_EQ(target, 77);
   EXPECT_EQ(fmt("x%ky %d|end%", 3), "x%ky 3|end%");
+}
+
+TEST(LogFormat, IntegersMatchTheRuntimeForEveryFlagAndWidth) {
+  const char* const specs[] = {"%d", "%5d", "%-5d", "%05d", "%-05d", "%+d", "% d",   "%.3d",    "%u",      "%08u",
+                               "%x", "%#x", "%08X", "%-8X", "%o",    "%#o", "%3lld", "%-20lld", "%020lld", "%llx"};
+  const long long values[] = {0, 7, -7, 42, -42, 123456, -2147483647LL - 1, 4294967295LL, -9000000000LL};
+  for (const char* spec : specs) {
+    const bool wide = std::strstr(spec, "ll") != nullptr;
+    for (long long value : values) {
+      char expected[64];
+      if (wide) {
+        std::snprintf(expected, sizeof(expected), spec, value);
+        EXPECT_EQ(fmt(spec, value), expected) << spec << " " << value;
+      } else {
+        std::snprintf(expected, sizeof(expected), spec, static_cast<int>(value));
+        EXPECT_EQ(fmt(spec, static_cast<int>(value)), expected) << spec << " " << value;
+      }
+    }
+  }
 }

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 #include "sys_test_support.h"
 
 namespace {
@@ -37,6 +40,21 @@ TEST(CreateDirectoryTree, CreatesEveryMissingLevel) {
 }
 
 // The error of the level that failed; a file of the folder's name is no folder.
+TEST(CreateDirectoryTree, ThreadsMakingTheSameTreeAllSucceed) {
+  TempFolder folder;
+  for (int round = 0; round < 20; ++round) {
+    const std::wstring path = folder / (L"r" + std::to_wstring(round) + L"\\a\\b\\c");
+    std::vector<DWORD> results(8, 1);
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < results.size(); ++t) {
+      threads.emplace_back([&, t] { results[t] = CreateDirectoryTree(path); });
+    }
+    for (std::thread& thread : threads) thread.join();
+    for (DWORD result : results) EXPECT_EQ(result, 0u) << "round " << round;
+    EXPECT_TRUE(IsFolder(path));
+  }
+}
+
 TEST(CreateDirectoryTree, FailuresGiveTheFailingLevelsError) {
   TempFolder folder;
   WriteFileBytes(folder / L"file", "x");

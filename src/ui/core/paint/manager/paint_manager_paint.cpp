@@ -110,6 +110,7 @@ void CPaintManagerUI::OnPaint(LRESULT& lRes) {
     PaintOffscreen(ps.hdc, rcPaint, rcClient);
   } else {
     int saved = ::SaveDC(ps.hdc);
+    ::SelectObject(ps.hdc, GetFont(-1));
     m_pRoot->DoPaint(ps.hdc, rcPaint);
     for (int i = 0; i < m_aPostPaintControls.GetSize(); ++i) {
       static_cast<CControlUI*>(m_aPostPaintControls[i])->DoPostPaint(ps.hdc, rcPaint);
@@ -125,6 +126,8 @@ void CPaintManagerUI::OnPaint(LRESULT& lRes) {
 void CPaintManagerUI::PaintOffscreen(HDC hDC, RECT& rcPaint, const RECT& rcClient) {
   HGDIOBJ oldBitmap = ::SelectObject(m_hDcOffscreen, m_hbmpOffscreen);
   int saved = ::SaveDC(m_hDcOffscreen);
+  // Texts in the default font then find it selected (the restore gives the old one back).
+  ::SelectObject(m_hDcOffscreen, GetFont(-1));
   if (m_bLayered) ClearLayeredPixels(rcPaint, false);
   m_pRoot->DoPaint(m_hDcOffscreen, rcPaint);
   DrawCaret(m_hDcOffscreen, rcPaint);

@@ -54,6 +54,19 @@ struct PieceDrawer {
   }
 };
 
+// The memory DC that images are selected into while drawn, one per thread: making a DC for every
+// image drawn cost more than the drawing of a small image itself.
+HDC ImageSourceDC() {
+  struct Holder {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    ~Holder() {
+      if (dc != nullptr) ::DeleteDC(dc);
+    }
+  };
+  thread_local Holder holder;
+  return holder.dc;
+}
+
 bool Meets(const RECT& a, const RECT& b) {
   RECT tmp;
   return ::IntersectRect(&tmp, &a, &b) != FALSE;
@@ -86,9 +99,9 @@ void DrawCentre(const PieceDrawer& draw, const RECT& dst, const RECT& src, bool 
 void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint, const RECT& rcBmpPart,
                               const RECT& rcCorners, bool bAlpha, BYTE uFade, bool bHole, bool bTiledX, bool bTiledY) {
   if (hDC == nullptr || hBitmap == nullptr) return;
-  MemoryDC memDC(hDC);
-  if (memDC.get() == nullptr) return;
-  SelectGuard select(memDC.get(), hBitmap);
+  HDC source = ImageSourceDC();
+  if (source == nullptr) return;
+  SelectGuard select(source, hBitmap);
   ::SetStretchBltMode(hDC, HALFTONE);
   const RECT& c = rcCorners;
   bool blend = bAlpha || uFade < 255;
@@ -97,12 +110,12 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
       rc.bottom - rc.top == rcBmpPart.bottom - rcBmpPart.top) {
     RECT part;
     if (::IntersectRect(&part, &rc, &rcPaint)) {
-      ::BitBlt(hDC, part.left, part.top, part.right - part.left, part.bottom - part.top, memDC.get(),
+      ::BitBlt(hDC, part.left, part.top, part.right - part.left, part.bottom - part.top, source,
                rcBmpPart.left + part.left - rc.left, rcBmpPart.top + part.top - rc.top, SRCCOPY);
     }
     return;
   }
-  PieceDrawer draw = {hDC, memDC.get(), blend, uFade};
+  PieceDrawer draw = {hDC, source, blend, uFade};
   const RECT& d = rc;
   const RECT& s = rcBmpPart;
   if (!bHole) {

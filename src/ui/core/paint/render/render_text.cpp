@@ -28,7 +28,10 @@ wchar_t CharacterReference(const wchar_t* text) {
 void DrawTextGdi(HDC hDC, CPaintManagerUI* manager, RECT& rc, const wchar_t* text, DWORD color, int font, UINT style) {
   int oldMode = ::SetBkMode(hDC, TRANSPARENT);
   COLORREF oldColor = ::SetTextColor(hDC, ArgbToColorRef(color));
-  SelectGuard select(hDC, manager->GetFont(font));
+  // A DC that holds the font already keeps it: the paint manager paints with the window's default
+  // font selected, so most texts spare a font selection and its undoing.
+  HFONT hFont = manager->GetFont(font);
+  SelectGuard select(hDC, ::GetCurrentObject(hDC, OBJ_FONT) != hFont ? hFont : nullptr);
   if (wcsstr(text, L"&#x") != nullptr) {
     wchar_t ch = CharacterReference(text);
     if (ch != 0) ::DrawTextW(hDC, &ch, 1, &rc, style);

@@ -2,6 +2,11 @@
 // fit the package.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
+#include "common/log/vlog.h"
+#include "common/sys/text_convert.h"
 #include "engine/package/package_format.h"
 #include "engine/package/package_verify.h"
 #include "engine/package/setup_pkg.h"
@@ -117,6 +122,40 @@ TEST_F(PackageReader, OneChangedByteInEachCheckedAreaIsRefused) {
     EXPECT_EQ(-2, OpenBytes(dir_, bad, &packages)) << c.area;
     EXPECT_EQ(packages, 0u) << c.area;
   }
+}
+
+// The packages are digested in parallel, but the walk tells only what the first failing
+// package holds: a later fault is neither reported nor logged, and no head past a bad one is read.
+TEST_F(PackageReader, FirstFailingPackageAloneDecidesAndIsLogged) {
+  Bytes bad = setup_;
+  bad[layout_.head0 + kHeadSize + 200] ^= 0x20;  // package #0: items digest
+  const uint64_t index1 = layout_.head1 + DecodeHead(&bad[layout_.head1]).indexOffset;
+  Put32At(&bad, index1 + 12, 0xFFFFFFF0u);  // package #1: names size over its index
+  const std::wstring logFolder = dir_ / L"log";
+  auto* logger = vemtal::vlog::IVlogManager::getInstance();
+  logger->setLoggerPath(0, (WideToUtf8(logFolder) + "\\").c_str());
+  logger->setLoggerDisplay(0, false);
+  ASSERT_TRUE(logger->start());
+  size_t packages = 9;
+  EXPECT_EQ(-2, OpenBytes(dir_, bad, &packages));
+  EXPECT_EQ(packages, 0u);
+  ASSERT_TRUE(logger->drain());
+  logger->stop();
+  std::string log;
+  for (const auto& entry : std::filesystem::directory_iterator(logFolder)) {
+    const Bytes bytes = ReadBytes(entry.path());
+    log.append(bytes.begin(), bytes.end());
+  }
+  EXPECT_NE(log.find("Pkg Tail verify failed | iret -3"), std::string::npos) << log;
+  EXPECT_EQ(log.find("Pkg Index verify failed"), std::string::npos) << log;
+
+  PackageFile file;
+  ASSERT_EQ(0u, file.Open(dir_ / L"t.exe"));
+  EXPECT_EQ(ChainedHeads(file, layout_.head0), (std::vector<uint64_t>{layout_.head0, layout_.head1}));
+  Put32At(&bad, layout_.head0 + 4, 2);  // package #0: a head of another version
+  WriteBytes(dir_ / L"bad-head.exe", bad);
+  ASSERT_EQ(0u, file.Open(dir_ / L"bad-head.exe"));
+  EXPECT_TRUE(ChainedHeads(file, layout_.head0).empty());
 }
 
 TEST_F(PackageReader, ChangedNameTableByteIsNotChecked) {

@@ -25,7 +25,7 @@ DWORD PackageFile::Open(const std::wstring& path) {
   return 0;
 }
 
-DWORD PackageFile::ReadAt(uint64_t offset, void* buffer, uint32_t length) const {
+DWORD PackageFile::ReadAt(uint64_t offset, void* buffer, uint32_t length, Failure failure) const {
   if (!IsOpen()) return ERROR_INVALID_HANDLE;
   if (offset > size_ || length > size_ - offset) return ERROR_HANDLE_EOF;
   uint8_t* out = static_cast<uint8_t*>(buffer);
@@ -36,7 +36,10 @@ DWORD PackageFile::ReadAt(uint64_t offset, void* buffer, uint32_t length) const 
     DWORD got = 0;
     if (!ReadFile(handle_.get(), out, length, &got, &at)) {
       const DWORD err = GetLastError();
-      VLOG_ERROR("PackageFile::ReadAt, ReadFile at %llu failed, err %lu", static_cast<unsigned long long>(offset), err);
+      if (failure == Failure::kLogged) {
+        VLOG_ERROR("PackageFile::ReadAt, ReadFile at %llu failed, err %lu", static_cast<unsigned long long>(offset),
+                   err);
+      }
       return err != 0 ? err : ERROR_READ_FAULT;
     }
     if (got == 0) return ERROR_HANDLE_EOF;
@@ -47,12 +50,12 @@ DWORD PackageFile::ReadAt(uint64_t offset, void* buffer, uint32_t length) const 
   return 0;
 }
 
-DWORD PackageFile::Digest(uint64_t offset, uint64_t length, CMD5* md5) const {
+DWORD PackageFile::Digest(uint64_t offset, uint64_t length, CMD5* md5, Failure failure) const {
   if (offset > size_ || length > size_ - offset) return ERROR_HANDLE_EOF;
   std::vector<uint8_t> chunk(static_cast<size_t>(length < kChunk ? length : kChunk));
   while (length > 0) {
     const uint32_t n = static_cast<uint32_t>(length < kChunk ? length : kChunk);
-    const DWORD err = ReadAt(offset, chunk.data(), n);
+    const DWORD err = ReadAt(offset, chunk.data(), n, failure);
     if (err != 0) return err;
     md5->Update(chunk.data(), n);
     offset += n;

@@ -19,11 +19,15 @@ class PackageFile {
   HANDLE Handle() const { return handle_.get(); }
   uint64_t Size() const { return size_; }
 
+  // Whether a failed ReadFile is logged: work done ahead, whose result may be thrown away,
+  // leaves the telling to the read that uses it.
+  enum class Failure { kLogged, kQuiet };
+
   // Reads exactly length bytes at offset: 0, the system error code, or ERROR_HANDLE_EOF
   // when the range does not lie inside the file.
-  DWORD ReadAt(uint64_t offset, void* buffer, uint32_t length) const;
+  DWORD ReadAt(uint64_t offset, void* buffer, uint32_t length, Failure failure = Failure::kLogged) const;
   // Feeds the bytes [offset, offset + length) to the digest in bounded chunks.
-  DWORD Digest(uint64_t offset, uint64_t length, CMD5* md5) const;
+  DWORD Digest(uint64_t offset, uint64_t length, CMD5* md5, Failure failure = Failure::kLogged) const;
 
   // Chunk size of digests and streamed reads: bounded, whatever the range.
   static constexpr uint32_t kChunk = 256 * 1024;

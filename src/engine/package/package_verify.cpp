@@ -13,29 +13,58 @@ namespace {
 PackageReadResult Result(PackageReadResult::Kind kind, int code) { return PackageReadResult{kind, code}; }
 PackageReadResult ReadError(DWORD err) { return Result(PackageReadResult::kReadError, static_cast<int>(err)); }
 
+struct Range {
+  uint64_t offset, length;
+};
+
+// What the tail's index digest covers: the index header and item records, up to the names.
+Range IndexRange(uint64_t headOffset, const PackageHead& head, const PackageIndexHeader& index) {
+  return {headOffset + head.indexOffset, static_cast<uint64_t>(head.tailOffset) - head.indexOffset - index.namesSize};
+}
+
+// What the tail's items digest covers: everything between the head and the index.
+Range ItemsRange(uint64_t headOffset, const PackageHead& head) {
+  return {headOffset + kHeadSize, head.indexOffset - kHeadSize};
+}
+
+// The index digest ends where the name table begins: the table must fit the index area.
+bool NamesFit(const PackageHead& head, const PackageIndexHeader& index) {
+  return index.namesSize <= static_cast<uint64_t>(head.tailOffset) - head.indexOffset - kIndexHeaderSize;
+}
+
 // MD5 of a range of the file, in bounded chunks: 0 or the read's error code.
-DWORD DigestOf(const PackageFile& file, uint64_t offset, uint64_t length, uint8_t out[kDigestSize]) {
+DWORD DigestOf(const PackageFile& file, Range range, uint8_t out[kDigestSize],
+               PackageFile::Failure failure = PackageFile::Failure::kLogged) {
   CMD5 md5;
-  const DWORD err = file.Digest(offset, length, &md5);
+  const DWORD err = file.Digest(range.offset, range.length, &md5, failure);
   if (err == 0) std::memcpy(out, md5.Final(), kDigestSize);
   return err;
 }
 
-// The tail's frame and its three digests. A positive result is a read error.
+// The head at offset, read without logging and checked: false when either fails.
+bool ReadCheckedHead(const PackageFile& file, uint64_t offset, PackageHead* head) {
+  uint8_t bytes[kHeadSize];
+  if (file.ReadAt(offset, bytes, sizeof(bytes), PackageFile::Failure::kQuiet) != 0) return false;
+  *head = DecodeHead(bytes);
+  return CheckPackageHead(*head, offset, file.Size()) == 0;
+}
+
+// The tail's frame and its three digests, each range read only once the one before matched;
+// digests computed ahead stand for those reads. A positive result is a read error.
 int VerifyTail(const PackageFile& file, uint64_t headOffset, const uint8_t headBytes[kHeadSize],
-               const PackageHead& head, const PackageIndexHeader& index, const PackageTail& tail) {
+               const PackageHead& head, const PackageIndexHeader& index, const PackageTail& tail,
+               const PackageDigests* ahead) {
   if (tail.magic != kTailMagic || tail.totalLength != head.totalLength) return kTailBadFrame;
-  uint8_t digest[kDigestSize];
   CMD5 headMd5;
   headMd5.Update(headBytes, kHeadSize);
   if (std::memcmp(headMd5.Final(), tail.headDigest, kDigestSize) != 0) return kTailBadHeadDigest;
-  const uint64_t indexLength = static_cast<uint64_t>(head.tailOffset) - head.indexOffset - index.namesSize;
-  DWORD err = DigestOf(file, headOffset + head.indexOffset, indexLength, digest);
+  PackageDigests digests = ahead != nullptr ? *ahead : PackageDigests{};
+  DWORD err = ahead != nullptr ? 0 : DigestOf(file, IndexRange(headOffset, head, index), digests.index);
   if (err != 0) return static_cast<int>(err);
-  if (std::memcmp(digest, tail.indexDigest, kDigestSize) != 0) return kTailBadIndexDigest;
-  err = DigestOf(file, headOffset + kHeadSize, head.indexOffset - kHeadSize, digest);
+  if (std::memcmp(digests.index, tail.indexDigest, kDigestSize) != 0) return kTailBadIndexDigest;
+  err = ahead != nullptr ? 0 : DigestOf(file, ItemsRange(headOffset, head), digests.items);
   if (err != 0) return static_cast<int>(err);
-  if (std::memcmp(digest, tail.itemsDigest, kDigestSize) != 0) return kTailBadItemsDigest;
+  if (std::memcmp(digests.items, tail.itemsDigest, kDigestSize) != 0) return kTailBadItemsDigest;
   return 0;
 }
 
@@ -94,7 +123,31 @@ int CheckPackageHead(const PackageHead& head, uint64_t headOffset, uint64_t file
   return 0;
 }
 
-PackageReadResult ReadPackageAt(const PackageFile& file, uint64_t headOffset, PackageDescriptor* out) {
+std::vector<uint64_t> ChainedHeads(const PackageFile& file, uint64_t headOffset) {
+  std::vector<uint64_t> heads;
+  PackageHead head;
+  for (; headOffset != 0 && headOffset < file.Size() && ReadCheckedHead(file, headOffset, &head);
+       headOffset += head.totalLength) {
+    heads.push_back(headOffset);
+  }
+  return heads;
+}
+
+bool DigestPackage(const PackageFile& file, uint64_t headOffset, PackageDigests* out) {
+  PackageHead head;
+  uint8_t indexBytes[kIndexHeaderSize];
+  if (!ReadCheckedHead(file, headOffset, &head) ||
+      file.ReadAt(headOffset + head.indexOffset, indexBytes, sizeof(indexBytes), PackageFile::Failure::kQuiet) != 0) {
+    return false;
+  }
+  const PackageIndexHeader index = DecodeIndexHeader(indexBytes);
+  constexpr PackageFile::Failure kQuiet = PackageFile::Failure::kQuiet;
+  return NamesFit(head, index) && DigestOf(file, IndexRange(headOffset, head, index), out->index, kQuiet) == 0 &&
+         DigestOf(file, ItemsRange(headOffset, head), out->items, kQuiet) == 0;
+}
+
+PackageReadResult ReadPackageAt(const PackageFile& file, uint64_t headOffset, PackageDescriptor* out,
+                                const PackageDigests* ahead) {
   if (file.Size() - headOffset < kHeadSize) return Result(PackageReadResult::kNoHead, kHeadBadMagic);
   uint8_t headBytes[kHeadSize];
   DWORD err = file.ReadAt(headOffset, headBytes, sizeof(headBytes));
@@ -115,12 +168,11 @@ PackageReadResult ReadPackageAt(const PackageFile& file, uint64_t headOffset, Pa
   }
   d.index = DecodeIndexHeader(indexBytes);
   d.tail = DecodeTail(tailBytes);
-  // The index digest ends where the name table begins: the table must fit the index area.
-  if (d.index.namesSize > static_cast<uint64_t>(d.head.tailOffset) - d.head.indexOffset - kIndexHeaderSize) {
+  if (!NamesFit(d.head, d.index)) {
     VLOG_ERROR("Pkg Index verify failed | names size %u does not fit the index area", d.index.namesSize);
     return Result(PackageReadResult::kDamaged, kBadLayout);
   }
-  const int tailCode = VerifyTail(file, headOffset, headBytes, d.head, d.index, d.tail);
+  const int tailCode = VerifyTail(file, headOffset, headBytes, d.head, d.index, d.tail, ahead);
   if (tailCode > 0) return ReadError(static_cast<DWORD>(tailCode));
   if (tailCode != 0) return Result(PackageReadResult::kDamaged, tailCode);
 

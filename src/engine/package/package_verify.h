@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/package/package_file.h"
 #include "engine/package/setup_pkg.h"
@@ -26,8 +27,24 @@ struct PackageReadResult {
   int code = 0;  // head or verification code, or the system error code
 };
 
+// The digests of a package's index and item ranges, as its tail holds them when it is whole.
+struct PackageDigests {
+  uint8_t index[pkgfmt::kDigestSize];
+  uint8_t items[pkgfmt::kDigestSize];
+};
+
 // The head's checks against the file: 0 or a head check code.
 int CheckPackageHead(const pkgfmt::PackageHead& head, uint64_t headOffset, uint64_t fileSize);
 
-// Reads and verifies the package whose head is at headOffset (< file size).
-PackageReadResult ReadPackageAt(const PackageFile& file, uint64_t headOffset, PackageDescriptor* out);
+// Where the packages of the chain from headOffset begin, as far as their heads pass their
+// checks. Reads without logging: the verification of each package tells what failed.
+std::vector<uint64_t> ChainedHeads(const PackageFile& file, uint64_t headOffset);
+
+// The digests of the package at headOffset, ahead of its verification and without logging:
+// false when a read or a check on the way fails (its verification then tells which).
+bool DigestPackage(const PackageFile& file, uint64_t headOffset, PackageDigests* out);
+
+// Reads and verifies the package whose head is at headOffset (< file size). Digests computed
+// ahead, when given, stand for reading the ranges they cover.
+PackageReadResult ReadPackageAt(const PackageFile& file, uint64_t headOffset, PackageDescriptor* out,
+                                const PackageDigests* ahead = nullptr);

@@ -1,5 +1,11 @@
 #include "engine/package/setup_pkg.h"
 
+#include <algorithm>
+#include <atomic>
+#include <optional>
+#include <system_error>
+#include <thread>
+
 #include "common/log/vlog.h"
 #include "common/sys/self_path.h"
 #include "common/sys/text_convert.h"
@@ -9,6 +15,33 @@
 int64_t ProgramPackageUnpackedSize = 0;
 
 namespace {
+
+// At most this many packages are digested at once: each digest is a pass over a package's bytes.
+constexpr size_t kMostDigestThreads = 4;
+
+// The digests of the packages at heads, several at once; an entry left empty is computed by
+// the package's verification, which also tells what failed.
+std::vector<std::optional<PackageDigests>> DigestsAhead(const PackageFile& file, const std::vector<uint64_t>& heads) {
+  std::vector<std::optional<PackageDigests>> digests(heads.size());
+  std::atomic<size_t> next{0};
+  const auto work = [&] {
+    for (size_t i = next++; i < heads.size(); i = next++) {
+      PackageDigests package;
+      if (DigestPackage(file, heads[i], &package)) digests[i] = package;
+    }
+  };
+  const size_t threads = std::min<size_t>(
+      {kMostDigestThreads, std::max(1u, std::thread::hardware_concurrency()), std::max<size_t>(heads.size(), 1)});
+  std::vector<std::thread> helpers;
+  try {
+    while (helpers.size() + 1 < threads) helpers.emplace_back(work);
+  } catch (const std::system_error&) {
+    // Fewer helpers: the work is shared by those that started.
+  }
+  work();
+  for (std::thread& helper : helpers) helper.join();
+  return digests;
+}
 
 // Opens the own file on construction; a failure throws, so the static is not constructed
 // and the next GetInstance tries again.
@@ -52,9 +85,13 @@ int SetupPkg::Init() {
     return static_cast<int>(err);
   }
   uint64_t head = pkgfmt::Get32(locator);
-  while (head != 0 && head < file_.Size()) {
+  // The digests first, in parallel; the walk then verifies each package in chain order.
+  const std::vector<uint64_t> heads = ChainedHeads(file_, head);
+  const std::vector<std::optional<PackageDigests>> ahead = DigestsAhead(file_, heads);
+  for (size_t i = 0; head != 0 && head < file_.Size(); ++i) {
+    const bool known = i < heads.size() && heads[i] == head && ahead[i].has_value();
     PackageDescriptor package;
-    const PackageReadResult read = ReadPackageAt(file_, head, &package);
+    const PackageReadResult read = ReadPackageAt(file_, head, &package, known ? &*ahead[i] : nullptr);
     switch (read.kind) {
       case PackageReadResult::kNoHead:
         // Where the packages end: a code-signing signature may follow the last one.

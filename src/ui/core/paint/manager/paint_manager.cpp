@@ -271,7 +271,9 @@ void CPaintManagerUI::Invalidate(RECT& rcItem) {
   if (rcItem.right < rcItem.left) rcItem.right = rcItem.left;
   if (rcItem.bottom < rcItem.top) rcItem.bottom = rcItem.top;
   m_rcLayeredUpdate.Join(rcItem);
-  ::InvalidateRect(m_hWndPaint, &rcItem, FALSE);
+  // An empty rectangle adds nothing to the update region, but the call is still a round trip to
+  // the window server: a window's start makes over a hundred of them.
+  if (!::IsRectEmpty(&rcItem)) ::InvalidateRect(m_hWndPaint, &rcItem, FALSE);
 }
 
 bool CPaintManagerUI::GetChildWndRect(HWND hWnd, HWND hChildWnd, RECT& rcChildWnd) {

@@ -35,6 +35,26 @@ bool ReadImageBytes(STRINGorID bitmap, const wchar_t* type, HINSTANCE instance, 
   return ReadWholeFile(bitmap.m_lpstr, 0, bytes) == SkinFileStatus::Ok;
 }
 
+// RGBA bytes as decoded into premultiplied ARGB pixels; the mask colour becomes transparent.
+// One word written per pixel: a window's background image alone has half a million.
+bool ToPremultipliedArgb(const unsigned char* rgba, int count, DWORD mask, LPDWORD argb) {
+  bool hasAlpha = false;
+  for (int i = 0; i < count; ++i, rgba += 4) {
+    const DWORD r = rgba[0], g = rgba[1], b = rgba[2], a = rgba[3];
+    const DWORD straight = (a << 24) | (r << 16) | (g << 8) | b;
+    if (straight == mask) {
+      argb[i] = 0;
+      hasAlpha = true;
+    } else if (a < 255) {
+      argb[i] = (a << 24) | ((r * a / 255) << 16) | ((g * a / 255) << 8) | (b * a / 255);
+      hasAlpha = true;
+    } else {
+      argb[i] = straight;
+    }
+  }
+  return hasAlpha;
+}
+
 }  // namespace
 
 HBITMAP CRenderEngine::CreateDibSection32(HDC hDC, int cx, int cy, LPDWORD* pBits) {
@@ -68,28 +88,7 @@ ImageInfo* CRenderEngine::LoadImage(STRINGorID bitmap, const wchar_t* type, DWOR
   LPDWORD bits = nullptr;
   HBITMAP dib = CreateDibSection32(nullptr, width, -height, &bits);
   if (dib == nullptr) return nullptr;
-  bool hasAlpha = false;
-  const unsigned char* src = pixels.get();
-  BYTE* dst = reinterpret_cast<BYTE*>(bits);
-  for (int i = 0; i < width * height; ++i, src += 4, dst += 4) {
-    BYTE r = src[0], g = src[1], b = src[2], a = src[3];
-    dst[3] = a;
-    if (a < 255) {
-      dst[0] = static_cast<BYTE>(b * a / 255);
-      dst[1] = static_cast<BYTE>(g * a / 255);
-      dst[2] = static_cast<BYTE>(r * a / 255);
-      hasAlpha = true;
-    } else {
-      dst[0] = b;
-      dst[1] = g;
-      dst[2] = r;
-    }
-    DWORD argb = (static_cast<DWORD>(a) << 24) | (static_cast<DWORD>(r) << 16) | (static_cast<DWORD>(g) << 8) | b;
-    if (argb == mask) {
-      memset(dst, 0, 4);
-      hasAlpha = true;
-    }
-  }
+  const bool hasAlpha = ToPremultipliedArgb(pixels.get(), width * height, mask, bits);
   ImageInfo* info = new ImageInfo();
   info->hBitmap = dib;
   info->pBits = nullptr;

@@ -71,40 +71,41 @@ TEST(PaintManagerPaint, PaintsTheTreeIntoTheOffscreenBitmap) {
   window.manager().RemoveNotifier(&notifier);
 }
 
-TEST(PaintManagerPaint, OnlyTheInvalidatedPartIsRepainted) {
-  TestWindow window(300, 200);
+// The scene painted in a 300 by 200 window whose offscreen pixels are then scribbled over:
+// what a later paint leaves scribbled, it did not repaint.
+struct ScribbledScene {
+  TestWindow window{300, 200};
   Scene scene;
-  window.Attach(scene.root);
-  window.PaintNow();
-  auto pixel = [&](int x, int y) { return window.manager().GetOffscreenBits()[(200 - 1 - y) * 300 + x] & 0xFFFFFF; };
-  ASSERT_EQ(0xFF0000u, pixel(20, 20));
-  // Scribble over the offscreen pixels, then invalidate only the red box: green stays scribbled.
-  for (int y = 0; y < 200; ++y)
-    for (int x = 0; x < 300; ++x) window.manager().GetOffscreenBits()[y * 300 + x] = 0x00123456;
-  scene.red->Invalidate();
-  window.PaintNow();
-  EXPECT_EQ(0xFF0000u, pixel(20, 20));
-  EXPECT_EQ(0x123456u, pixel(120, 40));
+  ScribbledScene() {
+    window.Attach(scene.root);
+    window.PaintNow();
+    EXPECT_EQ(0xFF0000u, pixel(20, 20));
+    for (int i = 0; i < 300 * 200; ++i) window.manager().GetOffscreenBits()[i] = 0x00123456;
+  }
+  // The colour at (x, y) from the top left.
+  uint32_t pixel(int x, int y) { return window.manager().GetOffscreenBits()[(200 - 1 - y) * 300 + x] & 0xFFFFFF; }
+};
+
+TEST(PaintManagerPaint, OnlyTheInvalidatedPartIsRepainted) {
+  ScribbledScene s;
+  s.scene.red->Invalidate();
+  s.window.PaintNow();
+  EXPECT_EQ(0xFF0000u, s.pixel(20, 20));
+  EXPECT_EQ(0x123456u, s.pixel(120, 40));
 }
 
 TEST(PaintManagerPaint, TwoInvalidatedControlsRepaintTheBoxAroundBoth) {
-  TestWindow window(300, 200);
-  Scene scene;
-  window.Attach(scene.root);
-  window.PaintNow();
-  auto pixel = [&](int x, int y) { return window.manager().GetOffscreenBits()[(200 - 1 - y) * 300 + x] & 0xFFFFFF; };
-  for (int y = 0; y < 200; ++y)
-    for (int x = 0; x < 300; ++x) window.manager().GetOffscreenBits()[y * 300 + x] = 0x00123456;
-  scene.red->Invalidate();
-  scene.over->Invalidate();
-  window.PaintNow();
-  EXPECT_EQ(0xFF0000u, pixel(20, 20));
-  EXPECT_EQ(0xFFFF00u, pixel(170, 90));
-  EXPECT_EQ(0x00FF00u, pixel(110, 30));  // between them, inside their box
-  EXPECT_EQ(0x0000FFu, pixel(20, 95));
-  EXPECT_EQ(0x123456u, pixel(5, 5));  // outside the box
-  EXPECT_EQ(0x123456u, pixel(185, 95));
-  EXPECT_EQ(0x123456u, pixel(100, 105));
+  ScribbledScene s;
+  s.scene.red->Invalidate();
+  s.scene.over->Invalidate();
+  s.window.PaintNow();
+  EXPECT_EQ(0xFF0000u, s.pixel(20, 20));
+  EXPECT_EQ(0xFFFF00u, s.pixel(170, 90));
+  EXPECT_EQ(0x00FF00u, s.pixel(110, 30));  // between them, inside their box
+  EXPECT_EQ(0x0000FFu, s.pixel(20, 95));
+  EXPECT_EQ(0x123456u, s.pixel(5, 5));  // outside the box
+  EXPECT_EQ(0x123456u, s.pixel(185, 95));
+  EXPECT_EQ(0x123456u, s.pixel(100, 105));
 }
 
 TEST(PaintManagerPaint, WindowWithoutRootIsValidatedAndNotPainted) {

@@ -36,11 +36,17 @@ fetch_source() {
   return 1
 }
 
-build_tinyxml() {
+# Applies scripts/patches/NAME-*.patch to the source of NAME.
+apply_patches() {
   local p
-  for p in "$here"/scripts/patches/tinyxml-*.patch; do
+  for p in "$here"/scripts/patches/"$1"-*.patch; do
     [ -f "$p" ] && patch -d "$srcdir" -p1 --forward -s < "$p"
   done
+  return 0
+}
+
+build_tinyxml() {
+  apply_patches tinyxml
   mkdir -p "$srcdir/obj" "$prefix/include" "$prefix/lib"
   for f in tinyxml tinystr tinyxmlerror tinyxmlparser; do
     $triple-g++-posix -O2 -DTIXML_USE_STL -c "$srcdir/$f.cpp" -o "$srcdir/obj/$f.o"

@@ -24,7 +24,8 @@ wine_env_start() {
   wine_prefix_ready || wine_prefix_make
   # Bring the wineserver and the desktop up once, before programs start in parallel: the first
   # programs of a session otherwise wait on the desktop's start while others run.
-  wineserver -p30
+  # (A server still running from a run just before refuses -p: it serves this run as well.)
+  wineserver -p30 2>/dev/null || true
   wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1 || true
 }
 

@@ -12,10 +12,12 @@
 #include "app/job_outcome.h"
 #include "app/uninstall_wnd.h"
 #include "app/web_install_wnd.h"
+#include "common/sys/text_convert.h"
 #include "engine/job/command_line.h"
 #include "engine/job/reg_value.h"
 #include "engine/net/net_init.h"
 #include "engine/zqpm/zqpm.h"
+#include "ui/core/base/ui_log.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/core/resources/resource_table.h"
 #include "ui/extra/extra_controls.h"
@@ -82,6 +84,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
   if (FAILED(OleInitialize(nullptr))) return 0;
   NetGlobalInit();
   SkinUI::CPaintManagerUI::SetInstance(instance);
+  // What the framework refuses of the skin goes to the program's log.
+  SkinUI::SetUILogSink([](const wchar_t* line) { AppLog(4, "%s", WideToUtf8(line).c_str()); });
   SkinUI::RegisterExtraControls();
   OpePARAMEx record;
   if (ParseCommandLine(commandLine, record) < 0) {

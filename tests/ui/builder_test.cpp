@@ -1,7 +1,12 @@
 // The dialog builder and the control factory, on layouts read from a zip skin made by Debian's zip.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "demo_window.h"
+#include "ui/core/base/ui_log.h"
+#include "ui/core/builder/child_layout.h"
 #include "ui/core/builder/control_factory.h"
 #include "ui/core/builder/dialog_builder.h"
 #include "ui/core/controls/edit.h"
@@ -12,6 +17,39 @@
 
 using namespace SkinUI;
 using skinui_test::DemoWindow;
+
+namespace {
+
+// The framework's log lines while one lives.
+class LogLines {
+ public:
+  LogLines() {
+    Lines().clear();
+    SetUILogSink(&Keep);
+  }
+  ~LogLines() { SetUILogSink(nullptr); }
+  int Count(const wchar_t* part) const {
+    int n = 0;
+    for (const std::wstring& line : Lines()) n += line.find(part) != std::wstring::npos ? 1 : 0;
+    return n;
+  }
+
+ private:
+  static std::vector<std::wstring>& Lines() {
+    static std::vector<std::wstring> lines;
+    return lines;
+  }
+  static void Keep(const wchar_t* line) { Lines().push_back(line); }
+};
+
+int CountControls(CControlUI* control) {
+  auto* container = static_cast<CContainerUI*>(control->GetInterface(L"Container"));
+  int n = 1;
+  for (int i = 0; container != nullptr && i < container->GetCount(); ++i) n += CountControls(container->GetItemAt(i));
+  return n;
+}
+
+}  // namespace
 
 TEST(DialogBuilder, AppliesWindowAttributesResourcesAndControlsFromZipSkin) {
   DemoWindow::UseDemoSkin();
@@ -108,15 +146,44 @@ TEST(DialogBuilder, RefusesIncludesThatLoopInsteadOfOverflowing) {
   delete root;
 }
 
-TEST(DialogBuilder, AnIncludeCountIsCutAtAThousandLayouts) {
+TEST(DialogBuilder, RefusesARepeatCountAboveItsLimitNamingTheElement) {
   DemoWindow::UseDemoSkin();
+  LogLines log;
   CDialogBuilder builder;
   CControlUI* root = builder.Create(
-      L"<Window><VerticalLayout><Include source=\"tile.xml\" count=\"2147483647\"/>"
-      L"<Include source=\"tile.xml\" count=\"3\"/></VerticalLayout></Window>");
+      L"<Window><VerticalLayout><Include source=\"piece.xml\" count=\"2147483647\" />"
+      L"<Include source=\"piece.xml\" count=\"100\" /></VerticalLayout></Window>");
   ASSERT_NE(nullptr, root);
-  EXPECT_EQ(1000 + 3, static_cast<CContainerUI*>(root)->GetCount());
+  EXPECT_EQ(100, static_cast<CContainerUI*>(root)->GetCount()) << "a hundred is within the limit";
+  EXPECT_EQ(1, log.Count(L"ParseInclude, <Include source=\"piece.xml\" count=\"2147483647\"> refused"));
   delete root;
+}
+
+TEST(DialogBuilder, ALayoutThatIncludesItselfStopsAtTheDepthAndTheLayoutBudget) {
+  DemoWindow::UseDemoSkin();
+  LogLines log;
+  CDialogBuilder builder;
+  CControlUI* root = builder.Create(L"selfmany.xml");  // a hundred copies of itself at every level
+  ASSERT_NE(nullptr, root);
+  EXPECT_LE(CountControls(root), 1001);
+  EXPECT_GT(log.Count(L"more than 1000 included layouts"), 0);
+  delete root;
+}
+
+TEST(DialogBuilder, ChildLayoutsThatHoldThemselvesStopAtTheDepthLimit) {
+  DemoWindow::UseDemoSkin();
+  LogLines log;
+  DemoWindow window(L"childself.xml");
+  ASSERT_NE(nullptr, window.Open(60, 60));
+  // Each child layout holds the layout's vertical layout, which holds the next child layout.
+  int depth = 0;
+  for (CControlUI* c = window.Find(L"inner"); c != nullptr; ++depth) {
+    CControlUI* layout = static_cast<CChildLayoutUI*>(c->GetInterface(L"ChildLayout"))->GetItemAt(0);
+    c = layout != nullptr ? static_cast<CContainerUI*>(layout->GetInterface(L"Container"))->GetItemAt(0) : nullptr;
+  }
+  EXPECT_EQ(9, depth) << "eight filled, the ninth refused";
+  EXPECT_EQ(1, log.Count(L"CChildLayoutUI::Init, <ChildLayout xmlfile=\"childself.xml\"> refused"));
+  DestroyWindow(window.GetHWND());
 }
 
 // Controls the builder makes through its callback, counted while they live.
@@ -135,6 +202,7 @@ struct CountingCallback : IDialogBuilderCallback {
 
 TEST(DialogBuilder, AtTheTopOfALayoutOnlyTheFirstControlIsMadeAndNothingIsLeftBehind) {
   DemoWindow::UseDemoSkin();
+  LogLines log;
   CountingCallback callback;
   CDialogBuilder builder;
   CControlUI* root = builder.Create(
@@ -144,6 +212,9 @@ TEST(DialogBuilder, AtTheTopOfALayoutOnlyTheFirstControlIsMadeAndNothingIsLeftBe
   ASSERT_NE(nullptr, root);
   EXPECT_STREQ(L"kept", root->GetName().GetData());
   EXPECT_EQ(1, CountedUI::live);
+  EXPECT_EQ(1, log.Count(L"ParseControls, <Include> refused"));
+  EXPECT_EQ(1, log.Count(L"ParseControls, <Counted> refused"));
+  EXPECT_EQ(1, log.Count(L"ParseControls, <VerticalLayout> refused"));
   delete root;
   EXPECT_EQ(0, CountedUI::live);
 }
@@ -157,5 +228,11 @@ TEST(DialogBuilder, ChildLayoutLoadsItsFileOrStaysEmpty) {
   EXPECT_EQ(nullptr, holder->GetInterface(L"IContainer"));
   EXPECT_EQ(1, holder->GetCount());
   EXPECT_EQ(0, static_cast<CContainerUI*>(window.Find(L"empty"))->GetCount());
+  // Attached again (initialised again with its parent): still one copy of its file.
+  auto* parent = static_cast<CContainerUI*>(holder->GetParent()->GetInterface(L"Container"));
+  parent->SetAutoDestroy(false);
+  parent->Remove(holder);
+  parent->Add(holder);
+  EXPECT_EQ(1, holder->GetCount());
   DestroyWindow(window.GetHWND());
 }

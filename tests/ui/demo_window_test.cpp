@@ -1,8 +1,10 @@
 // The demo skin's window driven by posted messages, as a person would use it; screenshots of it
 // are written to the build's artifact folder.
 #include <gtest/gtest.h>
+#include <ole2.h>
 
 #include "demo_window.h"
+#include "test_support.h"
 #include "ui/core/controls/option.h"
 #include "ui/core/controls/progress.h"
 #include "ui/core/layouts/tab_layout.h"
@@ -231,4 +233,32 @@ TEST(DemoWindow, DropShadowFollowsItsWindow) {
   EXPECT_TRUE(IsWindowVisible(shadow));
   DestroyWindow(hwnd);
   EXPECT_FALSE(IsWindow(shadow));
+}
+
+namespace {
+
+// A window over a layout that cannot be built: the window base refuses to make it.
+class RefusedWindow : public DemoWindow {
+ public:
+  RefusedWindow() : DemoWindow(L"<Window") {}
+  bool refused = false;
+
+ protected:
+  void OnSkinLoadFailed(const wchar_t*) override { refused = true; }
+};
+
+}  // namespace
+
+TEST(DemoWindow, AWindowWhoseSkinCannotBeBuiltLeavesNothingBehind) {
+  ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));  // as the program: its windows are drop targets
+  RefusedWindow first;
+  first.Create(nullptr, L"refused", WS_POPUP, 0, 0, 0, 100, 100);  // what one creation sets up once
+  const int handles = skinui_test::CountKernelHandles();
+  for (int i = 0; i < 20; ++i) {
+    RefusedWindow window;
+    EXPECT_EQ(nullptr, window.Create(nullptr, L"refused", WS_POPUP, 0, 0, 0, 100, 100));
+    EXPECT_TRUE(window.refused);
+  }
+  EXPECT_EQ(handles, skinui_test::CountKernelHandles()) << "its drop target's registration is revoked";
+  OleUninitialize();
 }

@@ -104,6 +104,18 @@ TEST(PaintManagerResources, InitSizeResizesOnlyBeforeAttach) {
   EXPECT_EQ(400, m.GetInitSize().cx);
 }
 
+TEST(PaintManagerResources, InitSizeStopsAtTheWorkArea) {
+  TestWindow window(100, 100);
+  window.manager().SetInitSize(349, 32768);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(window.hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+  RECT rc;
+  GetWindowRect(window.hwnd(), &rc);
+  EXPECT_EQ(349, rc.right - rc.left);
+  EXPECT_EQ(monitor.rcWork.bottom - monitor.rcWork.top, rc.bottom - rc.top);
+}
+
 TEST(PaintManagerResources, ResourceTextControlsAskTheTable) {
   EventLog log;
   TestBox box(L"b", 0, &log);

@@ -42,4 +42,13 @@ void WriteFileBytes(const std::wstring& path, const void* data, size_t size) {
   fclose(f);
 }
 
+int CountKernelHandles() {
+  int count = 0;
+  for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+    DWORD flags = 0;
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+  }
+  return count;
+}
+
 }  // namespace skinui_test

@@ -14,5 +14,8 @@ std::vector<BYTE> ReadFixture(const std::wstring& name);
 // A fresh folder under the temporary folder, unique to this test.
 std::wstring MakeTempDir(const std::wstring& tag);
 void WriteFileBytes(const std::wstring& path, const void* data, size_t size);
+// The kernel handles of the process: the values below 64K that name one (under Wine the process's
+// handle count answers 0).
+int CountKernelHandles();
 
 }  // namespace skinui_test

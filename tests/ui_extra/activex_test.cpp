@@ -4,6 +4,7 @@
 
 #include "fixtures/activex/windowless_control.h"
 #include "ole_test.h"
+#include "test_support.h"
 #include "ui/core/paint/control/container.h"
 
 using namespace SkinUI;
@@ -116,6 +117,22 @@ TEST_F(ActiveXHost, CreatesAtTheFirstPlacingOrWhileAttributesApplyWithoutDelay) 
   delayed.SetPos(RECT{0, 0, 50, 50});
   ASSERT_EQ(S_OK, delayed.GetControl(IID_IUnknown, &object));
   static_cast<IUnknown*>(object)->Release();
+}
+
+TEST_F(ActiveXHost, AClassNothingRegistersLeavesNoHandleBehind) {
+  const wchar_t* const kUnregistered = L"{6F1E47A0-52C1-4B9E-9A3D-1C0FFEE0B0A7}";
+  CActiveXUI warmUp;
+  warmUp.SetDelayCreate(false);
+  warmUp.CreateControl(kUnregistered);
+  const int before = skinui_test::CountKernelHandles();
+  for (int i = 0; i < 50; ++i) {
+    CActiveXUI control;
+    control.SetDelayCreate(false);
+    control.CreateControl(kUnregistered);
+    void* object = nullptr;
+    EXPECT_EQ(E_PENDING, control.GetControl(IID_IUnknown, &object)) << "nothing made";
+  }
+  EXPECT_EQ(before, skinui_test::CountKernelHandles());
 }
 
 TEST_F(ActiveXHost, WindowlessControlIsDrawnAndFedOnlyWhereItIsHitOrHoldsTheCapture) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "richedit_support.h"
+#include "ui/core/controls/button.h"
 #include "ui/core/paint/control/scrollbar.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/extra/richedit/text_host.h"
@@ -238,6 +239,34 @@ TEST(RichEdit, NewTextOfADisabledControlKeepsTheDisabledColour) {
   edit->GetTextHost()->TxGetCharFormat(&format);
   DWORD disabled = w.GetPaintManager().GetDefaultDisabledColor();
   EXPECT_EQ(RGB((disabled >> 16) & 0xFF, (disabled >> 8) & 0xFF, disabled & 0xFF), format->crTextColor);
+  DestroyWindow(w.GetHWND());
+}
+
+TEST(RichEdit, AMouseMoveOntoItStillEndsTheHoverOfTheControlLeft) {
+  RichEditWindow w(Skin(L"<Button name=\"btn\" height=\"30\" /><RichEdit name=\"re\" height=\"60\" text=\"text\" />"));
+  ASSERT_NE(nullptr, w.Open(Place(), Place()));
+  auto* button = static_cast<CButtonUI*>(w.Find(L"btn")->GetInterface(L"Button"));
+  POINT onButton = w.Centre(button), onEdit = w.Centre(w.Find(L"re"));
+  w.PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(onButton.x, onButton.y));
+  w.Pump();
+  ASSERT_NE(0u, button->GetButtonState() & UISTATE_HOT);
+  w.PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(onEdit.x, onEdit.y));
+  w.Pump();
+  EXPECT_EQ(0u, button->GetButtonState() & UISTATE_HOT) << "the button got its mouse-leave";
+  DestroyWindow(w.GetHWND());
+}
+
+TEST(RichEdit, KeysItsTextServicesRefuseGoOnToTheWindow) {
+  RichEditWindow w(Skin(L"<RichEdit name=\"re\" height=\"60\" text=\"text\" />"));
+  ASSERT_NE(nullptr, w.Open(Place(), Place()));
+  w.Click(L"re");
+  ASSERT_TRUE(w.Edit(L"re")->IsFocused());
+  LRESULT result = 0;
+  EXPECT_FALSE(w.GetPaintManager().MessageHandler(WM_KEYDOWN, VK_ESCAPE, 1, result)) << "Escape";
+  EXPECT_FALSE(w.GetPaintManager().MessageHandler(WM_KEYUP, 'A', 0xC0000001, result));
+  EXPECT_TRUE(w.GetPaintManager().MessageHandler(WM_KEYDOWN, VK_HOME, 1, result)) << "the caret moves: taken";
+  EXPECT_TRUE(w.GetPaintManager().MessageHandler(WM_CHAR, 'x', 1, result));
+  EXPECT_STREQ(L"xtext", w.Edit(L"re")->GetText().GetData());
   DestroyWindow(w.GetHWND());
 }
 

@@ -19,6 +19,12 @@ class GdipObject {
   GdipObject& operator=(const GdipObject&) = delete;
   T* get() const { return m_object; }
   T** out() { return &m_object; }
+  // Whether the call that filled out() made the object. A failed call's value is dropped: Wine's
+  // GDI+ leaves the object it freed there.
+  bool Made(Gdiplus::GpStatus status) {
+    if (status != Gdiplus::Ok) m_object = nullptr;
+    return status == Gdiplus::Ok;
+  }
 
  private:
   T* m_object;

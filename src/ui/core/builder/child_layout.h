@@ -3,7 +3,7 @@
 
 namespace SkinUI {
 
-// Fills itself from another layout file when it is initialised.
+// Fills itself from another layout file when it is first initialised with that file.
 class CChildLayoutUI : public CContainerUI {
  public:
   CChildLayoutUI();
@@ -18,6 +18,7 @@ class CChildLayoutUI : public CContainerUI {
 
  private:
   CUIString m_pstrXMLFile;
+  CUIString m_sBuiltFile;  // the file its content came from
 };
 
 }  // namespace SkinUI

@@ -23,16 +23,23 @@ CControlFactory* CControlFactory::GetInstance() {
 
 CControlUI* CControlFactory::CreateControl(const wchar_t* strClassName) {
   auto found = m_mapControl.find(Lowered(strClassName));
-  return found != m_mapControl.end() ? found->second() : nullptr;
+  return found != m_mapControl.end() ? found->second.create() : nullptr;
 }
 
 void CControlFactory::RegisterControl(const wchar_t* strClassName, CreateClass pFunc) {
   if (pFunc == nullptr) return;
-  m_mapControl.emplace(Lowered(strClassName), pFunc);
+  m_mapControl.emplace(Lowered(strClassName), Entry{CUIString(strClassName), pFunc});
 }
 
 void CControlFactory::RegisterControls(std::initializer_list<ControlClass> classes) {
   for (const ControlClass& one : classes) RegisterControl(one.className, one.create);
+}
+
+std::vector<CUIString> CControlFactory::GetClassNames() const {
+  std::vector<CUIString> names;
+  names.reserve(m_mapControl.size());
+  for (const auto& entry : m_mapControl) names.push_back(entry.second.className);
+  return names;
 }
 
 }  // namespace SkinUI

@@ -1,6 +1,7 @@
 #pragma once
 #include <initializer_list>
 #include <map>
+#include <vector>
 
 #include "ui/core/base/ui_string.h"
 
@@ -37,11 +38,17 @@ class CControlFactory {
   void RegisterControl(const wchar_t* strClassName, CreateClass pFunc);
   // Adds each class of the list as RegisterControl does.
   void RegisterControls(std::initializer_list<ControlClass> classes);
+  // Every class name the factory knows, as registered, in the order of their lower-cased names.
+  std::vector<CUIString> GetClassNames() const;
 
  private:
   CControlFactory();
 
-  std::map<CUIString, CreateClass> m_mapControl;
+  struct Entry {
+    CUIString className;
+    CreateClass create;
+  };
+  std::map<CUIString, Entry> m_mapControl;  // by lower-cased class name
 };
 
 }  // namespace SkinUI

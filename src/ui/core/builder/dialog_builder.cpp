@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "ui/core/base/ui_log.h"
 #include "ui/core/resources/attribute_values.h"
 #include "ui/core/paint/control/container.h"
 #include "ui/core/builder/control_factory.h"
@@ -14,13 +15,15 @@ namespace SkinUI {
 
 namespace {
 
-// Includes nest at most this deep: a layout that includes itself is refused, not followed forever.
+// Skin input never keeps the builder running without end: an "Include" repeated more often than
+// a real skin needs (a few dozen) is refused, includes nest at most kMaxIncludeDepth deep (a
+// layout that includes itself stops there), and one layout takes in at most kMaxIncludedLayouts
+// included layouts in all (one that includes itself twice doubles them at every level).
+constexpr int kMaxIncludeCount = 100;
 constexpr int kMaxIncludeDepth = 8;
+constexpr int kMaxIncludedLayouts = 1000;
 thread_local int g_includeDepth = 0;
-// An include element of a layout loads at most this many layouts, those they include counted
-// too: a count such as 2147483647 is cut, not followed for hours.
-constexpr int kMaxIncludeLoads = 1000;
-thread_local int g_includeLoads = 0;
+thread_local int g_includedLayouts = 0;  // since the outermost layout began
 
 bool NameIs(const wchar_t* name, const wchar_t* expected) { return _wcsicmp(name, expected) == 0; }
 
@@ -153,6 +156,7 @@ CControlUI* CDialogBuilder::CreateFromMarkup(IDialogBuilderCallback* pCallback, 
   m_pCallback = pCallback;
   CMarkupNode root = m_xml.GetRoot();
   if (!root.IsValid()) return nullptr;
+  if (g_includeDepth == 0) g_includedLayouts = 0;
   if (pManager != nullptr) {
     ParseResources(root, pManager);
     if (NameIs(root.GetName(), L"Window") && pManager->GetPaintWindow() != nullptr) {
@@ -210,10 +214,23 @@ void CDialogBuilder::ParseInclude(CMarkupNode& node, CControlUI* pParent, CPaint
   wchar_t count[32] = {};
   int times = node.GetAttributeValue(L"count", count, 32) ? _wtoi(count) : 1;
   if (!node.GetAttributeValue(L"source", source, 500) || times <= 0) return;
-  if (g_includeDepth >= kMaxIncludeDepth) return;
-  if (g_includeDepth == 0) g_includeLoads = 0;
+  if (times > kMaxIncludeCount) {
+    UILog(L"ParseInclude, <Include source=\"%ls\" count=\"%ls\"> refused: the count is above %d", source, count,
+          kMaxIncludeCount);
+    return;
+  }
+  if (g_includeDepth >= kMaxIncludeDepth) {
+    UILog(L"ParseInclude, <Include source=\"%ls\"> refused: includes nest deeper than %d", source, kMaxIncludeDepth);
+    return;
+  }
   ++g_includeDepth;
-  for (int i = 0; i < times && g_includeLoads < kMaxIncludeLoads; ++i, ++g_includeLoads) {
+  for (int i = 0; i < times; ++i) {
+    if (g_includedLayouts >= kMaxIncludedLayouts) {
+      UILog(L"ParseInclude, <Include source=\"%ls\"> refused: the layout takes in more than %d included layouts",
+            source, kMaxIncludedLayouts);
+      break;
+    }
+    ++g_includedLayouts;
     CDialogBuilder builder;
     if (m_pstrtype != nullptr) {
       builder.SetInstance(m_instance);
@@ -256,18 +273,18 @@ CControlUI* CDialogBuilder::ParseControls(CMarkupNode* pRoot, CControlUI* pParen
         NameIs(name, L"Import")) {
       continue;
     }
-    // At the top of a layout only the first control made has a home (the caller takes it):
-    // included controls and any further ones would be left to no one.
+    // Without a parent only the first control has a place (the caller's root): a further one would
+    // be left to nobody, alive and unowned.
+    if (pParent == nullptr && (first != nullptr || NameIs(name, L"Include"))) {
+      UILog(L"ParseControls, <%ls> refused: it has no parent control to go to", name);
+      continue;
+    }
     if (NameIs(name, L"Include")) {
-      if (pParent != nullptr) ParseInclude(node, pParent, pManager);
+      ParseInclude(node, pParent, pManager);
       continue;
     }
     CControlUI* control = MakeControl(name);
     if (control == nullptr) continue;
-    if (pParent == nullptr && first != nullptr) {
-      delete control;
-      continue;
-    }
     if (node.HasChildren()) ParseControls(&node, control, pManager);
     bool treeItem = control->GetInterface(L"TreeNode") != nullptr;
     CControlUI* treeView = nullptr;

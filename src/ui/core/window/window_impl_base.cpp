@@ -36,6 +36,9 @@ void WindowImplBase::OnFinalMessage(HWND) {
   m_pm.RemovePreMessageFilter(this);
   m_pm.RemoveNotifier(this);
   m_pm.ReapObjects(m_pm.GetRoot());
+  // A window whose creation failed (a skin that could not be built) gets no WM_DESTROY: its drop
+  // target is revoked here at the latest, or the registration's file mapping stays behind.
+  m_pm.RevokeDropTarget();
 }
 
 void WindowImplBase::OnClick(NotifyRecordUI& msg) {

@@ -25,6 +25,20 @@ HRESULT CreateFromModule(const CUIString& module, REFCLSID clsid, IUnknown** cre
   return factory->CreateInstance(nullptr, IID_IOleObject, reinterpret_cast<void**>(created));
 }
 
+// The contexts to create a class in. Out-of-process activation needs the class's registration;
+// asking it for a class that nothing registers gets nothing on Windows, and under Wine leaks two
+// registry handles per attempt and may wait on the RPC service: such a class is asked of
+// in-process class objects only.
+DWORD ActivationContexts(REFCLSID clsid) {
+  const DWORD inProcess = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER;
+  wchar_t key[48] = L"CLSID\\";
+  if (::StringFromGUID2(clsid, key + 6, 40) == 0) return inProcess;
+  HKEY registered = nullptr;
+  if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, key, 0, KEY_READ, &registered) != ERROR_SUCCESS) return inProcess;
+  ::RegCloseKey(registered);
+  return inProcess | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
+}
+
 // The point of a mouse message in client coordinates: the wheel's comes in screen coordinates
 // and WM_SETCURSOR carries none.
 POINT MessagePoint(HWND hwnd, UINT uMsg, LPARAM lParam) {
@@ -42,9 +56,8 @@ bool CActiveXUI::DoCreateControl() {
   ComPtr<IUnknown> created;
   HRESULT hr = CreateFromModule(m_sModuleName, m_clsid, created.GetAddressOf());
   if (FAILED(hr)) {
-    hr = ::CoCreateInstance(m_clsid, nullptr,
-                            CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
-                            IID_IOleControl, reinterpret_cast<void**>(created.ReleaseAndGetAddressOf()));
+    hr = ::CoCreateInstance(m_clsid, nullptr, ActivationContexts(m_clsid), IID_IOleControl,
+                            reinterpret_cast<void**>(created.ReleaseAndGetAddressOf()));
   }
   if (FAILED(hr)) return false;
   hr = created->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(m_pUnk.GetAddressOf()));

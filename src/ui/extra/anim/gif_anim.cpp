@@ -153,7 +153,7 @@ void CGifAnimUI::DrawFrame(HDC hDC) {
   // The frame is chosen before it is drawn, so that each frame shows for its own delay.
   if (m_nFrameCount > 1) gdip::GdipImageSelectActiveFrame(m_pGifImage.get(), &kFrameDimensionTime, m_nFramePosition);
   GdipGraphics graphics;
-  if (gdip::GdipCreateFromHDC(hDC, graphics.out()) != Gdiplus::Ok) return;
+  if (!graphics.Made(gdip::GdipCreateFromHDC(hDC, graphics.out()))) return;
   gdip::GdipDrawImageRectI(graphics.get(), m_pGifImage.get(), m_rcItem.left, m_rcItem.top,
                            m_rcItem.right - m_rcItem.left, m_rcItem.bottom - m_rcItem.top);
 }

@@ -54,7 +54,7 @@ void CRingUI::PaintBkImage(HDC hDC) {
 
 void CRingUI::DrawRotated(HDC hDC) {
   GdipGraphics graphics;
-  if (gdip::GdipCreateFromHDC(hDC, graphics.out()) != Gdiplus::Ok) return;
+  if (!graphics.Made(gdip::GdipCreateFromHDC(hDC, graphics.out()))) return;
   const int width = m_rcItem.right - m_rcItem.left;
   const int height = m_rcItem.bottom - m_rcItem.top;
   const float cx = static_cast<float>(m_rcItem.left + width / 2);

@@ -147,9 +147,12 @@ LRESULT CRichEditUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, boo
   if (uMsg == WM_COMMAND) RunMenuCommand(wParam);
   LRESULT result = 0;
   const HRESULT hr = TxSendMessage(uMsg, wParam, lParam, &result);
-  const bool taken = hr == S_OK || IsKeyMessage(uMsg) || (IsMouseMessage(uMsg) && m_pTwh->IsCaptured());
-  // System keys (Alt+F4) go on to the window, as do cursor and help questions; what the text
-  // services refuse gets the default handling (there WM_IME_CHAR becomes WM_CHAR).
+  // What the text services refuse goes on to the window (a key such as Escape, a key's release;
+  // WM_IME_CHAR becomes WM_CHAR there), and so do system keys (Alt+F4), cursor and help questions.
+  // A mouse move goes on to the manager's hover tracking too, unless the text services hold the
+  // mouse: the control the mouse left must get its mouse-leave.
+  const bool captured = IsMouseMessage(uMsg) && m_pTwh->IsCaptured();
+  const bool taken = captured || (hr == S_OK && uMsg != WM_MOUSEMOVE);
   if (taken && !IsSystemKey(uMsg) && uMsg != WM_SETCURSOR && uMsg != WM_HELP) bHandled = true;
   return result;
 }

@@ -110,6 +110,8 @@ class CContainerUI : public CControlUI, public IContainerUI {
   void DestroyChild(CControlUI* pControl);
   void ApplyScrollBarStyle(CScrollBarUI* bar, const wchar_t* value);
   int LineStep() const;
+  // Lays the container out again after a bar came or went (see ProcessScrollBar).
+  void RelayoutForBars();
 
   CUIPtrArray m_items;
   CUIRect m_rcInset;
@@ -124,6 +126,7 @@ class CContainerUI : public CControlUI, public IContainerUI {
   CScrollBarUI* m_pHorizontalScrollBar;
   CUIString m_sVerticalScrollBarStyle;
   CUIString m_sHorizontalScrollBarStyle;
+  int m_nBarRelayouts = 0;  // re-layouts for the bars now running inside one another
 };
 
 }  // namespace SkinUI

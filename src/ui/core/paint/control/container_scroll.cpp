@@ -46,6 +46,18 @@ void CContainerUI::SetFloatPos(int iIndex) {
   child->SetPos(pos, false);
 }
 
+// Showing or hiding one bar changes the room left to the other, and content sized at the edge (or
+// an inset that overflows the rectangle) can make the two flip for ever: the re-layouts they cause
+// nest at most this deep, enough for each bar to come and go once.
+constexpr int kMaxBarRelayouts = 4;
+
+void CContainerUI::RelayoutForBars() {
+  if (m_nBarRelayouts >= kMaxBarRelayouts) return;
+  ++m_nBarRelayouts;
+  SetPos(m_rcItem, true);
+  --m_nBarRelayouts;
+}
+
 void CContainerUI::ProcessScrollBar(RECT rc, int cxRequired, int cyRequired) {
   CScrollBarUI* hbar = m_pHorizontalScrollBar;
   if (hbar != nullptr) {
@@ -54,19 +66,19 @@ void CContainerUI::ProcessScrollBar(RECT rc, int cxRequired, int cyRequired) {
       hbar->SetVisible(true);
       hbar->SetScrollRange(range);
       hbar->SetScrollPos(0);
-      SetPos(m_rcItem, true);
+      RelayoutForBars();
     } else if (hbar->IsVisible()) {
       if (range < 1) {
         hbar->SetVisible(false);
         hbar->SetScrollPos(0);
         hbar->SetScrollRange(0);
-        SetPos(m_rcItem, true);
+        RelayoutForBars();
       } else {
         hbar->SetPos(RECT{rc.left, rc.bottom, rc.right, rc.bottom + hbar->GetFixedHeight()}, true);
         if (hbar->GetScrollRange() != range) {
           int old = hbar->GetScrollPos();
           hbar->SetScrollRange(range);
-          if (old > hbar->GetScrollPos()) SetPos(m_rcItem, true);
+          if (old > hbar->GetScrollPos()) RelayoutForBars();
         }
       }
     }
@@ -78,19 +90,19 @@ void CContainerUI::ProcessScrollBar(RECT rc, int cxRequired, int cyRequired) {
       vbar->SetVisible(true);
       vbar->SetScrollRange(range);
       vbar->SetScrollPos(0);
-      SetPos(m_rcItem, true);
+      RelayoutForBars();
     } else if (vbar->IsVisible()) {
       if (range < 1) {
         vbar->SetVisible(false);
         vbar->SetScrollPos(0);
         vbar->SetScrollRange(0);
-        SetPos(m_rcItem, true);
+        RelayoutForBars();
       } else {
         vbar->SetPos(RECT{rc.right, rc.top, rc.right + vbar->GetFixedWidth(), rc.bottom}, true);
         if (vbar->GetScrollRange() != range) {
           int old = vbar->GetScrollPos();
           vbar->SetScrollRange(range);
-          if (old > vbar->GetScrollPos()) SetPos(m_rcItem, true);
+          if (old > vbar->GetScrollPos()) RelayoutForBars();
         }
       }
     }

@@ -46,7 +46,7 @@ CControlUI::CControlUI()
 CControlUI::~CControlUI() {
   if (OnDestroy) OnDestroy(this);
   RemoveAllCustomAttribute();
-  if (m_pManager != nullptr) m_pManager->ReapObjects(this);
+  CPaintManagerUI::ForgetControl(this);
 }
 
 int CControlUI::ScaleValue(int value) const {
@@ -67,9 +67,17 @@ bool CControlUI::Activate() { return IsVisible() && IsEnabled(); }
 CPaintManagerUI* CControlUI::GetManager() const { return m_pManager; }
 
 void CControlUI::SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool bInit) {
+  if (pManager != nullptr) SetHoldingManager(pManager);
   m_pManager = pManager;
   m_pParent = pParent;
   if (bInit && m_pParent != nullptr) Init();
+}
+
+void CControlUI::SetHoldingManager(CPaintManagerUI* pManager) {
+  if (pManager == m_pHoldingManager) return;
+  CPaintManagerUI* former = m_pHoldingManager;
+  m_pHoldingManager = pManager;
+  if (former != nullptr) CPaintManagerUI::ReleaseMovedControl(former, this);
 }
 
 CControlUI* CControlUI::GetParent() const { return m_pParent; }

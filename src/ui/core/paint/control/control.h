@@ -128,6 +128,9 @@ class CControlUI {
   const wchar_t* GetCustomAttribute(const wchar_t* pstrName) const;
   void RemoveAllCustomAttribute();
   void ApplyAttributeList(const wchar_t* pstrList);
+  // The manager that may hold this control in its lists: the last one it was given (kept when
+  // its manager is cleared) or registered with. Another one taking it makes the former forget it.
+  void SetHoldingManager(CPaintManagerUI* pManager);
 
   // Painting state.
   DWORD AdjustColor(DWORD dwColor) const;
@@ -237,6 +240,9 @@ class CControlUI {
   CUIStringMap m_mCustomAttrHash;
   bool m_bKeepsTabKey = false;
   DWORD m_dwCaretColor = 0;
+
+ private:
+  CPaintManagerUI* m_pHoldingManager = nullptr;
 };
 
 }  // namespace SkinUI

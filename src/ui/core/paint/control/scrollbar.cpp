@@ -111,10 +111,12 @@ void CScrollBarUI::PlaceParts() {
   auto point = [this, across](int at) {
     return m_bHorizontal ? CUIRect(at, across, at, across) : CUIRect(across, at, across, at);
   };
-  int length = end - start;
-  int track = length - (m_bShowButton1 ? thick : 0) - (m_bShowButton2 ? thick : 0);
+  // In 64 bits: a rectangle from skin values far apart (an inset near the int limits) has a length
+  // that overflows an int.
+  const long long length = static_cast<long long>(end) - start;
+  const long long track = length - (m_bShowButton1 ? thick : 0) - (m_bShowButton2 ? thick : 0);
   if (thick >= track) {
-    int half = thick < length / 2 ? thick : length / 2;
+    int half = thick < length / 2 ? thick : static_cast<int>(length / 2);
     m_rcButton1 = m_bShowButton1 ? span(start, start + half) : point(start);
     m_rcButton2 = m_bShowButton2 ? span(end - half, end) : point(end);
     m_rcThumb = CUIRect();
@@ -128,13 +130,13 @@ void CScrollBarUI::PlaceParts() {
     m_rcThumb = span(b1End, b2Start);
     return;
   }
-  int thumb = static_cast<int>(static_cast<long long>(length) * track / (static_cast<long long>(m_nRange) + length));
+  long long thumb = length * track / (m_nRange + length);
   if (thumb < thick) thumb = thick;
-  int from = b1End + static_cast<int>(static_cast<long long>(track - thumb) * m_nScrollPos / m_nRange);
-  int to = from + thumb;
+  int from = b1End + static_cast<int>((track - thumb) * m_nScrollPos / m_nRange);
+  int to = static_cast<int>(from + thumb);
   if (to > b2Start) {
     to = b2Start;
-    from = to - thumb;
+    from = static_cast<int>(to - thumb);
   }
   m_rcThumb = span(from, to);
 }

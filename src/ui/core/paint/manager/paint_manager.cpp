@@ -96,11 +96,11 @@ CPaintManagerUI::CPaintManagerUI()
   Gdiplus::GdiplusStartupInput input;
   Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr);
   CShadowUI::Initialize(GetInstance());
+  UIGlobals().managers.Add(this);
 }
 
 CPaintManagerUI::~CPaintManagerUI() {
-  for (int i = 0; i < m_aDelayedCleanup.GetSize(); ++i) delete static_cast<CControlUI*>(m_aDelayedCleanup[i]);
-  m_aDelayedCleanup.Empty();
+  DeleteDelayedCleanup();
   for (int i = 0; i < m_aAsyncNotify.GetSize(); ++i) delete static_cast<NotifyRecordUI*>(m_aAsyncNotify[i]);
   m_aAsyncNotify.Empty();
   m_mNameHash.Resize(0);
@@ -128,6 +128,7 @@ CPaintManagerUI::~CPaintManagerUI() {
   PaintManagerGlobals& g = UIGlobals();
   int live = g.liveManagers.Find(this);
   if (live >= 0) g.liveManagers.Remove(live);
+  g.managers.Remove(g.managers.Find(this));
   RevokeDropTarget();
   if (m_hDragBitmap != nullptr) ::DeleteObject(m_hDragBitmap);
   if (m_gdiplusToken != 0) Gdiplus::GdiplusShutdown(m_gdiplusToken);
@@ -205,25 +206,19 @@ CControlUI* CALLBACK CPaintManagerUI::__FindControlFromNameHash(CControlUI* pThi
 void CPaintManagerUI::AddDelayedCleanup(CControlUI* pControl) {
   if (pControl == nullptr) return;
   pControl->SetManager(this, nullptr, false);
-  m_aDelayedCleanup.Add(pControl);
+  if (!m_aDelayedCleanup.Add(pControl)) return;
+  m_queuedForCleanup.insert(pControl);
   ::PostMessageW(m_hWndPaint, kCleanupMessage, 0, 0);
 }
 
-void CPaintManagerUI::ReapObjects(CControlUI* pControl) {
-  if (pControl == m_pEventKey) m_pEventKey = nullptr;
-  if (pControl == m_pEventHover) m_pEventHover = nullptr;
-  if (pControl == m_pEventClick) m_pEventClick = nullptr;
-  if (pControl == m_pFocus) m_pFocus = nullptr;
-  // A dead control must not be painted or draw the caret afterwards.
-  if (pControl == m_pCaretOwner) m_pCaretOwner = nullptr;
-  int postPaint = m_aPostPaintControls.Find(pControl);
-  if (postPaint >= 0) m_aPostPaintControls.Remove(postPaint);
-  KillTimer(pControl);
-  CUIString name = pControl->GetName();
-  if (!name.IsEmpty() && m_mNameHash.Find(name.GetData()) == pControl) m_mNameHash.Remove(name.GetData());
-  for (int i = 0; i < m_aAsyncNotify.GetSize(); ++i) {
-    NotifyRecordUI* record = static_cast<NotifyRecordUI*>(m_aAsyncNotify[i]);
-    if (record->pSender == pControl) record->pSender = nullptr;
+// One at a time from the list itself, last first: a control that goes may take another queued
+// one with it, and a control that dies leaves the list.
+void CPaintManagerUI::DeleteDelayedCleanup() {
+  for (int last = m_aDelayedCleanup.GetSize() - 1; last >= 0; last = m_aDelayedCleanup.GetSize() - 1) {
+    CControlUI* control = static_cast<CControlUI*>(m_aDelayedCleanup[last]);
+    m_aDelayedCleanup.Remove(last);
+    m_queuedForCleanup.erase(control);
+    delete control;
   }
 }
 
@@ -233,6 +228,15 @@ void CPaintManagerUI::SetInitSize(int cx, int cy) {
   m_szInitWindowSize.cx = cx;
   m_szInitWindowSize.cy = cy;
   if (m_pRoot == nullptr && m_hWndPaint != nullptr) {
+    // Never larger than the monitor's work area, as far as the window may be sized by hand: a
+    // window of a skin's 32768 rows cannot be seen, and its shape region (round corners) is more
+    // than the display takes (Wine's X11 driver ends the process on it).
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (::GetMonitorInfoW(::MonitorFromWindow(m_hWndPaint, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+      cx = std::min<int>(cx, monitor.rcWork.right - monitor.rcWork.left);
+      cy = std::min<int>(cy, monitor.rcWork.bottom - monitor.rcWork.top);
+    }
     ::SetWindowPos(m_hWndPaint, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
   }
 }
@@ -319,43 +323,6 @@ void CPaintManagerUI::SetLayered(bool bLayered) {
   Invalidate();
 }
 
-bool CPaintManagerUI::AddNotifier(INotifyUI* pNotifier) { return m_aNotifiers.Add(pNotifier); }
-
-bool CPaintManagerUI::RemoveNotifier(INotifyUI* pNotifier) {
-  int index = m_aNotifiers.Find(pNotifier);
-  return index >= 0 && m_aNotifiers.Remove(index);
-}
-
-bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* pFilter) { return m_aPreMessageFilters.Add(pFilter); }
-
-bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* pFilter) {
-  int index = m_aPreMessageFilters.Find(pFilter);
-  return index >= 0 && m_aPreMessageFilters.Remove(index);
-}
-
-bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* pFilter) { return m_aMessageFilters.Add(pFilter); }
-
-bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* pFilter) {
-  int index = m_aMessageFilters.Find(pFilter);
-  return index >= 0 && m_aMessageFilters.Remove(index);
-}
-
-bool CPaintManagerUI::AddTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator) {
-  return m_aTranslateAccelerator.Add(pTranslateAccelerator);
-}
-
-bool CPaintManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator) {
-  int index = m_aTranslateAccelerator.Find(pTranslateAccelerator);
-  return index >= 0 && m_aTranslateAccelerator.Remove(index);
-}
-
-bool CPaintManagerUI::AddPostPaint(CControlUI* pControl) { return m_aPostPaintControls.Add(pControl); }
-
-bool CPaintManagerUI::RemovePostPaint(CControlUI* pControl) {
-  int index = m_aPostPaintControls.Find(pControl);
-  return index >= 0 && m_aPostPaintControls.Remove(index);
-}
-
 bool CPaintManagerUI::AddNativeWindow(HWND hChildWnd) {
   RECT rcChild;
   if (GetChildWndRect(m_hWndPaint, hChildWnd, rcChild)) Invalidate(rcChild);
@@ -377,6 +344,7 @@ CControlUI* CPaintManagerUI::FindControl(POINT pt) const { return FindControlAt(
 
 bool CPaintManagerUI::AddOptionGroup(const wchar_t* group, CControlUI* pControl) {
   if (group == nullptr) return false;
+  if (pControl != nullptr) pControl->SetHoldingManager(this);
   CUIPtrArray* members = static_cast<CUIPtrArray*>(m_mOptionGroup.Find(group));
   if (members == nullptr) {
     members = new CUIPtrArray(6);

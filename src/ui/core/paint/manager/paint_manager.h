@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <unordered_set>
+#include <vector>
+
 #include "ui/core/base/dpi_scaler.h"
 #include "ui/core/dnd/drag_drop.h"
 #include "ui/core/paint/manager/shadow.h"
@@ -59,6 +62,12 @@ class CPaintManagerUI : public CIDropTarget {
   bool InitControls(CControlUI* pControl, CControlUI* pParent = nullptr);
   void AddDelayedCleanup(CControlUI* pControl);
   void ReapObjects(CControlUI* pControl);
+  // Every manager forgets a control that dies, whatever manager the control points at: its
+  // listener entries, timers, focus, hover, capture, queued clean-up, name and notifications.
+  static void ForgetControl(CControlUI* pControl);
+  // A control that moves from `pFormer` to another manager leaves the former's lists and
+  // fields (its name stays there until the control dies).
+  static void ReleaseMovedControl(CPaintManagerUI* pFormer, CControlUI* pControl);
 
   // Accessors.
   const wchar_t* GetName() const { return m_sName.GetData(); }
@@ -236,6 +245,13 @@ class CPaintManagerUI : public CIDropTarget {
   void DeleteOffscreen();
 
   void OnCleanupMessage();
+  void DeleteDelayedCleanup();
+  void NoteListener(void* pListener, CControlUI* pOwner);
+  bool ListenerAttached(void* pListener) const;
+  void ReleaseControl(CControlUI* pControl);
+  void ReleaseTimers(CControlUI* pControl);
+  void ReleaseListeners(CControlUI* pControl);
+  void ReleaseOptionGroups(CControlUI* pControl);
   void OnTimerMessage(WPARAM wParam, LPARAM lParam);
   bool TimerIdInUse(UINT uWinTimer) const;
   bool OnMouseHover(WPARAM wParam, LPARAM lParam);
@@ -345,6 +361,15 @@ class CPaintManagerUI : public CIDropTarget {
 
   bool m_bForceUseSharedRes;
   ResourceInfo m_ResInfo;
+
+  // The listeners of the four lists above that are controls, with the control each belongs to.
+  struct ListenerOwner {
+    void* listener;
+    CControlUI* owner;
+  };
+  std::vector<ListenerOwner> m_listenerOwners;
+  // The controls of the delayed clean-up list, for finding one without walking the list.
+  std::unordered_set<const CControlUI*> m_queuedForCleanup;
 };
 
 }  // namespace SkinUI

@@ -15,6 +15,7 @@ bool CPaintManagerUI::CreateCaret(HBITMAP hBmp, int nWidth, int nHeight) {
 
 bool CPaintManagerUI::SetCaretPos(CControlUI* obj, int x, int y) {
   if (!::SetCaretPos(x, y)) return false;
+  if (obj != nullptr) obj->SetHoldingManager(this);
   m_pCaretOwner = obj;
   RECT old = m_rtCaret;
   int width = m_rtCaret.right - m_rtCaret.left, height = m_rtCaret.bottom - m_rtCaret.top;

@@ -119,6 +119,7 @@ bool CPaintManagerUI::SetNextTabControl(bool bForward) {
 
 bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes) {
   for (int i = 0; i < m_aPreMessageFilters.GetSize(); ++i) {
+    if (!ListenerAttached(m_aPreMessageFilters[i])) continue;
     bool handled = false;
     LRESULT result =
         static_cast<IMessageFilterUI*>(m_aPreMessageFilters[i])->MessageHandler(uMsg, wParam, lParam, handled);

@@ -7,6 +7,7 @@ namespace SkinUI {
 struct PaintManagerGlobals {
   ResourceInfo shared;
   CUIPtrArray liveManagers;
+  CUIPtrArray managers;  // every manager in existence, attached to a window or not
   bool commonControlsReady = false;
   HMODULE msimg32 = nullptr;
   short hue = 180;

@@ -63,6 +63,7 @@ void CPaintManagerUI::ReleaseCapture() {
 bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes) {
   if (m_hWndPaint == nullptr) return false;
   for (int i = 0; i < m_aMessageFilters.GetSize(); ++i) {
+    if (!ListenerAttached(m_aMessageFilters[i])) continue;
     bool handled = false;
     LRESULT result =
         static_cast<IMessageFilterUI*>(m_aMessageFilters[i])->MessageHandler(uMsg, wParam, lParam, handled);
@@ -179,9 +180,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
 }
 
 void CPaintManagerUI::OnCleanupMessage() {
-  CUIPtrArray doomed(m_aDelayedCleanup);
-  m_aDelayedCleanup.Empty();
-  for (int i = 0; i < doomed.GetSize(); ++i) delete static_cast<CControlUI*>(doomed[i]);
+  DeleteDelayedCleanup();
   while (m_aAsyncNotify.GetSize() > 0) {
     NotifyRecordUI* record = static_cast<NotifyRecordUI*>(m_aAsyncNotify[0]);
     m_aAsyncNotify.Remove(0);
@@ -388,6 +387,7 @@ void CPaintManagerUI::HideToolTip() {
 
 bool CPaintManagerUI::TranslateAccelerator(MSG* pMsg) {
   for (int i = 0; i < m_aTranslateAccelerator.GetSize(); ++i) {
+    if (!ListenerAttached(m_aTranslateAccelerator[i])) continue;
     if (static_cast<ITranslateAccelerator*>(m_aTranslateAccelerator[i])->TranslateAccelerator(pMsg) == 0) return true;
   }
   return false;

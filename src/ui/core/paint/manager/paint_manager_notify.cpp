@@ -39,7 +39,9 @@ void CPaintManagerUI::SendNotify(NotifyRecordUI& Msg, bool bAsync) {
 
 void CPaintManagerUI::DeliverNotify(NotifyRecordUI& Msg) {
   if (Msg.pSender != nullptr && Msg.pSender->OnNotify) Msg.pSender->OnNotify(&Msg);
-  for (int i = 0; i < m_aNotifiers.GetSize(); ++i) static_cast<INotifyUI*>(m_aNotifiers[i])->Notify(Msg);
+  for (int i = 0; i < m_aNotifiers.GetSize(); ++i) {
+    if (ListenerAttached(m_aNotifiers[i])) static_cast<INotifyUI*>(m_aNotifiers[i])->Notify(Msg);
+  }
 }
 
 }  // namespace SkinUI

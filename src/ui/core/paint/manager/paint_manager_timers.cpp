@@ -13,6 +13,7 @@ bool CPaintManagerUI::TimerIdInUse(UINT uWinTimer) const {
 
 bool CPaintManagerUI::SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse) {
   if (pControl == nullptr) return false;
+  pControl->SetHoldingManager(this);
   for (int i = 0; i < m_aTimers.GetSize(); ++i) {
     TimerInfo* timer = static_cast<TimerInfo*>(m_aTimers[i]);
     if (timer->pSender != pControl || timer->hWnd != m_hWndPaint || timer->nLocalID != nTimerID) continue;

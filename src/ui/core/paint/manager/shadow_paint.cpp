@@ -21,6 +21,8 @@ std::vector<Span> RowSpans(HWND hParent, int width, int height, int n) {
   HRGN region = ::CreateRectRgn(0, 0, width, height);
   ::GetWindowRgn(hParent, region);
   for (int y = 0; y < height; ++y) {
+    // A negative size (a shadow smaller than the window) leaves the outer rows out.
+    if (y + n < 0 || y + n >= static_cast<int>(spans.size())) continue;
     int left = 0, right = width - 1;
     while (left < width && !::PtInRegion(region, left, y)) ++left;
     while (right >= left && !::PtInRegion(region, right, y)) --right;
@@ -75,7 +77,7 @@ void CShadowUI::MakeShadow(UINT32* bits, HWND hParent, const RECT& rcParent) {
   };
   const UINT32 solid = (static_cast<UINT32>(d) << 24) | (((m_Color & 0xFF) * d / 255) << 16) |
                        ((((m_Color >> 8) & 0xFF) * d / 255) << 8) | (((m_Color >> 16) & 0xFF) * d / 255);
-  for (int row = k; row < shadowH - k && row + 1 < static_cast<int>(spans.size()); ++row) {
+  for (int row = std::max(k, 1); row < shadowH - k && row + 1 < static_cast<int>(spans.size()); ++row) {
     const Span& span = spans[row];
     if (span.start >= span.end) continue;
     int leftStop = std::min(span.end, 1 + std::max(spans[row - 1].start, spans[row + 1].start));

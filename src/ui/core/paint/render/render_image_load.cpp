@@ -136,11 +136,8 @@ Gdiplus::GpImage* CRenderEngine::GdiplusLoadImage(const wchar_t* name) {
   Gdiplus::GpImage* image = nullptr;
   Gdiplus::GpStatus status = Gdiplus::DllExports::GdipLoadImageFromStream(stream, &image);
   stream->Release();
-  if (status != Gdiplus::Ok) {
-    if (image != nullptr) Gdiplus::DllExports::GdipDisposeImage(image);
-    return nullptr;
-  }
-  return image;
+  // A failed load's out value is not an image to dispose of (Wine's GDI+ may leave a freed one).
+  return status == Gdiplus::Ok ? image : nullptr;
 }
 
 void CRenderEngine::FreeImage(ImageInfo* bitmap, bool bDelete) {

@@ -16,6 +16,16 @@ int BandCount(int steps) {
   return 2;
 }
 
+// A pen twice as wide as the area being painted covers it all, as any wider one does; Wine draws a
+// wide line at a cost that grows with the width's square, so a skin's border of millions of pixels
+// would stall the paint: the width stops there.
+int PenWidthFor(HDC hDC, int nSize) {
+  RECT clip;
+  if (::GetClipBox(hDC, &clip) == ERROR) return nSize;
+  const int across = clip.right - clip.left > clip.bottom - clip.top ? clip.right - clip.left : clip.bottom - clip.top;
+  return nSize > 2 * across + 2 ? 2 * across + 2 : nSize;
+}
+
 BYTE Mix(DWORD first, DWORD second, int shift, int i, int n) {
   int a = (first >> shift) & 0xFF, b = (second >> shift) & 0xFF;
   return static_cast<BYTE>((a * i + b * (n - i)) / n);
@@ -100,9 +110,9 @@ void CRenderEngine::DrawColor(HDC hDC, const RECT& rc, DWORD color) {
     return;
   }
   GdipGraphics graphics;
-  if (gdip::GdipCreateFromHDC(hDC, graphics.out()) != Gdiplus::Ok) return;
+  if (!graphics.Made(gdip::GdipCreateFromHDC(hDC, graphics.out()))) return;
   GdipSolidBrush brush;
-  if (gdip::GdipCreateSolidFill(color, brush.out()) != Gdiplus::Ok) return;
+  if (!brush.Made(gdip::GdipCreateSolidFill(color, brush.out()))) return;
   gdip::GdipFillRectangleI(graphics.get(), brush.get(), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
 }
 
@@ -136,7 +146,7 @@ void CRenderEngine::DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD d
 
 void CRenderEngine::DrawLine(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor, int nStyle) {
   if (hDC == nullptr) return;
-  LOGPEN lg = {static_cast<UINT>(nStyle), {nSize, 0}, ArgbToColorRef(dwPenColor)};
+  LOGPEN lg = {static_cast<UINT>(nStyle), {PenWidthFor(hDC, nSize), 0}, ArgbToColorRef(dwPenColor)};
   GdiObject<HPEN> pen(::CreatePenIndirect(&lg));
   SelectGuard select(hDC, pen.get());
   POINT old;
@@ -161,10 +171,9 @@ void CRenderEngine::DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColo
     return;
   }
   GdipGraphics graphics;
-  if (gdip::GdipCreateFromHDC(hDC, graphics.out()) != Gdiplus::Ok) return;
+  if (!graphics.Made(gdip::GdipCreateFromHDC(hDC, graphics.out()))) return;
   GdipPen pen;
-  if (gdip::GdipCreatePen1(dwPenColor, static_cast<Gdiplus::REAL>(nSize), Gdiplus::UnitPixel, pen.out()) !=
-      Gdiplus::Ok) {
+  if (!pen.Made(gdip::GdipCreatePen1(dwPenColor, static_cast<Gdiplus::REAL>(nSize), Gdiplus::UnitPixel, pen.out()))) {
     return;
   }
   if (dashed) {
@@ -178,7 +187,7 @@ void CRenderEngine::DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColo
 void CRenderEngine::DrawRoundRect(HDC hDC, const RECT& rc, int nSize, int width, int height, DWORD dwPenColor,
                                   int nStyle) {
   if (hDC == nullptr) return;
-  GdiObject<HPEN> pen(::CreatePen(nStyle, nSize, ArgbToColorRef(dwPenColor)));
+  GdiObject<HPEN> pen(::CreatePen(nStyle, PenWidthFor(hDC, nSize), ArgbToColorRef(dwPenColor)));
   SelectGuard selectPen(hDC, pen.get());
   SelectGuard selectBrush(hDC, ::GetStockObject(NULL_BRUSH));
   ::RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, width, height);

@@ -56,11 +56,11 @@ int FormatFlags(Gdiplus::GpStringFormat* format, UINT style) {
 bool DrawTextGdiplus(HDC hDC, CPaintManagerUI* manager, RECT& rc, const wchar_t* text, DWORD color, int font,
                      UINT style) {
   GdipGraphics graphics;
-  if (gdip::GdipCreateFromHDC(hDC, graphics.out()) != Gdiplus::Ok) return false;
+  if (!graphics.Made(gdip::GdipCreateFromHDC(hDC, graphics.out()))) return false;
   GdipFont gpFont;
   {
     SelectGuard select(hDC, manager->GetFont(font));
-    if (gdip::GdipCreateFontFromDC(hDC, gpFont.out()) != Gdiplus::Ok) return false;
+    if (!gpFont.Made(gdip::GdipCreateFontFromDC(hDC, gpFont.out()))) return false;
   }
   int hint = manager->GetGdiplusTextRenderingHint();
   gdip::GdipSetTextRenderingHint(graphics.get(),
@@ -71,7 +71,7 @@ bool DrawTextGdiplus(HDC hDC, CPaintManagerUI* manager, RECT& rc, const wchar_t*
   Gdiplus::GpStringFormat* generic = nullptr;
   gdip::GdipStringFormatGetGenericTypographic(&generic);
   GdipStringFormat format;
-  if (generic == nullptr || gdip::GdipCloneStringFormat(generic, format.out()) != Gdiplus::Ok) return false;
+  if (generic == nullptr || !format.Made(gdip::GdipCloneStringFormat(generic, format.out()))) return false;
   if ((style & DT_END_ELLIPSIS) != 0)
     gdip::GdipSetStringFormatTrimming(format.get(), Gdiplus::StringTrimmingEllipsisCharacter);
   gdip::GdipSetStringFormatFlags(format.get(), FormatFlags(format.get(), style));
@@ -94,7 +94,7 @@ bool DrawTextGdiplus(HDC hDC, CPaintManagerUI* manager, RECT& rc, const wchar_t*
     return true;
   }
   GdipSolidBrush brush;
-  if (gdip::GdipCreateSolidFill(0xFE000000 | (color & 0x00FFFFFF), brush.out()) != Gdiplus::Ok) return false;
+  if (!brush.Made(gdip::GdipCreateSolidFill(0xFE000000 | (color & 0x00FFFFFF), brush.out()))) return false;
   return gdip::GdipDrawString(graphics.get(), text, -1, gpFont.get(), &layout, format.get(), brush.get()) ==
          Gdiplus::Ok;
 }

@@ -1,0 +1,352 @@
+// skin_fuzz: random skin layouts over every element the control factory makes, each built into a
+// real framework window, laid out, painted, driven, resized and destroyed under a watchdog, with
+// the heaps validated after every case. A fixed seed makes every case repeat: case N of seed S is
+// the same layout and the same input on every run.
+//
+//   skin_fuzz --skin DIR [--seed S] [--first N] [--count N] [--hang-ms MS] [--heap-every N]
+//             [--figures] [--max-growth-kb KB] [--max-handle-growth N] [--log] [--trail FILE]
+//   skin_fuzz --skin DIR --rows FILE        replays regression rows
+//   skin_fuzz --skin DIR --print N [--seed S]  prints case N as a row
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "case_rows.h"
+#include "guard.h"
+#include "markup_maker.h"
+#include "skin_driver.h"
+#include "skin_words.h"
+#include "test_support.h"
+#include "ui/core/base/ui_log.h"
+#include "ui/core/paint/manager/paint_manager.h"
+
+namespace skin_fuzz {
+namespace {
+
+struct Options {
+  std::wstring skin;
+  std::wstring rows;
+  std::wstring trail;
+  unsigned seed = 1;
+  unsigned long long first = 0;
+  unsigned long long count = 1000;
+  long long print = -1;
+  DWORD hangMs = 30000;
+  unsigned heapEvery = 1;
+  bool figures = false;
+  bool log = false;
+  int repeat = 1;
+  long long maxGrowthKb = -1;
+  long long maxHandleGrowth = -1;
+};
+
+// The process's figures that a leak makes grow. Under Wine the handle count, the private bytes
+// and GetGuiResources all answer 0, so each is counted another way.
+struct Figures {
+  int handles = 0;              // kernel handles: the values below 64K that name one
+  unsigned long heapKb = 0;     // blocks in use in every heap of the process
+  unsigned long privateKb = 0;  // committed private memory
+  int windows = 0;              // top-level windows of this thread
+  int gdiHeadroom = 0;          // GDI objects the process can still make
+};
+
+unsigned long HeapInUseKb() {
+  std::vector<HANDLE> heaps(256);
+  DWORD count = ::GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
+  unsigned long long bytes = 0;
+  for (DWORD i = 0; i < count && i < heaps.size(); ++i) {
+    PROCESS_HEAP_ENTRY entry = {};
+    ::HeapLock(heaps[i]);
+    while (::HeapWalk(heaps[i], &entry)) {
+      if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0) bytes += entry.cbData;
+    }
+    ::HeapUnlock(heaps[i]);
+  }
+  return static_cast<unsigned long>(bytes / 1024);
+}
+
+unsigned long PrivateCommittedKb() {
+  unsigned long long bytes = 0;
+  MEMORY_BASIC_INFORMATION info = {};
+  for (const BYTE* at = nullptr; ::VirtualQuery(at, &info, sizeof(info)) == sizeof(info);
+       at = static_cast<const BYTE*>(info.BaseAddress) + info.RegionSize) {
+    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) bytes += info.RegionSize;
+    if (static_cast<const BYTE*>(info.BaseAddress) + info.RegionSize < at) break;
+  }
+  return static_cast<unsigned long>(bytes / 1024);
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+int GdiHeadroom() {
+  std::vector<HBITMAP> made;
+  for (;;) {
+    HBITMAP b = ::CreateBitmap(1, 1, 1, 32, nullptr);
+    if (b == nullptr || made.size() >= 100000) {
+      if (b != nullptr) ::DeleteObject(b);
+      break;
+    }
+    made.push_back(b);
+  }
+  for (HBITMAP b : made) ::DeleteObject(b);
+  return static_cast<int>(made.size());
+}
+
+Figures Measure() {
+  Figures f;
+  f.handles = skinui_test::CountKernelHandles();
+  f.heapKb = HeapInUseKb();
+  f.privateKb = PrivateCommittedKb();
+  ::EnumThreadWindows(::GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&f.windows));
+  f.gdiHeadroom = GdiHeadroom();
+  return f;
+}
+
+void PrintFigures(const char* when, const Figures& f) {
+  printf(
+      "skin_fuzz: %s: handles %d, heap in use %lu KB, private memory %lu KB, top-level windows %d, "
+      "GDI headroom %d\n",
+      when, f.handles, f.heapKb, f.privateKb, f.windows, f.gdiHeadroom);
+}
+
+// Under Wine a window that goes away waits two seconds for a window manager, which the test
+// display lacks, unless Wine manages no window of this program (read when the program starts).
+// Sets that for this program once; true when it was already set.
+bool WindowsUnmanaged() {
+  const wchar_t kKey[] = L"Software\\Wine\\AppDefaults\\skin_fuzz.exe\\X11 Driver";
+  HKEY key = nullptr;
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    return true;
+  }
+  wchar_t value[8] = {};
+  DWORD size = sizeof(value);
+  bool set =
+      ::RegQueryValueExW(key, L"Managed", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
+      wcscmp(value, L"N") == 0;
+  if (!set) ::RegSetValueExW(key, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"N"), 4);
+  ::RegCloseKey(key);
+  return set;
+}
+
+// Runs this program again with the same command line and answers its exit code.
+int RunAgain() {
+  STARTUPINFOW si = {};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi = {};
+  std::wstring line = ::GetCommandLineW();
+  if (!::CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return kExitUsage;
+  ::WaitForSingleObject(pi.hProcess, INFINITE);
+  DWORD code = kExitUsage;
+  ::GetExitCodeProcess(pi.hProcess, &code);
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+  return static_cast<int>(code);
+}
+
+// A path as the program sees it: a Unix path lies on Wine's drive Z:.
+std::wstring WindowsPath(const wchar_t* path) {
+  std::wstring out = path[0] == L'/' ? L"Z:" : L"";
+  for (const wchar_t* p = path; *p != L'\0'; ++p) out += *p == L'/' ? L'\\' : *p;
+  return out;
+}
+
+bool ParseOptions(int argc, wchar_t** argv, Options& o) {
+  for (int i = 1; i < argc; ++i) {
+    std::wstring a = argv[i];
+    const wchar_t* v = i + 1 < argc ? argv[i + 1] : nullptr;
+    auto number = [&](auto& target) {
+      if (v == nullptr) return false;
+      target = static_cast<std::remove_reference_t<decltype(target)>>(_wcstoi64(v, nullptr, 10));
+      ++i;
+      return true;
+    };
+    bool ok = true;
+    if (a == L"--skin" && v != nullptr) {
+      o.skin = WindowsPath(v);
+      if (o.skin.back() != L'\\') o.skin += L'\\';
+      ++i;
+    } else if (a == L"--rows" && v != nullptr) {
+      o.rows = WindowsPath(v);
+      ++i;
+    } else if (a == L"--trail" && v != nullptr) {
+      o.trail = WindowsPath(v);
+      ++i;
+    } else if (a == L"--seed") {
+      ok = number(o.seed);
+    } else if (a == L"--first") {
+      ok = number(o.first);
+    } else if (a == L"--count") {
+      ok = number(o.count);
+    } else if (a == L"--print") {
+      ok = number(o.print);
+    } else if (a == L"--hang-ms") {
+      ok = number(o.hangMs);
+    } else if (a == L"--heap-every") {
+      ok = number(o.heapEvery);
+    } else if (a == L"--max-growth-kb") {
+      ok = number(o.maxGrowthKb);
+    } else if (a == L"--max-handle-growth") {
+      ok = number(o.maxHandleGrowth);
+    } else if (a == L"--figures") {
+      o.figures = true;
+    } else if (a == L"--repeat") {
+      ok = number(o.repeat);
+    } else if (a == L"--log") {
+      o.log = true;
+    } else {
+      ok = false;
+    }
+    if (!ok) return false;
+  }
+  return !o.skin.empty();
+}
+
+void PrintLogLine(const wchar_t* line) { printf("skin_fuzz: log: %ls\n", line); }
+void DropLogLine(const wchar_t*) {}
+
+// Case `index` of `seed`: one generator makes its layout, another its input.
+std::mt19937 CaseRandom(unsigned seed, unsigned long long index, unsigned stream) {
+  std::seed_seq seq{seed, static_cast<unsigned>(index), static_cast<unsigned>(index >> 32), stream};
+  return std::mt19937(seq);
+}
+std::mt19937 LayoutRandom(unsigned seed, unsigned long long index) { return CaseRandom(seed, index, 0); }
+std::mt19937 InputRandom(unsigned seed, unsigned long long index) { return CaseRandom(seed, index, 1); }
+
+class Runner {
+ public:
+  Runner(const Options& o, const SkinWords& words) : m_o(o), m_words(words), m_driver(o.skin) {}
+
+  void Run(const std::string& label, const CaseRow& row) {
+    BeginCase(label, RowOf(row));
+    std::mt19937 rng = InputRandom(row.seed, row.index);
+    if (m_driver.Run(row.skin, rng))
+      ++m_built;
+    else
+      ++m_refused;
+    ForgetSharedResources();
+    if (m_o.heapEvery != 0 && (m_built + m_refused) % m_o.heapEvery == 0 && !HeapsIntact())
+      FailCase("damaged heap", kExitHeap);
+    EndCase();
+  }
+
+  int Random() {
+    Figures early;
+    DWORD start = ::GetTickCount();
+    for (unsigned long long i = m_o.first; i < m_o.first + m_o.count; ++i) {
+      std::mt19937 rng = LayoutRandom(m_o.seed, i);
+      CaseRow row{MarkupMaker(m_words, rng).Make(), m_o.seed, i};
+      char label[64];
+      snprintf(label, sizeof(label), "case %llu of seed %u", i, m_o.seed);
+      Run(label, row);
+      if (m_o.figures && i - m_o.first + 1 == 1000) {
+        early = Measure();
+        PrintFigures("after 1000 cases", early);
+      }
+    }
+    DWORD ms = ::GetTickCount() - start;
+    printf("skin_fuzz: seed %u, cases %llu to %llu: %llu windows built, %llu skins refused, %.1f cases/s\n", m_o.seed,
+           m_o.first, m_o.first + m_o.count - 1, m_built, m_refused, ms > 0 ? 1000.0 * m_o.count / ms : 0.0);
+    if (!m_o.figures || m_o.count < 1000) return kExitOk;
+    Figures last = Measure();
+    PrintFigures("at the end", last);
+    return Grown(early, last) ? kExitGrowth : kExitOk;
+  }
+
+  int Rows() {
+    std::vector<RegressionRow> rows;
+    if (!ReadRows(m_o.rows, rows)) {
+      fprintf(stderr, "skin_fuzz: cannot read the rows of %ls\n", m_o.rows.c_str());
+      return kExitUsage;
+    }
+    Figures early;
+    for (int pass = 0; pass < m_o.repeat; ++pass) {
+      for (size_t i = 0; i < rows.size(); ++i) {
+        char label[64];
+        snprintf(label, sizeof(label), "row %u of the regression rows", static_cast<unsigned>(i + 1));
+        Run(label, rows[i].row);
+      }
+      if (m_o.figures && pass == 0) {
+        early = Measure();
+        PrintFigures("after the first pass", early);
+      }
+    }
+    if (m_o.figures) {
+      Figures last = Measure();
+      PrintFigures("at the end", last);
+      if (Grown(early, last)) return kExitGrowth;
+    }
+    printf("skin_fuzz: %u regression rows passed (%llu windows built, %llu skins refused)\n",
+           static_cast<unsigned>(rows.size()), m_built, m_refused);
+    return kExitOk;
+  }
+
+ private:
+  bool Grown(const Figures& early, const Figures& last) const {
+    bool grown = false;
+    long long heap = static_cast<long long>(last.heapKb) - static_cast<long long>(early.heapKb);
+    long long memory = static_cast<long long>(last.privateKb) - static_cast<long long>(early.privateKb);
+    long long handles = static_cast<long long>(last.handles) - static_cast<long long>(early.handles);
+    if (m_o.maxGrowthKb >= 0 && (heap > m_o.maxGrowthKb || memory > m_o.maxGrowthKb)) {
+      printf("skin_fuzz: memory grew: heap by %lld KB, private memory by %lld KB (limit %lld)\n", heap, memory,
+             m_o.maxGrowthKb);
+      grown = true;
+    }
+    if (m_o.maxHandleGrowth >= 0 && handles > m_o.maxHandleGrowth) {
+      printf("skin_fuzz: handles grew by %lld (limit %lld)\n", handles, m_o.maxHandleGrowth);
+      grown = true;
+    }
+    if (m_o.maxHandleGrowth >= 0 && (last.windows > early.windows || last.gdiHeadroom < early.gdiHeadroom - 64)) {
+      printf("skin_fuzz: windows or GDI objects were left behind\n");
+      grown = true;
+    }
+    return grown;
+  }
+
+  const Options& m_o;
+  const SkinWords& m_words;
+  SkinDriver m_driver;
+  unsigned long long m_built = 0;
+  unsigned long long m_refused = 0;
+};
+
+}  // namespace
+}  // namespace skin_fuzz
+
+int wmain(int argc, wchar_t** argv) {
+  using namespace skin_fuzz;
+  Options o;
+  if (!ParseOptions(argc, argv, o)) {
+    fprintf(stderr, "usage: skin_fuzz --skin DIR [--seed S] [--first N] [--count N] [--rows FILE] [--print N]\n");
+    return kExitUsage;
+  }
+  if (!WindowsUnmanaged()) return RunAgain();
+  setvbuf(stdout, nullptr, _IONBF, 0);
+  InstallGuard(o.hangMs, o.trail);
+  if (FAILED(::OleInitialize(nullptr))) return kExitUsage;
+  SkinUI::CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
+  SkinUI::CPaintManagerUI::SetResourceType(1);
+  SkinUI::CPaintManagerUI::SetResourcePath(o.skin.c_str());
+  // The framework's log lines name what it refused; shown on request.
+  SkinUI::SetUILogSink(o.log ? PrintLogLine : DropLogLine);
+  SkinWords words = SkinWords::Learn();
+  if (o.print >= 0) {
+    unsigned long long index = static_cast<unsigned long long>(o.print);
+    std::mt19937 rng = LayoutRandom(o.seed, index);
+    printf("%s\n", RowOf(CaseRow{MarkupMaker(words, rng).Make(), o.seed, index}).c_str());
+    return kExitOk;
+  }
+  printf("skin_fuzz: %u elements of the control factory, %u words of the sources\n",
+         static_cast<unsigned>(words.elements.size()), static_cast<unsigned>(words.words.size()));
+  Runner runner(o, words);
+  int result = o.rows.empty() ? runner.Random() : runner.Rows();
+  ::OleUninitialize();
+  return result;
+}

@@ -36,11 +36,17 @@ fetch_source() {
   return 1
 }
 
-build_tinyxml() {
+# Applies scripts/patches/NAME-*.patch to the source of NAME.
+apply_patches() {
   local p
-  for p in "$here"/scripts/patches/tinyxml-*.patch; do
+  for p in "$here"/scripts/patches/"$1"-*.patch; do
     [ -f "$p" ] && patch -d "$srcdir" -p1 --forward -s < "$p"
   done
+  return 0
+}
+
+build_tinyxml() {
+  apply_patches tinyxml
   mkdir -p "$srcdir/obj" "$prefix/include" "$prefix/lib"
   for f in tinyxml tinystr tinyxmlerror tinyxmlparser; do
     $triple-g++-posix -O2 -DTIXML_USE_STL -c "$srcdir/$f.cpp" -o "$srcdir/obj/$f.o"
@@ -74,6 +80,7 @@ build_nghttp2() {
 }
 
 build_curl() {
+  apply_patches curl
   cmake_dep -DBUILD_SHARED_LIBS=OFF -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF \
     -DCURL_USE_OPENSSL=ON -DUSE_NGHTTP2=ON -DCURL_DISABLE_LDAP=ON -DCURL_USE_LIBSSH2=OFF \
     -DUSE_LIBIDN2=OFF -DCURL_USE_LIBPSL=OFF -DCURL_ZLIB=ON -DENABLE_MANUAL=OFF \

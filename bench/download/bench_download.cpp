@@ -3,10 +3,14 @@
 // both over TLS with HTTP/2 and over plain HTTP/1.1. Every figure is the median of three
 // paired runs with its min and max; ratios pair the runs of the same moment. nginx and aria2c
 // run on the host through bench_host.py.
+// "bench_download stalls N" instead runs N rate-limited four-range downloads over HTTP/2 and
+// prints their spread: a transfer that waits on the socket while data lies buffered in TLS
+// shows as a run far above the others (or one ended by the stall limit).
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -87,26 +91,9 @@ std::string Url(const nlohmann::json& ready, const char* scheme, const char* por
          ready["file"].get<std::string>();
 }
 
-}  // namespace
-
-int main() {
-  if (!NetGlobalInit()) return 1;
-  const std::wstring work = WorkDir();
-  CreateDirectoryW(work.c_str(), nullptr);
-  DeleteFileW((work + L"\\host-error.json").c_str());
-  for (const wchar_t* name : {L"ready.json", L"aria2-https.json", L"aria2-http.json"}) {
-    DeleteFileW((work + L"\\" + name).c_str());
-  }
+void RunRoads(const std::wstring& work, const nlohmann::json& ready, const std::wstring& target, double mib) {
   const std::string unixWork = UnixPath(work);
-  if (!RunHost(work, "start '" + unixWork + "'")) return 1;
-  nlohmann::json ready = WaitForResult(work, L"ready.json");
-  if (ready.is_null()) return 1;
-
   const std::string md5 = ready["md5"];
-  const double mib = ready["size"].get<double>() / (1024.0 * 1024.0);
-  const std::wstring target = work + L"\\download.bin";
-  printf("download: %.0f MiB from nginx on 127.0.0.1, MD5 checked\n", mib);
-
   struct Road {
     const char* title;
     const char* scheme;
@@ -137,6 +124,45 @@ int main() {
     PrintTime("unlimited, 4 ranges", ours, mib);
     PrintTime("unlimited, aria2c -x4", anchor, mib);
     PrintRatio("speed ours / aria2c", anchor, ours);
+  }
+}
+
+void RunStallCheck(const nlohmann::json& ready, const std::wstring& target, double mib, int runs) {
+  const std::string url = Url(ready, "https", "https_limited");
+  const std::string md5 = ready["md5"];
+  Times times;
+  for (int run = 0; run < runs; ++run) times.Add(TimeDownload(url, md5, 4, target));
+  printf("https limit 20 MB/s, 4 ranges on one connection, %d runs\n", runs);
+  PrintTime("4 ranges", times, mib);
+  int failed = 0;
+  for (double s : times.seconds) failed += s < 0 ? 1 : 0;
+  printf("  %-24s %d\n", "failed runs", failed);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int stallRuns = argc == 3 && std::string(argv[1]) == "stalls" ? atoi(argv[2]) : 0;
+  if (!NetGlobalInit()) return 1;
+  const std::wstring work = WorkDir();
+  CreateDirectoryW(work.c_str(), nullptr);
+  DeleteFileW((work + L"\\host-error.json").c_str());
+  for (const wchar_t* name : {L"ready.json", L"aria2-https.json", L"aria2-http.json"}) {
+    DeleteFileW((work + L"\\" + name).c_str());
+  }
+  const std::string unixWork = UnixPath(work);
+  if (!RunHost(work, "start '" + unixWork + "'")) return 1;
+  nlohmann::json ready = WaitForResult(work, L"ready.json");
+  if (ready.is_null()) return 1;
+
+  const double mib = ready["size"].get<double>() / (1024.0 * 1024.0);
+  const std::wstring target = work + L"\\download.bin";
+  printf("download: %.0f MiB from nginx on 127.0.0.1, MD5 checked\n", mib);
+
+  if (stallRuns > 0) {
+    RunStallCheck(ready, target, mib, stallRuns);
+  } else {
+    RunRoads(work, ready, target, mib);
   }
   RunHost(work, "stop '" + unixWork + "'");
   NetGlobalCleanup();

@@ -60,5 +60,9 @@ if [ -f "$out/platform.txt" ]; then
   echo "skin_fuzz long round: $(wc -l <"$out/platform.txt") cases met a known fault of Wine:"
   cut -c1-200 "$out/platform.txt"
 fi
+if [ "$failed" != 0 ]; then
+  echo "skin_fuzz long round: FAILED after $seconds s; each program's last case: $(for f in "$out"/shard*.case; do printf '%s; ' "$(cat "$f")"; done) (outputs in $out)"
+  exit 1
+fi
 echo "skin_fuzz long round: $count layouts of seed $seed in $seconds s ($(( count / (seconds > 0 ? seconds : 1) )) layouts/s over $shards programs)"
-[ "$failed" = 0 ] && echo "skin_fuzz long round: passed" || { echo "skin_fuzz long round: FAILED (outputs in $out)"; exit 1; }
+echo "skin_fuzz long round: passed"

@@ -159,6 +159,26 @@ TEST(DialogBuilder, RefusesARepeatCountAboveItsLimitNamingTheElement) {
   delete root;
 }
 
+TEST(DialogBuilder, RefusesAFontBeyondItsSizeLimitNamingIt) {
+  DemoWindow::UseDemoSkin();
+  LogLines log;
+  CPaintManagerUI pm;
+  const int defaultSize = pm.GetDefaultFontInfo()->iSize;
+  CDialogBuilder builder;
+  CControlUI* root = builder.Create(
+      L"<Window><Font id=\"1\" size=\"1000\"/><Font id=\"2\" size=\"65535\" italic=\"true\" default=\"true\"/>"
+      L"<Font id=\"3\" size=\"-1001\"/><VerticalLayout/></Window>",
+      nullptr, nullptr, &pm);
+  ASSERT_NE(nullptr, root);
+  EXPECT_EQ(1000, pm.GetFontInfo(1)->iSize) << "the limit itself is a font";
+  EXPECT_EQ(pm.GetDefaultFontInfo(), pm.GetFontInfo(2));
+  EXPECT_EQ(pm.GetDefaultFontInfo(), pm.GetFontInfo(3));
+  EXPECT_EQ(defaultSize, pm.GetDefaultFontInfo()->iSize) << "a refused font does not become the default";
+  EXPECT_EQ(1, log.Count(L"ParseResources, <Font id=\"2\" size=\"65535\"> refused"));
+  EXPECT_EQ(1, log.Count(L"ParseResources, <Font id=\"3\" size=\"-1001\"> refused"));
+  delete root;
+}
+
 TEST(DialogBuilder, ALayoutThatIncludesItselfStopsAtTheDepthAndTheLayoutBudget) {
   DemoWindow::UseDemoSkin();
   LogLines log;

@@ -22,6 +22,9 @@ namespace {
 constexpr int kMaxIncludeCount = 100;
 constexpr int kMaxIncludeDepth = 8;
 constexpr int kMaxIncludedLayouts = 1000;
+// Text is a few dozen pixels high in any real skin; glyphs of tens of thousands of pixels (an
+// italic one of 65535 under Wine) keep the text engine busy for minutes.
+constexpr int kMaxFontSize = 1000;
 thread_local int g_includeDepth = 0;
 thread_local int g_includedLayouts = 0;  // since the outermost layout began
 
@@ -122,6 +125,26 @@ ResourceAttributes ReadAttributes(CMarkupNode& node) {
   return attrs;
 }
 
+// A "Font" element of the skin's resources.
+void AddSkinFont(const ResourceAttributes& a, CPaintManagerUI* pManager, bool shared) {
+  const wchar_t* id = a.Get(L"id");
+  const wchar_t* size = a.Get(L"size");
+  const wchar_t* face = a.Get(L"name");
+  int fontId = id != nullptr ? _wtoi(id) : -1;
+  int fontSize = size != nullptr ? _wtoi(size) : 12;
+  if (face == nullptr) face = L"";
+  if (fontId < 0) return;
+  if (fontSize > kMaxFontSize || fontSize < -kMaxFontSize) {
+    UILog(L"ParseResources, <Font id=\"%ls\" size=\"%ls\"> refused: the size is beyond %d", id, size, kMaxFontSize);
+    return;
+  }
+  pManager->AddFont(fontId, face, fontSize, a.Flag(L"bold"), a.Flag(L"underline"), a.Flag(L"italic"), shared);
+  if (a.Flag(L"default")) {
+    pManager->SetDefaultFont(face, pManager->GetDPIObject()->Scale(fontSize), a.Flag(L"bold"), a.Flag(L"underline"),
+                             a.Flag(L"italic"), shared);
+  }
+}
+
 }  // namespace
 
 CDialogBuilder::CDialogBuilder() : m_pCallback(nullptr), m_pstrtype(nullptr), m_instance(nullptr) {}
@@ -180,19 +203,7 @@ void CDialogBuilder::ParseResources(CMarkupNode& root, CPaintManagerUI* pManager
         pManager->AddImage(name, a.Get(L"restype"), mask != nullptr ? ReadColorValue(mask) : 0, false, shared);
       }
     } else if (NameIs(element, L"Font")) {
-      const wchar_t* id = a.Get(L"id");
-      const wchar_t* size = a.Get(L"size");
-      const wchar_t* face = a.Get(L"name");
-      int fontId = id != nullptr ? _wtoi(id) : -1;
-      int fontSize = size != nullptr ? _wtoi(size) : 12;
-      if (face == nullptr) face = L"";
-      if (fontId >= 0) {
-        pManager->AddFont(fontId, face, fontSize, a.Flag(L"bold"), a.Flag(L"underline"), a.Flag(L"italic"), shared);
-        if (a.Flag(L"default")) {
-          pManager->SetDefaultFont(face, pManager->GetDPIObject()->Scale(fontSize), a.Flag(L"bold"),
-                                   a.Flag(L"underline"), a.Flag(L"italic"), shared);
-        }
-      }
+      AddSkinFont(a, pManager, shared);
     } else if (NameIs(element, L"Default")) {
       const wchar_t* name = a.Get(L"name");
       const wchar_t* value = a.Get(L"value");

@@ -4,11 +4,14 @@
 // the same layout and the same input on every run.
 //
 //   skin_fuzz --skin DIR [--seed S] [--first N] [--count N] [--hang-ms MS] [--heap-every N]
-//             [--figures] [--max-growth-kb KB] [--max-handle-growth N] [--log] [--trail FILE]
+//             [--figures] [--figures-every N] [--max-growth-kb KB] [--max-handle-growth N] [--log]
+//             [--trail FILE]
 //   skin_fuzz --skin DIR --rows FILE        replays regression rows
 //   skin_fuzz --skin DIR --print N [--seed S]  prints case N as a row
 #include <windows.h>
+#include <winternl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -20,6 +23,7 @@
 #include "markup_maker.h"
 #include "skin_driver.h"
 #include "skin_words.h"
+#include "support_text.h"
 #include "test_support.h"
 #include "ui/core/base/ui_log.h"
 #include "ui/core/paint/manager/paint_manager.h"
@@ -38,6 +42,7 @@ struct Options {
   DWORD hangMs = 30000;
   unsigned heapEvery = 1;
   bool figures = false;
+  unsigned long long figuresEvery = 0;
   bool log = false;
   int repeat = 1;
   long long maxGrowthKb = -1;
@@ -47,7 +52,7 @@ struct Options {
 // The process's figures that a leak makes grow. Under Wine the handle count, the private bytes
 // and GetGuiResources all answer 0, so each is counted another way.
 struct Figures {
-  int handles = 0;              // kernel handles: the values below 64K that name one
+  std::vector<HANDLE> open;     // kernel handles: the values below 64K that name one
   unsigned long heapKb = 0;     // blocks in use in every heap of the process
   unsigned long privateKb = 0;  // committed private memory
   int windows = 0;              // top-level windows of this thread
@@ -85,27 +90,13 @@ BOOL CALLBACK CountWindow(HWND, LPARAM count) {
   return TRUE;
 }
 
-int GdiHeadroom() {
-  std::vector<HBITMAP> made;
-  for (;;) {
-    HBITMAP b = ::CreateBitmap(1, 1, 1, 32, nullptr);
-    if (b == nullptr || made.size() >= 100000) {
-      if (b != nullptr) ::DeleteObject(b);
-      break;
-    }
-    made.push_back(b);
-  }
-  for (HBITMAP b : made) ::DeleteObject(b);
-  return static_cast<int>(made.size());
-}
-
 Figures Measure() {
   Figures f;
-  f.handles = skinui_test::CountKernelHandles();
+  f.open = skinui_test::OpenKernelHandles();
   f.heapKb = HeapInUseKb();
   f.privateKb = PrivateCommittedKb();
   ::EnumThreadWindows(::GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&f.windows));
-  f.gdiHeadroom = GdiHeadroom();
+  f.gdiHeadroom = skinui_test::GdiHeadroom();
   return f;
 }
 
@@ -113,7 +104,31 @@ void PrintFigures(const char* when, const Figures& f) {
   printf(
       "skin_fuzz: %s: handles %d, heap in use %lu KB, private memory %lu KB, top-level windows %d, "
       "GDI headroom %d\n",
-      when, f.handles, f.heapKb, f.privateKb, f.windows, f.gdiHeadroom);
+      when, static_cast<int>(f.open.size()), f.heapKb, f.privateKb, f.windows, f.gdiHeadroom);
+}
+
+// What a handle names, for the report of handles left behind: its type and, for a key, a file or
+// a named object, its name.
+std::string DescribeHandle(HANDLE h) {
+  alignas(8) BYTE buffer[2048];
+  ULONG size = 0;
+  std::string text = "?";
+  if (NT_SUCCESS(::NtQueryObject(h, ObjectTypeInformation, buffer, sizeof(buffer) - 2, &size))) {
+    const UNICODE_STRING& type = reinterpret_cast<PUBLIC_OBJECT_TYPE_INFORMATION*>(buffer)->TypeName;
+    text = testsupport::Utf8(std::wstring(type.Buffer, type.Length / 2));
+  }
+  if (NT_SUCCESS(::NtQueryObject(h, ObjectNameInformation, buffer, sizeof(buffer) - 2, &size))) {
+    const UNICODE_STRING& name = reinterpret_cast<OBJECT_NAME_INFORMATION*>(buffer)->Name;
+    if (name.Length > 0) text += " " + testsupport::Utf8(std::wstring(name.Buffer, name.Length / 2));
+  }
+  return text;
+}
+
+void PrintNewHandles(const Figures& early, const Figures& last) {
+  for (HANDLE h : last.open) {
+    if (std::find(early.open.begin(), early.open.end(), h) == early.open.end())
+      printf("skin_fuzz: handle %p: %s\n", h, DescribeHandle(h).c_str());
+  }
 }
 
 // Under Wine a window that goes away waits two seconds for a window manager, which the test
@@ -195,6 +210,9 @@ bool ParseOptions(int argc, wchar_t** argv, Options& o) {
       ok = number(o.maxGrowthKb);
     } else if (a == L"--max-handle-growth") {
       ok = number(o.maxHandleGrowth);
+    } else if (a == L"--figures-every") {
+      ok = number(o.figuresEvery);
+      o.figures = true;
     } else if (a == L"--figures") {
       o.figures = true;
     } else if (a == L"--repeat") {
@@ -246,9 +264,14 @@ class Runner {
       char label[64];
       snprintf(label, sizeof(label), "case %llu of seed %u", i, m_o.seed);
       Run(label, row);
-      if (m_o.figures && i - m_o.first + 1 == 1000) {
+      const unsigned long long done = i - m_o.first + 1;
+      if (m_o.figures && done == 1000) {
         early = Measure();
         PrintFigures("after 1000 cases", early);
+      } else if (m_o.figuresEvery != 0 && done % m_o.figuresEvery == 0 && done < m_o.count) {
+        char when[64];
+        snprintf(when, sizeof(when), "after case %llu", i);
+        PrintFigures(when, Measure());
       }
     }
     DWORD ms = ::GetTickCount() - start;
@@ -293,7 +316,7 @@ class Runner {
     bool grown = false;
     long long heap = static_cast<long long>(last.heapKb) - static_cast<long long>(early.heapKb);
     long long memory = static_cast<long long>(last.privateKb) - static_cast<long long>(early.privateKb);
-    long long handles = static_cast<long long>(last.handles) - static_cast<long long>(early.handles);
+    long long handles = static_cast<long long>(last.open.size()) - static_cast<long long>(early.open.size());
     if (m_o.maxGrowthKb >= 0 && (heap > m_o.maxGrowthKb || memory > m_o.maxGrowthKb)) {
       printf("skin_fuzz: memory grew: heap by %lld KB, private memory by %lld KB (limit %lld)\n", heap, memory,
              m_o.maxGrowthKb);
@@ -301,6 +324,7 @@ class Runner {
     }
     if (m_o.maxHandleGrowth >= 0 && handles > m_o.maxHandleGrowth) {
       printf("skin_fuzz: handles grew by %lld (limit %lld)\n", handles, m_o.maxHandleGrowth);
+      PrintNewHandles(early, last);
       grown = true;
     }
     if (m_o.maxHandleGrowth >= 0 && (last.windows > early.windows || last.gdiHeadroom < early.gdiHeadroom - 64)) {

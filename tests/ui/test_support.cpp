@@ -42,13 +42,29 @@ void WriteFileBytes(const std::wstring& path, const void* data, size_t size) {
   fclose(f);
 }
 
-int CountKernelHandles() {
-  int count = 0;
+std::vector<HANDLE> OpenKernelHandles() {
+  std::vector<HANDLE> open;
   for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
     DWORD flags = 0;
-    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) open.push_back(reinterpret_cast<HANDLE>(value));
   }
-  return count;
+  return open;
+}
+
+int CountKernelHandles() { return static_cast<int>(OpenKernelHandles().size()); }
+
+int GdiHeadroom() {
+  std::vector<HBITMAP> made;
+  for (;;) {
+    HBITMAP b = ::CreateBitmap(1, 1, 1, 32, nullptr);
+    if (b == nullptr || made.size() >= 100000) {
+      if (b != nullptr) ::DeleteObject(b);
+      break;
+    }
+    made.push_back(b);
+  }
+  for (HBITMAP b : made) ::DeleteObject(b);
+  return static_cast<int>(made.size());
 }
 
 }  // namespace skinui_test

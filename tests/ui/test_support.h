@@ -17,5 +17,9 @@ void WriteFileBytes(const std::wstring& path, const void* data, size_t size);
 // The kernel handles of the process: the values below 64K that name one (under Wine the process's
 // handle count answers 0).
 int CountKernelHandles();
+std::vector<HANDLE> OpenKernelHandles();
+// The GDI objects the process can still make (under Wine GetGuiResources answers 0): a left-behind
+// object makes it fall.
+int GdiHeadroom();
 
 }  // namespace skinui_test

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "list_support.h"
+#include "test_support.h"
 #include "ui/core/paint/control/container.h"
 #include "ui/extra/editors/date_time.h"
 #include "ui/extra/editors/hot_key.h"
@@ -145,6 +146,23 @@ TEST(NativeEditors, IPEditorCommitsOnLeavingAndDeleteEmptiesTextAndAddress) {
   w.Click(L"other");
   EXPECT_EQ(L"", w.Text(L"ip"));
   EXPECT_EQ(0u, ip->GetIP());
+}
+
+// Every editing opens a new platform control, which may make a font of its own for its fields.
+TEST(NativeEditors, OpeningAndClosingTheIPEditorLeavesNoGdiObjectBehind) {
+  EditorWindow w;
+  auto* ip = static_cast<CIPAddressUI*>(w.Find(L"ip")->GetInterface(L"IPAddress"));
+  auto edit = [&] {
+    w.Click(L"ip");
+    HWND editor = ip->GetNativeWindow();
+    w.Press(GetFocus(), VK_ESCAPE);
+    w.Pump();
+    return editor != nullptr && !IsWindow(editor);
+  };
+  ASSERT_TRUE(edit());
+  const int before = skinui_test::GdiHeadroom();
+  for (int i = 0; i < 150; ++i) ASSERT_TRUE(edit()) << i;
+  EXPECT_GE(skinui_test::GdiHeadroom(), before - 20);
 }
 
 TEST(NativeEditors, HotKeyEditorNamesTheKeysCaught) {

@@ -18,7 +18,11 @@ const wchar_t* CIPAddressWnd::GetSuperClassName() const { return WC_IPADDRESSW; 
 bool CIPAddressWnd::Make(CPaintManagerUI* pm) {
   LoadCommonClass(ICC_INTERNET_CLASSES);
   if (Create(pm->GetPaintWindow(), nullptr, kEditorStyle, 0, m_pOwner->GetPos()) == nullptr) return false;
-  SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(EditorFont(pm, m_pOwner->GetFont())), TRUE);
+  const HFONT font = EditorFont(pm, m_pOwner->GetFont());
+  HWND field = ::GetWindow(m_hWnd, GW_CHILD);
+  const HFONT fieldFont = field != nullptr ? reinterpret_cast<HFONT>(::SendMessageW(field, WM_GETFONT, 0, 0)) : nullptr;
+  if (fieldFont != font) m_hFieldFont = fieldFont;
+  SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   HookFields(true);
   return true;
 }
@@ -90,6 +94,13 @@ LRESULT CIPAddressWnd::OnKeyUp(WPARAM wParam, LPARAM lParam) {
   m_pOwner->UpdateText();
   if (m_pOwner->GetText() != before.GetData()) NotifyOwner(L"textchanged");
   return result;
+}
+
+// A control that deletes its font on destroy leaves a handle that no longer names one; one that
+// keeps it (Wine's does, one font per control) would leave a font behind at every editing.
+void CIPAddressWnd::OnFinalMessage(HWND hWnd) {
+  if (m_hFieldFont != nullptr && ::GetObjectType(m_hFieldFont) == OBJ_FONT) ::DeleteObject(m_hFieldFont);
+  CEditorWnd::OnFinalMessage(hWnd);
 }
 
 LRESULT CIPAddressWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {

@@ -15,6 +15,7 @@ class CIPAddressWnd final : public CEditorWnd<CIPAddressUI> {
   const wchar_t* GetWindowClassName() const override;
   const wchar_t* GetSuperClassName() const override;
   LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+  void OnFinalMessage(HWND hWnd) override;
 
  private:
   bool Make(CPaintManagerUI* pm);
@@ -24,6 +25,9 @@ class CIPAddressWnd final : public CEditorWnd<CIPAddressUI> {
   // The owner takes the editor's address (none when it is blank); true when its text changed.
   bool ReadAddress();
   static LRESULT CALLBACK FieldProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
+
+  // The font the platform's control made for its fields: Wine's never deletes it.
+  HFONT m_hFieldFont = nullptr;
 };
 
 }  // namespace SkinUI

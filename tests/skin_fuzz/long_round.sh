@@ -24,7 +24,7 @@ run_share() {
     rc=0
     TAMSEL_WINEDEBUG=-all,err+heap,warn+heap nice "$BUILD/wine-run.sh" "$BUILD/bin/skin_fuzz.exe" \
       --skin "$BUILD/tests/skin_fuzz/skin" --seed "$seed" --first "$first" --count $((end - first)) \
-      --figures --max-growth-kb 4096 --max-handle-growth 16 --trail "$out/shard$i.case" \
+      --figures-every 5000 --max-growth-kb 4096 --max-handle-growth 16 --trail "$out/shard$i.case" \
       >"$out/shard$i.$part.out" 2>"$out/shard$i.$part.err" || rc=$?
     [ "$rc" = 7 ] || return "$rc"
     grep -h 'skin_fuzz: platform fault' "$out/shard$i.$part.err" >>"$out/platform.txt"

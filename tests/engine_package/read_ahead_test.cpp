@@ -2,12 +2,9 @@
 // read, it serves only the very file it read, and it keeps quiet about what it cannot do.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
-#include "common/log/vlog.h"
-#include "common/sys/text_convert.h"
 #include "engine/package/package_format.h"
 #include "engine/package/package_read_ahead.h"
 #include "engine/package/setup_pkg.h"
@@ -96,10 +93,7 @@ TEST(PackageReadAhead, KeepsQuietAndLeavesFailuresToTheExtraction) {
   WriteBytes(dir / L"s.exe", SetupOf(image, {program, setupPackage}));
   const uint64_t itemData = image.size() + program.size() + kHeadSize + kItemHeaderSize;
   const std::wstring logFolder = dir / L"log";
-  auto* logger = vemtal::vlog::IVlogManager::getInstance();
-  logger->setLoggerPath(0, (WideToUtf8(logFolder) + "\\").c_str());
-  logger->setLoggerDisplay(0, false);
-  ASSERT_TRUE(logger->start());
+  ASSERT_TRUE(StartLogIn(logFolder));
   PackageReadAhead ahead(dir / L"s.exe");
   EXPECT_TRUE(ahead.DigestsAt(image.size()).has_value());
   EXPECT_FALSE(ahead.TakeEntry(itemData, 3000).has_value());
@@ -109,13 +103,7 @@ TEST(PackageReadAhead, KeepsQuietAndLeavesFailuresToTheExtraction) {
   ASSERT_EQ(0, pkg.Open(dir / L"s.exe"));
   std::wstring productConfig;
   EXPECT_EQ(-1, pkg.ExtractAllSetupFiles(dir / L"out", productConfig));
-  ASSERT_TRUE(logger->drain());
-  logger->stop();
-  std::string log;
-  for (const auto& entry : std::filesystem::directory_iterator(logFolder)) {
-    const Bytes bytes = ReadBytes(entry.path());
-    log.append(bytes.begin(), bytes.end());
-  }
+  const std::string log = StopLogAndRead(logFolder);
   const std::string noArchive = "ZipReader::Open, no end of central directory record";
   const size_t first = log.find(noArchive);
   EXPECT_NE(first, std::string::npos) << log;

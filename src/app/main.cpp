@@ -16,6 +16,7 @@
 #include "engine/job/command_line.h"
 #include "engine/job/reg_value.h"
 #include "engine/net/net_init.h"
+#include "engine/package/setup_pkg.h"
 #include "engine/zqpm/zqpm.h"
 #include "ui/core/base/ui_log.h"
 #include "ui/core/paint/manager/paint_manager.h"
@@ -80,6 +81,8 @@ int GeneralWindow(const OpePARAMEx& record, JobOutcome& outcome) {
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
+  // The setup package's digests and files are ready sooner when the engine asks for them.
+  SetupPkg::ReadOwnFileAhead();
   // OLE, not only COM: the framework registers its windows for drag and drop.
   if (FAILED(OleInitialize(nullptr))) return 0;
   NetGlobalInit();

@@ -2,11 +2,8 @@
 // fit the package.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
-#include "common/log/vlog.h"
-#include "common/sys/text_convert.h"
 #include "engine/package/package_format.h"
 #include "engine/package/package_verify.h"
 #include "engine/package/setup_pkg.h"
@@ -132,20 +129,11 @@ TEST_F(PackageReader, FirstFailingPackageAloneDecidesAndIsLogged) {
   const uint64_t index1 = layout_.head1 + DecodeHead(&bad[layout_.head1]).indexOffset;
   Put32At(&bad, index1 + 12, 0xFFFFFFF0u);  // package #1: names size over its index
   const std::wstring logFolder = dir_ / L"log";
-  auto* logger = vemtal::vlog::IVlogManager::getInstance();
-  logger->setLoggerPath(0, (WideToUtf8(logFolder) + "\\").c_str());
-  logger->setLoggerDisplay(0, false);
-  ASSERT_TRUE(logger->start());
+  ASSERT_TRUE(StartLogIn(logFolder));
   size_t packages = 9;
   EXPECT_EQ(-2, OpenBytes(dir_, bad, &packages));
   EXPECT_EQ(packages, 0u);
-  ASSERT_TRUE(logger->drain());
-  logger->stop();
-  std::string log;
-  for (const auto& entry : std::filesystem::directory_iterator(logFolder)) {
-    const Bytes bytes = ReadBytes(entry.path());
-    log.append(bytes.begin(), bytes.end());
-  }
+  const std::string log = StopLogAndRead(logFolder);
   EXPECT_NE(log.find("Pkg Tail verify failed | iret -3"), std::string::npos) << log;
   EXPECT_EQ(log.find("Pkg Index verify failed"), std::string::npos) << log;
 

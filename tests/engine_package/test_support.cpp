@@ -2,8 +2,10 @@
 
 #include <atomic>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
+#include "common/log/vlog.h"
 #include "common/sys/dir_tree.h"
 #include "common/sys/text_convert.h"
 #include "common/zip/md5.h"
@@ -279,4 +281,23 @@ std::wstring MakeMixedSetup(const TempDir& folder, const std::wstring& image) {
   const std::wstring out = folder / L"setup.exe";
   if (MakeSetup(out, imagePath, source, {RecordsOf(MixedFiles()), RecordsOf(SetupPackageFiles())}) != 0) return L"";
   return out;
+}
+
+bool StartLogIn(const std::wstring& folder) {
+  auto* logger = vemtal::vlog::IVlogManager::getInstance();
+  logger->setLoggerPath(0, (WideToUtf8(folder) + "\\").c_str());
+  logger->setLoggerDisplay(0, false);
+  return logger->start();
+}
+
+std::string StopLogAndRead(const std::wstring& folder) {
+  auto* logger = vemtal::vlog::IVlogManager::getInstance();
+  const bool drained = logger->drain();
+  logger->stop();
+  std::string log = drained ? "" : "(the logger did not drain)\n";
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const Bytes bytes = ReadBytes(entry.path());
+    log.append(bytes.begin(), bytes.end());
+  }
+  return log;
 }

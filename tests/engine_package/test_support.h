@@ -62,6 +62,11 @@ Bytes SetupOf(const Bytes& image, const std::vector<Bytes>& packages);
 // of a hostile package would.
 void Reseal(Bytes* setup, uint64_t headOffset);
 
+// Starts the logger (logger 0) writing into folder, nothing on the console.
+bool StartLogIn(const std::wstring& folder);
+// Stops the logger once everything is written and gives what its files in folder hold.
+std::string StopLogAndRead(const std::wstring& folder);
+
 // Runs a program and waits at most timeoutMs: its exit code, or -1 when it did not start or end.
 int RunProgram(const std::wstring& program, const std::wstring& arguments, DWORD timeoutMs = 120000);
 // key=value lines of a report file.

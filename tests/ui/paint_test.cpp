@@ -108,6 +108,30 @@ TEST(PaintManagerPaint, TwoInvalidatedControlsRepaintTheBoxAroundBoth) {
   EXPECT_EQ(0x123456u, s.pixel(100, 105));
 }
 
+TEST(PaintManagerPaint, PaintMessageWithNothingToUpdateDrawsNothing) {
+  ScribbledScene s;
+  SendMessageW(s.window.hwnd(), WM_PAINT, 0, 0);
+  EXPECT_EQ(0x123456u, s.pixel(20, 20));
+  EXPECT_EQ(0x123456u, s.pixel(170, 90));
+}
+
+// A native child window over a control clips the window's paint, yet what the framework
+// invalidated under it is painted again into the offscreen bitmap (pictures are taken there).
+TEST(PaintManagerPaint, ControlUnderANativeChildIsRepaintedOffscreen) {
+  ScribbledScene s;
+  SetWindowLongW(s.window.hwnd(), GWL_STYLE, GetWindowLongW(s.window.hwnd(), GWL_STYLE) | WS_CLIPCHILDREN);
+  HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 70, 60, s.window.hwnd(), nullptr,
+                               nullptr, nullptr);
+  ASSERT_NE(nullptr, child);
+  s.window.PaintNow();  // what showing the child asked for
+  for (int i = 0; i < 300 * 200; ++i) s.window.manager().GetOffscreenBits()[i] = 0x00123456;
+  s.scene.red->Invalidate();
+  s.window.PaintNow();
+  EXPECT_EQ(0xFF0000u, s.pixel(20, 20));
+  EXPECT_EQ(0x123456u, s.pixel(120, 40));
+  DestroyWindow(child);
+}
+
 TEST(PaintManagerPaint, WindowWithoutRootIsValidatedAndNotPainted) {
   TestWindow window(300, 200);
   window.manager().Invalidate();

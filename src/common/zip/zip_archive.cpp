@@ -1,8 +1,8 @@
 #include "common/zip/zip_archive.h"
 
-#include "common/log/vlog.h"
 #include "common/zip/zip_codes.h"
 #include "common/zip/zip_format.h"
+#include "common/zip/zip_quiet.h"
 
 using namespace zipfmt;
 
@@ -30,12 +30,12 @@ bool ZipArchive::FindEndRecord(uint32_t* position) const {
 int ZipArchive::Open() {
   uint32_t endPosition = 0;
   if (!FindEndRecord(&endPosition)) {
-    VLOG_ERROR("ZipReader::Open, no end of central directory record, length %u", stream_.Length());
+    ZIP_LOG_ERROR("ZipReader::Open, no end of central directory record, length %u", stream_.Length());
     return kZipOpenFailed;
   }
   const uint8_t* end = stream_.Bytes(endPosition, kEndRecordSize, &scratch_);
   if (end == nullptr) {
-    VLOG_ERROR("ZipReader::Open, end record cut off at %u, length %u", endPosition, stream_.Length());
+    ZIP_LOG_ERROR("ZipReader::Open, end record cut off at %u, length %u", endPosition, stream_.Length());
     return kZipOpenFailed;
   }
   const uint16_t disk = Get16(end + 4);
@@ -45,14 +45,14 @@ int ZipArchive::Open() {
   const uint32_t centralSize = Get32(end + 12);
   const uint32_t centralOffset = Get32(end + 16);
   if (entries != entriesOnDisk || disk != 0 || centralDisk != 0) {
-    VLOG_ERROR("ZipReader::Open, split archive refused, disk %u, directory disk %u, entries %u of %u", disk,
-               centralDisk, entriesOnDisk, entries);
+    ZIP_LOG_ERROR("ZipReader::Open, split archive refused, disk %u, directory disk %u, entries %u of %u", disk,
+                  centralDisk, entriesOnDisk, entries);
     return kZipInconsistent;
   }
   const uint64_t centralEnd = static_cast<uint64_t>(centralOffset) + centralSize;
   if (endPosition < centralEnd) {
-    VLOG_ERROR("ZipReader::Open, central directory %u+%u beyond end record at %u", centralOffset, centralSize,
-               endPosition);
+    ZIP_LOG_ERROR("ZipReader::Open, central directory %u+%u beyond end record at %u", centralOffset, centralSize,
+                  endPosition);
     return kZipInconsistent;
   }
   bytesBefore_ = endPosition - static_cast<uint32_t>(centralEnd);
@@ -67,12 +67,12 @@ int ZipArchive::IndexCentralDirectory(uint32_t start, uint32_t size, uint16_t en
   for (uint16_t i = 0; i < entries; ++i) {
     const uint8_t* p = at + kCentralHeaderSize <= end ? stream_.Bytes(at, kCentralHeaderSize, &scratch_) : nullptr;
     if (p == nullptr || Get32(p) != kCentralSignature) {
-      VLOG_ERROR("ZipReader::Open, entry %u has no central header at %llu", i, static_cast<unsigned long long>(at));
+      ZIP_LOG_ERROR("ZipReader::Open, entry %u has no central header at %llu", i, static_cast<unsigned long long>(at));
       return kZipInconsistent;
     }
     const uint64_t next = at + kCentralHeaderSize + Get16(p + 28) + Get16(p + 30) + Get16(p + 32);
     if (next > end) {
-      VLOG_ERROR("ZipReader::Open, central header of entry %u runs past the directory", i);
+      ZIP_LOG_ERROR("ZipReader::Open, central header of entry %u runs past the directory", i);
       return kZipInconsistent;
     }
     centralPositions_.push_back(static_cast<uint32_t>(at));
@@ -131,8 +131,8 @@ int ZipArchive::LocateEntry(const ZipCentralHeader& h, const char* operation, Zi
   const uint64_t at = static_cast<uint64_t>(h.localHeaderOffset) + bytesBefore_;
   const uint8_t* p = at + kLocalHeaderSize <= centralStart_ ? stream_.Bytes(at, kLocalHeaderSize, &scratch_) : nullptr;
   if (p == nullptr || Get32(p) != kLocalSignature) {
-    VLOG_ERROR("%s, %.*s has no local header at %llu", operation, nameLength, name,
-               static_cast<unsigned long long>(at));
+    ZIP_LOG_ERROR("%s, %.*s has no local header at %llu", operation, nameLength, name,
+                  static_cast<unsigned long long>(at));
     return kZipBadLocalHeader;
   }
   const LocalFields local{Get16(p + 8), Get16(p + 26), Get16(p + 28), Get32(p + 14), Get32(p + 18), Get32(p + 22)};
@@ -141,25 +141,25 @@ int ZipArchive::LocateEntry(const ZipCentralHeader& h, const char* operation, Zi
       (sizesInHeader && (local.crc32 != h.crc32 || local.compressedSize != h.compressedSize ||
                          local.uncompressedSize != h.uncompressedSize)) ||
       local.nameLength != h.nameLength) {
-    VLOG_ERROR("%s, local header of %.*s does not match its central header, method %u", operation, nameLength, name,
-               h.method);
+    ZIP_LOG_ERROR("%s, local header of %.*s does not match its central header, method %u", operation, nameLength, name,
+                  h.method);
     return kZipBadLocalHeader;
   }
   if (h.flag & kFlagEncrypted) {
-    VLOG_ERROR("%s, %.*s is encrypted", operation, nameLength, name);
+    ZIP_LOG_ERROR("%s, %.*s is encrypted", operation, nameLength, name);
     return kZipBadLocalHeader;
   }
   const uint64_t extraAt = at + kLocalHeaderSize + h.nameLength;
   const uint8_t* extra = stream_.Bytes(extraAt, local.extraLength, &scratch_);
   if (extra == nullptr) {
-    VLOG_ERROR("%s, local extra field of %.*s cut off", operation, nameLength, name);
+    ZIP_LOG_ERROR("%s, local extra field of %.*s cut off", operation, nameLength, name);
     return kZipBadExtraField;
   }
   location->extra.assign(extra, extra + local.extraLength);
   location->data = extraAt + local.extraLength;
   if (location->data + h.compressedSize > centralStart_ || !SizesPlausible(h)) {
-    VLOG_ERROR("%s, data of %.*s do not fit the archive, sizes %u/%u", operation, nameLength, name, h.compressedSize,
-               h.uncompressedSize);
+    ZIP_LOG_ERROR("%s, data of %.*s do not fit the archive, sizes %u/%u", operation, nameLength, name, h.compressedSize,
+                  h.uncompressedSize);
     return kZipBadLocalHeader;
   }
   return kZipOk;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "common/log/vlog.h"
 #include "common/zip/zip_codes.h"
 #include "common/zip/zip_format.h"
+#include "common/zip/zip_quiet.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ ZipEntryReader::~ZipEntryReader() {
 }
 
 int ZipEntryReader::Fail(const char* what) {
-  VLOG_ERROR("ZipReader::UnzipItem, %s: %s", header_.name.c_str(), what);
+  ZIP_LOG_ERROR("ZipReader::UnzipItem, %s: %s", header_.name.c_str(), what);
   return kZipDataFailed;
 }
 

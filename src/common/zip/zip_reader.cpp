@@ -2,11 +2,11 @@
 
 #include <atomic>
 
-#include "common/log/vlog.h"
 #include "common/zip/zip_archive.h"
 #include "common/zip/zip_codes.h"
 #include "common/zip/zip_entry_reader.h"
 #include "common/zip/zip_item_fields.h"
+#include "common/zip/zip_quiet.h"
 #include "common/zip/zip_stream.h"
 
 namespace {
@@ -14,7 +14,7 @@ namespace {
 std::atomic<int> g_lastReaderCode{kZipOk};
 
 int Keep(int code) {
-  g_lastReaderCode = code;
+  if (!ZipQuietScope::Active()) g_lastReaderCode = code;
   return code;
 }
 
@@ -36,7 +36,7 @@ int ZipReader::LastCode() { return g_lastReaderCode; }
 
 ZipHandle* ZipReader::Open(const void* bytes, uint32_t length) {
   if (bytes == nullptr) {
-    VLOG_ERROR("ZipReader::Open, no bytes");
+    ZIP_LOG_ERROR("ZipReader::Open, no bytes");
     Keep(kZipOpenFailed);
     return nullptr;
   }
@@ -60,11 +60,11 @@ ZipHandle* ZipReader::OpenArchive(std::unique_ptr<ZipReader> reader, const ZipSt
 
 int ZipReader::Check(ZipHandle* handle, const char* operation) {
   if (handle == nullptr) {
-    VLOG_ERROR("%s, null handle", operation);
+    ZIP_LOG_ERROR("%s, null handle", operation);
     return kZipBadArgument;
   }
   if (handle->kind != ZipHandleKind::Reader) {
-    VLOG_ERROR("%s, handle is not a reader", operation);
+    ZIP_LOG_ERROR("%s, handle is not a reader", operation);
     return kZipWrongKind;
   }
   return kZipOk;
@@ -75,7 +75,7 @@ int ZipReader::GetItem(ZipHandle* handle, int index, ZipItemInfo* info) {
   if (code != kZipOk) return Keep(code);
   ZipReader* self = handle->reader;
   if (info == nullptr || index < -1 || index >= self->archive_->EntryCount()) {
-    VLOG_ERROR("ZipReader::GetItem, bad index %d of %d entries", index, self->archive_->EntryCount());
+    ZIP_LOG_ERROR("ZipReader::GetItem, bad index %d of %d entries", index, self->archive_->EntryCount());
     return Keep(kZipBadArgument);
   }
   self->CloseEntry();
@@ -116,7 +116,7 @@ int ZipReader::UnzipItem(ZipHandle* handle, int index, void* buffer, uint32_t si
   if (code != kZipOk) return Keep(code);
   ZipReader* self = handle->reader;
   if (index < 0 || index >= self->archive_->EntryCount() || (buffer == nullptr && size > 0)) {
-    VLOG_ERROR("ZipReader::UnzipItem, bad index %d of %d entries or no buffer", index, self->archive_->EntryCount());
+    ZIP_LOG_ERROR("ZipReader::UnzipItem, bad index %d of %d entries or no buffer", index, self->archive_->EntryCount());
     return Keep(kZipBadArgument);
   }
   if (index != self->openIndex_) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/log/vlog.h"
+#include "common/zip/zip_quiet.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ bool ZipFileStream::Read(uint64_t position, uint32_t length, uint8_t* out) const
       err = ERROR_HANDLE_EOF;
     }
     if (err != 0) {
-      VLOG_ERROR("ZipFileStream::Read, ReadFile at %llu failed, err %lu", static_cast<unsigned long long>(at), err);
+      ZIP_LOG_ERROR("ZipFileStream::Read, ReadFile at %llu failed, err %lu", static_cast<unsigned long long>(at), err);
       if (readError_ == 0) readError_ = err;
       return false;
     }

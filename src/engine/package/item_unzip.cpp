@@ -26,21 +26,11 @@ bool WriteAll(HANDLE out, const uint8_t* bytes, uint32_t length) {
   return true;
 }
 
-// Unzips entry index into the open file piece by piece: the reader checks the size and the
-// CRC-32 when the last piece comes out.
-int WriteEntry(ZipHandle* zip, int index, uint32_t size, HANDLE out, const std::string& name) {
-  std::vector<uint8_t> piece(std::min<size_t>(PackageFile::kChunk, std::max<size_t>(size, 1)));
-  uint32_t left = size;
-  int code = kZipOk;
-  while ((code = ZipReader::UnzipItem(zip, index, piece.data(), static_cast<uint32_t>(piece.size()))) == kZipMoreData) {
-    const uint32_t length = std::min(left, static_cast<uint32_t>(piece.size()));
-    if (!WriteAll(out, piece.data(), length)) {
-      VLOG_ERROR("UnzipToFolder, WriteFile failed, entry %s, err %lu", name.c_str(), GetLastError());
-      return kDamaged;
-    }
-    left -= length;
-  }
-  return code == kZipOk && left == 0 ? 0 : kDamaged;
+// Writes the bytes of an entry that was inflated ahead.
+int WriteInflated(HANDLE out, const std::vector<uint8_t>& bytes, const std::string& name) {
+  if (WriteAll(out, bytes.data(), static_cast<uint32_t>(bytes.size()))) return 0;
+  VLOG_ERROR("UnzipToFolder, WriteFile failed, entry %s, err %lu", name.c_str(), GetLastError());
+  return kDamaged;
 }
 
 // Items are unpacked by several threads: one of them may still be writing an item of the same
@@ -64,8 +54,10 @@ void SetExtractTime(const ExtractTimes& times, const std::wstring& relative, HAN
   }
 }
 
-// Writes entry index under folder; a file that does not come out whole is removed.
-int ExtractEntry(ZipHandle* zip, int index, const std::wstring& folder, const ExtractTimes* times) {
+// Writes entry index under folder (from inflated, when given, the entry's bytes inflated
+// ahead); a file that does not come out whole is removed.
+int ExtractEntry(ZipHandle* zip, int index, const std::wstring& folder, const ExtractTimes* times,
+                 const std::vector<uint8_t>* inflated) {
   ZipItemInfo info;
   if (ZipReader::GetItem(zip, index, &info) != kZipOk) return kDamaged;
   const std::string name = WideToUtf8(info.name);
@@ -89,7 +81,15 @@ int ExtractEntry(ZipHandle* zip, int index, const std::wstring& folder, const Ex
     return kDamaged;
   }
   // The reader's sizes travel as signed 32-bit numbers; the item's file may use all 32 bits.
-  const int result = WriteEntry(zip, index, static_cast<uint32_t>(info.uncompressedSize), out.get(), name);
+  const uint32_t size = static_cast<uint32_t>(info.uncompressedSize);
+  const int result =
+      inflated != nullptr && inflated->size() == size
+          ? WriteInflated(out.get(), *inflated, name)
+          : InflateEntry(zip, index, size, [&out, &name](const uint8_t* bytes, uint32_t length) {
+              if (WriteAll(out.get(), bytes, length)) return true;
+              VLOG_ERROR("UnzipToFolder, WriteFile failed, entry %s, err %lu", name.c_str(), GetLastError());
+              return false;
+            });
   if (result == 0 && times) SetExtractTime(*times, relative, out.get());
   out.reset();
   if (result != 0) {
@@ -103,8 +103,20 @@ int ExtractEntry(ZipHandle* zip, int index, const std::wstring& folder, const Ex
 
 }  // namespace
 
+int InflateEntry(ZipHandle* zip, int index, uint32_t size, const std::function<bool(const uint8_t*, uint32_t)>& take) {
+  std::vector<uint8_t> piece(std::min<size_t>(PackageFile::kChunk, std::max<size_t>(size, 1)));
+  uint32_t left = size;
+  int code = kZipOk;
+  while ((code = ZipReader::UnzipItem(zip, index, piece.data(), static_cast<uint32_t>(piece.size()))) == kZipMoreData) {
+    const uint32_t length = std::min(left, static_cast<uint32_t>(piece.size()));
+    if (!take(piece.data(), length)) return kDamaged;
+    left -= length;
+  }
+  return code == kZipOk && left == 0 ? 0 : kDamaged;
+}
+
 int UnzipItemToFolder(const PackageFile& file, uint64_t base, uint32_t size, const std::wstring& folder,
-                      const ExtractTimes* times) {
+                      const ExtractTimes* times, const std::vector<uint8_t>* inflated) {
   ZipFileStream stream(file.Handle(), base, size);
   // A failed read of the package file is told by its own code, not as damage.
   const auto failed = [&stream](int code) {
@@ -119,7 +131,7 @@ int UnzipItemToFolder(const PackageFile& file, uint64_t base, uint32_t size, con
   ZipItemInfo count;
   ZipReader::GetItem(zip.get(), -1, &count);
   for (int i = 0; i < count.index; ++i) {
-    const int result = ExtractEntry(zip.get(), i, folder, times);
+    const int result = ExtractEntry(zip.get(), i, folder, times, i == 0 && count.index == 1 ? inflated : nullptr);
     if (result != 0) {
       VLOG_ERROR("UnzipToFolder, entry %d of the item at %llu failed", i, static_cast<unsigned long long>(base));
       return failed(result);

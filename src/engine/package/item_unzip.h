@@ -4,7 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
+
+#include "common/zip/zip_handle.h"
 
 #include "engine/package/package_file.h"
 #include "engine/parser/file_on_disk.h"
@@ -17,6 +21,12 @@ using ExtractTimes = RecordFileTimesByPath;
 // headers, inflate error, size or CRC-32 mismatch), an entry name could reach outside the
 // folder, or a file cannot be written: the partly written file is removed. The system
 // error code when reading the package file fails. The current directory is not changed.
-// A file named in times (may be null) takes its time before it is closed.
+// A file named in times (may be null) takes its time before it is closed. An archive of one
+// entry whose bytes were inflated ahead (inflated, may be null) has them written instead.
 int UnzipItemToFolder(const PackageFile& file, uint64_t base, uint32_t size, const std::wstring& folder,
-                      const ExtractTimes* times = nullptr);
+                      const ExtractTimes* times = nullptr, const std::vector<uint8_t>* inflated = nullptr);
+
+// Unzips entry index of size bytes piece by piece, handing each piece to take: 0 when every
+// byte came out and the reader found size and CRC-32 right; -1 when the entry is damaged or
+// take refused a piece.
+int InflateEntry(ZipHandle* zip, int index, uint32_t size, const std::function<bool(const uint8_t*, uint32_t)>& take);

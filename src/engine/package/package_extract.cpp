@@ -1,18 +1,22 @@
 // Extracting the packages of the program's own file.
 #include <algorithm>
 #include <atomic>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "common/log/vlog.h"
 #include "common/sys/text_convert.h"
 #include "engine/package/item_unzip.h"
+#include "engine/package/package_read_ahead.h"
 #include "engine/package/setup_files.h"
 #include "engine/package/setup_pkg.h"
 
 int SetupPkg::ExtractItem(const pkgfmt::PackageItemHeader& item, uint64_t dataOffset, const std::wstring& folder,
                           const RecordFileTimesByPath* times) {
-  return UnzipItemToFolder(file_, dataOffset, item.zipSize, folder, times);
+  std::optional<std::vector<uint8_t>> inflated;
+  if (readAhead_) inflated = readAhead_->TakeEntry(dataOffset, item.zipSize);
+  return UnzipItemToFolder(file_, dataOffset, item.zipSize, folder, times, inflated ? &*inflated : nullptr);
 }
 
 namespace {
@@ -68,11 +72,14 @@ int SetupPkg::ExtractAllProgramFiles(const std::wstring& folder) {
 
 int SetupPkg::ExtractAllSetupFiles(const std::wstring& folder, std::wstring& productConfigName) {
   if (packages_.size() < 2) {
+    readAhead_.reset();
     VLOG_ERROR("ExtractAllSetupFiles, the program file has %u packages, not two",
                static_cast<unsigned>(packages_.size()));
     return -1;
   }
   const int code = ExtractPackage(1, folder);
+  // What was read ahead served this extraction only.
+  readAhead_.reset();
   if (code != 0) return code;
   return PrepareSetupFiles(folder, &productConfigName);
 }

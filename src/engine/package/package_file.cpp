@@ -6,23 +6,36 @@
 #include "common/sys/text_convert.h"
 #include "common/zip/md5.h"
 
-DWORD PackageFile::Open(const std::wstring& path) {
+DWORD PackageFile::Open(const std::wstring& path, Failure failure) {
   handle_.reset(
       CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!IsValid(handle_)) {
     const DWORD err = GetLastError();
-    VLOG_ERROR("PackageFile::Open, CreateFile %s failed, err %lu", WideToUtf8(path).c_str(), err);
+    if (failure == Failure::kLogged) {
+      VLOG_ERROR("PackageFile::Open, CreateFile %s failed, err %lu", WideToUtf8(path).c_str(), err);
+    }
     return err != 0 ? err : ERROR_OPEN_FAILED;
   }
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(handle_.get(), &size)) {
     const DWORD err = GetLastError();
-    VLOG_ERROR("PackageFile::Open, GetFileSizeEx %s failed, err %lu", WideToUtf8(path).c_str(), err);
+    if (failure == Failure::kLogged) {
+      VLOG_ERROR("PackageFile::Open, GetFileSizeEx %s failed, err %lu", WideToUtf8(path).c_str(), err);
+    }
     handle_.reset();
     return err != 0 ? err : ERROR_READ_FAULT;
   }
   size_ = static_cast<uint64_t>(size.QuadPart);
   return 0;
+}
+
+bool PackageFile::IsSameFileAs(const PackageFile& other) const {
+  BY_HANDLE_FILE_INFORMATION mine{}, theirs{};
+  return IsOpen() && other.IsOpen() && GetFileInformationByHandle(handle_.get(), &mine) &&
+         GetFileInformationByHandle(other.handle_.get(), &theirs) &&
+         mine.dwVolumeSerialNumber == theirs.dwVolumeSerialNumber && mine.nFileIndexHigh == theirs.nFileIndexHigh &&
+         mine.nFileIndexLow == theirs.nFileIndexLow && size_ == other.size_ &&
+         CompareFileTime(&mine.ftLastWriteTime, &theirs.ftLastWriteTime) == 0;
 }
 
 DWORD PackageFile::ReadAt(uint64_t offset, void* buffer, uint32_t length, Failure failure) const {

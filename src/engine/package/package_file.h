@@ -13,15 +13,18 @@ class CMD5;
 
 class PackageFile {
  public:
+  // Whether a failure is logged: work done ahead, whose result may be thrown away, leaves
+  // the telling to the read that uses it.
+  enum class Failure { kLogged, kQuiet };
+
   // Opens for reading, sharing read only, existing file: 0 or the system error code.
-  DWORD Open(const std::wstring& path);
+  DWORD Open(const std::wstring& path, Failure failure = Failure::kLogged);
   bool IsOpen() const { return IsValid(handle_); }
   HANDLE Handle() const { return handle_.get(); }
   uint64_t Size() const { return size_; }
-
-  // Whether a failed ReadFile is logged: work done ahead, whose result may be thrown away,
-  // leaves the telling to the read that uses it.
-  enum class Failure { kLogged, kQuiet };
+  // Whether both are open on one and the same file, unchanged in between: neither lets a
+  // writer in while it is open.
+  bool IsSameFileAs(const PackageFile& other) const;
 
   // Reads exactly length bytes at offset: 0, the system error code, or ERROR_HANDLE_EOF
   // when the range does not lie inside the file.

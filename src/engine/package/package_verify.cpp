@@ -1,7 +1,11 @@
 #include "engine/package/package_verify.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "common/log/vlog.h"
 #include "common/zip/md5.h"
@@ -9,6 +13,9 @@
 using namespace pkgfmt;
 
 namespace {
+
+// At most this many packages are digested at once: each digest is a pass over a package's bytes.
+constexpr size_t kMostDigestThreads = 4;
 
 PackageReadResult Result(PackageReadResult::Kind kind, int code) { return PackageReadResult{kind, code}; }
 PackageReadResult ReadError(DWORD err) { return Result(PackageReadResult::kReadError, static_cast<int>(err)); }
@@ -69,22 +76,27 @@ int VerifyTail(const PackageFile& file, uint64_t headOffset, const uint8_t headB
 }
 
 // Item records follow the index header; each item must lie inside the item area.
-PackageReadResult ReadItems(const PackageFile& file, PackageDescriptor* d) {
+PackageReadResult ReadItems(const PackageFile& file, PackageDescriptor* d, PackageFile::Failure failure) {
+  const bool logged = failure == PackageFile::Failure::kLogged;
   const uint64_t indexArea = static_cast<uint64_t>(d->head.tailOffset) - d->head.indexOffset;
   const uint64_t itemArea = d->head.indexOffset - kHeadSize;
   const uint64_t count = d->index.count;
   if (kIndexHeaderSize + count * kItemHeaderSize + d->index.namesSize > indexArea ||
       count * kItemHeaderSize > itemArea) {
-    VLOG_ERROR("Pkg Index verify failed | count %llu does not fit, index area %llu, item area %llu",
-               static_cast<unsigned long long>(count), static_cast<unsigned long long>(indexArea),
-               static_cast<unsigned long long>(itemArea));
+    if (logged) {
+      VLOG_ERROR("Pkg Index verify failed | count %llu does not fit, index area %llu, item area %llu",
+                 static_cast<unsigned long long>(count), static_cast<unsigned long long>(indexArea),
+                 static_cast<unsigned long long>(itemArea));
+    }
     return Result(PackageReadResult::kDamaged, kBadLayout);
   }
   try {
     d->items.reserve(static_cast<size_t>(count));
     d->dataOffsets.reserve(static_cast<size_t>(count));
   } catch (const std::bad_alloc&) {
-    VLOG_ERROR("Pkg Index verify failed | no memory for %llu item records", static_cast<unsigned long long>(count));
+    if (logged) {
+      VLOG_ERROR("Pkg Index verify failed | no memory for %llu item records", static_cast<unsigned long long>(count));
+    }
     return ReadError(ERROR_NOT_ENOUGH_MEMORY);
   }
   const uint64_t itemsEnd = d->headOffset + d->head.indexOffset;
@@ -92,13 +104,15 @@ PackageReadResult ReadItems(const PackageFile& file, PackageDescriptor* d) {
   uint64_t recordAt = d->indexOffset + kIndexHeaderSize;
   for (uint64_t i = 0; i < count; ++i, recordAt += kItemHeaderSize) {
     uint8_t bytes[kItemHeaderSize];
-    const DWORD err = file.ReadAt(recordAt, bytes, sizeof(bytes));
+    const DWORD err = file.ReadAt(recordAt, bytes, sizeof(bytes), failure);
     if (err != 0) return ReadError(err);
     const PackageItemHeader item = DecodeItemHeader(bytes);
     if (position + kItemHeaderSize + item.zipSize > itemsEnd) {
-      VLOG_ERROR("Pkg Index verify failed | item %llu of %u bytes at %llu passes the index at %llu",
-                 static_cast<unsigned long long>(i), item.zipSize, static_cast<unsigned long long>(position),
-                 static_cast<unsigned long long>(itemsEnd));
+      if (logged) {
+        VLOG_ERROR("Pkg Index verify failed | item %llu of %u bytes at %llu passes the index at %llu",
+                   static_cast<unsigned long long>(i), item.zipSize, static_cast<unsigned long long>(position),
+                   static_cast<unsigned long long>(itemsEnd));
+      }
       return Result(PackageReadResult::kDamaged, kBadLayout);
     }
     d->items.push_back(item);
@@ -146,6 +160,44 @@ bool DigestPackage(const PackageFile& file, uint64_t headOffset, PackageDigests*
          DigestOf(file, ItemsRange(headOffset, head), out->items, kQuiet) == 0;
 }
 
+std::vector<std::optional<PackageDigests>> DigestPackages(const PackageFile& file, const std::vector<uint64_t>& heads) {
+  std::vector<std::optional<PackageDigests>> digests(heads.size());
+  std::atomic<size_t> next{0};
+  const auto work = [&] {
+    for (size_t i = next++; i < heads.size(); i = next++) {
+      PackageDigests package;
+      if (DigestPackage(file, heads[i], &package)) digests[i] = package;
+    }
+  };
+  const size_t threads = std::min<size_t>(
+      {kMostDigestThreads, std::max(1u, std::thread::hardware_concurrency()), std::max<size_t>(heads.size(), 1)});
+  std::vector<std::thread> helpers;
+  try {
+    while (helpers.size() + 1 < threads) helpers.emplace_back(work);
+  } catch (const std::system_error&) {
+    // Fewer helpers: the work is shared by those that started.
+  }
+  work();
+  for (std::thread& helper : helpers) helper.join();
+  return digests;
+}
+
+bool ListItemsQuietly(const PackageFile& file, uint64_t headOffset, PackageDescriptor* out) {
+  PackageDescriptor d;
+  uint8_t indexBytes[kIndexHeaderSize];
+  if (!ReadCheckedHead(file, headOffset, &d.head)) return false;
+  d.headOffset = headOffset;
+  d.indexOffset = headOffset + d.head.indexOffset;
+  d.tailOffset = headOffset + d.head.tailOffset;
+  if (file.ReadAt(d.indexOffset, indexBytes, sizeof(indexBytes), PackageFile::Failure::kQuiet) != 0) return false;
+  d.index = DecodeIndexHeader(indexBytes);
+  if (!NamesFit(d.head, d.index) || ReadItems(file, &d, PackageFile::Failure::kQuiet).kind != PackageReadResult::kOk) {
+    return false;
+  }
+  *out = std::move(d);
+  return true;
+}
+
 PackageReadResult ReadPackageAt(const PackageFile& file, uint64_t headOffset, PackageDescriptor* out,
                                 const PackageDigests* ahead) {
   if (file.Size() - headOffset < kHeadSize) return Result(PackageReadResult::kNoHead, kHeadBadMagic);
@@ -176,7 +228,7 @@ PackageReadResult ReadPackageAt(const PackageFile& file, uint64_t headOffset, Pa
   if (tailCode > 0) return ReadError(static_cast<DWORD>(tailCode));
   if (tailCode != 0) return Result(PackageReadResult::kDamaged, tailCode);
 
-  const PackageReadResult items = ReadItems(file, &d);
+  const PackageReadResult items = ReadItems(file, &d, PackageFile::Failure::kLogged);
   if (items.kind != PackageReadResult::kOk) return items;
   *out = std::move(d);
   return Result(PackageReadResult::kOk, 0);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "engine/package/package_file.h"
@@ -43,6 +44,14 @@ std::vector<uint64_t> ChainedHeads(const PackageFile& file, uint64_t headOffset)
 // The digests of the package at headOffset, ahead of its verification and without logging:
 // false when a read or a check on the way fails (its verification then tells which).
 bool DigestPackage(const PackageFile& file, uint64_t headOffset, PackageDigests* out);
+
+// The digests of the packages at heads, several at once and without logging; an entry left
+// empty is computed by the package's verification, which also tells what failed.
+std::vector<std::optional<PackageDigests>> DigestPackages(const PackageFile& file, const std::vector<uint64_t>& heads);
+
+// The item records and data offsets of the package at headOffset, read without logging and
+// before its digests are compared: false when a read or a check of its layout fails.
+bool ListItemsQuietly(const PackageFile& file, uint64_t headOffset, PackageDescriptor* out);
 
 // Reads and verifies the package whose head is at headOffset (< file size). Digests computed
 // ahead, when given, stand for reading the ranges they cover.

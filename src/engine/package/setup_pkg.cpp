@@ -1,14 +1,11 @@
 #include "engine/package/setup_pkg.h"
 
-#include <algorithm>
-#include <atomic>
 #include <optional>
-#include <system_error>
-#include <thread>
 
 #include "common/log/vlog.h"
 #include "common/sys/self_path.h"
 #include "common/sys/text_convert.h"
+#include "engine/package/package_read_ahead.h"
 #include "engine/package/package_verify.h"
 #include "engine/package/package_writer.h"
 
@@ -16,31 +13,10 @@ int64_t ProgramPackageUnpackedSize = 0;
 
 namespace {
 
-// At most this many packages are digested at once: each digest is a pass over a package's bytes.
-constexpr size_t kMostDigestThreads = 4;
-
-// The digests of the packages at heads, several at once; an entry left empty is computed by
-// the package's verification, which also tells what failed.
-std::vector<std::optional<PackageDigests>> DigestsAhead(const PackageFile& file, const std::vector<uint64_t>& heads) {
-  std::vector<std::optional<PackageDigests>> digests(heads.size());
-  std::atomic<size_t> next{0};
-  const auto work = [&] {
-    for (size_t i = next++; i < heads.size(); i = next++) {
-      PackageDigests package;
-      if (DigestPackage(file, heads[i], &package)) digests[i] = package;
-    }
-  };
-  const size_t threads = std::min<size_t>(
-      {kMostDigestThreads, std::max(1u, std::thread::hardware_concurrency()), std::max<size_t>(heads.size(), 1)});
-  std::vector<std::thread> helpers;
-  try {
-    while (helpers.size() + 1 < threads) helpers.emplace_back(work);
-  } catch (const std::system_error&) {
-    // Fewer helpers: the work is shared by those that started.
-  }
-  work();
-  for (std::thread& helper : helpers) helper.join();
-  return digests;
+// What ReadOwnFileAhead started, until GetInstance takes it up.
+std::unique_ptr<PackageReadAhead>& OwnFileReadAhead() {
+  static std::unique_ptr<PackageReadAhead> readAhead;
+  return readAhead;
 }
 
 // Opens the own file on construction; a failure throws, so the static is not constructed
@@ -53,6 +29,7 @@ struct OwnSetupPkg {
       VLOG_ERROR("SetupPkg::GetInstance, GetModuleFileName failed, err %lu", err);
       throw KvException(err != 0 ? static_cast<int>(err) : -1);
     }
+    pkg.UseReadAhead(std::move(OwnFileReadAhead()));
     const int code = pkg.Open(path);
     if (code != 0) throw KvException(code);
   }
@@ -66,15 +43,31 @@ SetupPkg& SetupPkg::GetInstance() {
   return instance.pkg;
 }
 
+void SetupPkg::ReadOwnFileAhead() {
+  const std::wstring path = SelfPath();
+  if (!path.empty()) OwnFileReadAhead() = std::make_unique<PackageReadAhead>(path);
+}
+
 SetupPkg::SetupPkg() : writer_(new PackageWriter()) {}
 
 SetupPkg::~SetupPkg() = default;
+
+void SetupPkg::UseReadAhead(std::unique_ptr<PackageReadAhead> readAhead) { readAhead_ = std::move(readAhead); }
 
 int SetupPkg::Open(const std::wstring& path) {
   packages_.clear();
   const DWORD err = file_.Open(path);
   if (err != 0) return static_cast<int>(err);
+  if (readAhead_ && !readAhead_->Reads(file_)) readAhead_.reset();
   return Init();
+}
+
+// Computed here, or taken from the work done ahead on this file.
+std::vector<std::optional<PackageDigests>> SetupPkg::DigestsOf(const std::vector<uint64_t>& heads) {
+  if (!readAhead_) return DigestPackages(file_, heads);
+  std::vector<std::optional<PackageDigests>> digests;
+  for (uint64_t head : heads) digests.push_back(readAhead_->DigestsAt(head));
+  return digests;
 }
 
 int SetupPkg::Init() {
@@ -87,7 +80,7 @@ int SetupPkg::Init() {
   uint64_t head = pkgfmt::Get32(locator);
   // The digests first, in parallel; the walk then verifies each package in chain order.
   const std::vector<uint64_t> heads = ChainedHeads(file_, head);
-  const std::vector<std::optional<PackageDigests>> ahead = DigestsAhead(file_, heads);
+  const std::vector<std::optional<PackageDigests>> ahead = DigestsOf(heads);
   for (size_t i = 0; head != 0 && head < file_.Size(); ++i) {
     const bool known = i < heads.size() && heads[i] == head && ahead[i].has_value();
     PackageDescriptor package;

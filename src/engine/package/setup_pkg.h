@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,9 @@
 #include "engine/parser/component_records.h"
 #include "engine/parser/file_on_disk.h"
 
+class PackageReadAhead;
 class PackageWriter;
+struct PackageDigests;
 
 // Package #0's unpacked total, set by ExtractAllProgramFiles; the uninstall record's size.
 extern int64_t ProgramPackageUnpackedSize;
@@ -49,6 +52,9 @@ class SetupPkg final : public ISetupPkg {
   // the file and verifies its packages; a failure throws KvException and the next call
   // tries again.
   static SetupPkg& GetInstance();
+  // Starts reading the program's own file ahead (PackageReadAhead), for GetInstance's first
+  // call to take up. Nothing is logged or written.
+  static void ReadOwnFileAhead();
 
   SetupPkg();
   ~SetupPkg();
@@ -58,6 +64,9 @@ class SetupPkg final : public ISetupPkg {
   // Opens a program file and walks its packages: 0, the system error code, or -2 when a
   // package failed its verification.
   int Open(const std::wstring& path);
+  // Work on the file done ahead, given before Open: used when it read the same file, until
+  // the setup package is extracted.
+  void UseReadAhead(std::unique_ptr<PackageReadAhead> readAhead);
   const std::vector<PackageDescriptor>& Packages() const { return packages_; }
 
   // Maker (tools/pkgmaker). Results 0 or -1; progress goes to standard output.
@@ -83,7 +92,10 @@ class SetupPkg final : public ISetupPkg {
   int Init();
   int ExtractPackage(size_t number, const std::wstring& folder, const RecordFileTimesByPath* times = nullptr);
 
+  std::vector<std::optional<PackageDigests>> DigestsOf(const std::vector<uint64_t>& heads);
+
   PackageFile file_;
+  std::unique_ptr<PackageReadAhead> readAhead_;
   std::vector<PackageDescriptor> packages_;
   std::unique_ptr<PackageWriter> writer_;
   RecordFileTimesByPath programFileTimes_;

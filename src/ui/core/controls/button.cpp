@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "ui/core/base/system_cursor.h"
 #include "ui/core/resources/attribute_values.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/core/layouts/tab_layout.h"
@@ -91,7 +92,7 @@ void CButtonUI::DoEvent(EventRecordUI& event) {
       }
       return;
     case UIEVENT_MOUSEMOVE:
-      ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));
+      ShowSystemCursor(32649);
       if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
         if (inside)
           m_uButtonState |= UISTATE_PUSHED;

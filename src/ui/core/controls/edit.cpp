@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "ui/core/base/system_cursor.h"
 #include "ui/core/resources/attribute_values.h"
 #include "ui/core/controls/button.h"
 #include "ui/core/controls/edit_wnd_internal.h"
@@ -188,7 +189,7 @@ void CEditUI::DoEvent(EventRecordUI& event) {
   switch (event.Type) {
     case UIEVENT_SETCURSOR:
       if (IsEnabled()) {
-        ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32513)));
+        ShowSystemCursor(32513);
         return;
       }
       break;

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "ui/core/base/system_cursor.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/core/paint/render/render_engine.h"
 
@@ -54,7 +55,7 @@ void CTextUI::DoEvent(EventRecordUI& event) {
   switch (event.Type) {
     case UIEVENT_SETCURSOR:
       if (link >= 0) {
-        ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));
+        ShowSystemCursor(32649);
         return;
       }
       break;

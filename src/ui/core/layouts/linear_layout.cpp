@@ -1,4 +1,6 @@
 #include "ui/core/layouts/linear_layout.h"
+
+#include "ui/core/base/system_cursor.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/core/paint/render/render_engine.h"
 #include "ui/core/paint/control/scrollbar.h"
@@ -215,7 +217,7 @@ void LinearLayoutOps::DoEvent(Layout& self, EventRecordUI& event, bool v) {
     }
     if (event.Type == UIEVENT_SETCURSOR && self.IsEnabled() && ::PtInRect(&band, event.ptMouse)) {
       // IDC_SIZENS or IDC_SIZEWE.
-      ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(v ? 32645 : 32644)));
+      ShowSystemCursor(v ? 32645 : 32644);
       return;
     }
   }

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "ui/core/base/system_cursor.h"
 #include "ui/core/paint/manager/paint_manager.h"
 
 namespace SkinUI {
@@ -22,7 +23,7 @@ EditorStep RouteEditorEvent(CControlUI& owner, bool hasWindow, EventRecordUI& ev
   switch (event.Type) {
     case UIEVENT_SETCURSOR:
       if (!enabled) return EditorStep::kLabel;
-      ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(kBeamCursor)));
+      ShowSystemCursor(kBeamCursor);
       return EditorStep::kDone;
     case UIEVENT_WINDOWSIZE:
       if (hasWindow && pm != nullptr) pm->SetFocusNeeded(&owner);

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "ui/core/base/system_cursor.h"
 #include "ui/core/controls/button.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/core/paint/render/render_engine.h"
@@ -90,7 +91,7 @@ bool HeaderColumn::HandleEvent(CControlUI& item, EventRecordUI& event, const wch
     }
     case UIEVENT_SETCURSOR:
       if (!item.IsEnabled() || !bDragable || !::PtInRect(&grab, event.ptMouse)) return false;
-      ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
+      ShowSystemCursor(32644);  // IDC_SIZEWE
       return true;
     case UIEVENT_MOUSEENTER:
     case UIEVENT_MOUSELEAVE:

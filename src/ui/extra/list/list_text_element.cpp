@@ -1,5 +1,6 @@
 #include <cwchar>
 
+#include "ui/core/base/system_cursor.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/core/paint/render/render_engine.h"
 #include "ui/core/resources/resource_table.h"
@@ -69,7 +70,7 @@ void CListTextElementUI::DoEvent(EventRecordUI& event) {
   }
   int link = LinkAt(event.ptMouse);
   if (event.Type == UIEVENT_SETCURSOR && link >= 0) {
-    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+    ShowSystemCursor(32649);  // IDC_HAND
     return;
   }
   if (event.Type == UIEVENT_BUTTONUP && IsEnabled() && link >= 0) {

@@ -1,3 +1,4 @@
+#include "ui/core/base/system_cursor.h"
 #include "ui/core/controls/button.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/extra/slider/slider.h"
@@ -94,7 +95,7 @@ void CSliderUI::DoEvent(EventRecordUI& event) {
     case UIEVENT_SETCURSOR: {
       const RECT thumb = GetThumbRect();
       if (!enabled || !::PtInRect(&thumb, event.ptMouse)) break;
-      ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));
+      ShowSystemCursor(32649);
       return;
     }
     case UIEVENT_MOUSELEAVE:

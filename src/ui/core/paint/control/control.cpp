@@ -1,5 +1,6 @@
 #include "ui/core/paint/control/control.h"
 
+#include "ui/core/base/system_cursor.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/core/resources/resource_table.h"
 
@@ -331,7 +332,7 @@ void CControlUI::Event(EventRecordUI& event) {
 void CControlUI::DoEvent(EventRecordUI& event) {
   switch (event.Type) {
     case UIEVENT_SETCURSOR:
-      ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(m_wCursor != 0 ? m_wCursor : 32512)));
+      ShowSystemCursor(m_wCursor != 0 ? m_wCursor : 32512);
       return;
     case UIEVENT_SETFOCUS:
       m_bFocused = true;

@@ -262,6 +262,7 @@ void CPaintManagerUI::Invalidate() {
   RECT client = {0, 0, 0, 0};
   ::GetClientRect(m_hWndPaint, &client);
   m_rcLayeredUpdate.Join(client);
+  ::UnionRect(&m_rcInvalidated, &m_rcInvalidated, &client);
   ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
 }
 
@@ -271,6 +272,7 @@ void CPaintManagerUI::Invalidate(RECT& rcItem) {
   if (rcItem.right < rcItem.left) rcItem.right = rcItem.left;
   if (rcItem.bottom < rcItem.top) rcItem.bottom = rcItem.top;
   m_rcLayeredUpdate.Join(rcItem);
+  ::UnionRect(&m_rcInvalidated, &m_rcInvalidated, &rcItem);
   // An empty rectangle adds nothing to the update region, but the call is still a round trip to
   // the window server: a window's start makes over a hundred of them.
   if (!::IsRectEmpty(&rcItem)) ::InvalidateRect(m_hWndPaint, &rcItem, FALSE);

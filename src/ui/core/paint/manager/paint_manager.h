@@ -336,6 +336,8 @@ class CPaintManagerUI : public CIDropTarget {
   bool m_bLayeredOpacitySet;
   CUIRect m_rcLayeredUpdate;
   DWORD m_dwLayeredError;
+  // The box of what Invalidate was given since the last BeginPaint.
+  RECT m_rcInvalidated = {0, 0, 0, 0};
 
   bool m_bDragMode;
   HBITMAP m_hDragBitmap;

@@ -86,8 +86,15 @@ bool CPaintManagerUI::LayoutIfNeeded(const RECT& rcClient) {
 
 void CPaintManagerUI::OnPaint(LRESULT& lRes) {
   lRes = 0;
+  // With nothing to lay out, to focus or to join from a layered update, and the offscreen
+  // bitmap made, nothing before BeginPaint changes the update region: the update rectangle is
+  // BeginPaint's, one query of the window server fewer for every small repaint. BeginPaint
+  // leaves out what native child windows cover; what the framework invalidated there is
+  // joined from its own record, so the offscreen bitmap stays whole under them.
+  const bool rectFromBeginPaint = m_pRoot != nullptr && !m_bUpdateNeeded && !m_bFocusNeeded && !m_bLayered &&
+                                  (!m_bOffscreenPaint || m_hbmpOffscreen != nullptr);
   RECT rcPaint = {0, 0, 0, 0};
-  if (!TakeUpdateRect(m_hWndPaint, rcPaint)) return;
+  if (!rectFromBeginPaint && !TakeUpdateRect(m_hWndPaint, rcPaint)) return;
   if (m_pRoot == nullptr) {
     PAINTSTRUCT ps;
     ::BeginPaint(m_hWndPaint, &ps);
@@ -117,7 +124,15 @@ void CPaintManagerUI::OnPaint(LRESULT& lRes) {
 
   PAINTSTRUCT ps;
   ::BeginPaint(m_hWndPaint, &ps);
-  if (m_bOffscreenPaint && m_hDcOffscreen != nullptr && m_hbmpOffscreen != nullptr) {
+  if (rectFromBeginPaint) {
+    RECT invalidated;
+    ::IntersectRect(&invalidated, &m_rcInvalidated, &rcClient);
+    ::UnionRect(&rcPaint, &ps.rcPaint, &invalidated);
+  }
+  ::SetRectEmpty(&m_rcInvalidated);
+  if (::IsRectEmpty(&rcPaint)) {
+    // No update region after all: nothing is drawn.
+  } else if (m_bOffscreenPaint && m_hDcOffscreen != nullptr && m_hbmpOffscreen != nullptr) {
     PaintOffscreen(ps.hdc, rcPaint, rcClient);
   } else {
     int saved = ::SaveDC(ps.hdc);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "demo_window.h"
+#include "test_support.h"
 #include "ui/core/base/ui_log.h"
 #include "ui/core/builder/child_layout.h"
 #include "ui/core/builder/control_factory.h"
@@ -177,6 +178,30 @@ TEST(DialogBuilder, RefusesAFontBeyondItsSizeLimitNamingIt) {
   EXPECT_EQ(1, log.Count(L"ParseResources, <Font id=\"2\" size=\"65535\"> refused"));
   EXPECT_EQ(1, log.Count(L"ParseResources, <Font id=\"3\" size=\"-1001\"> refused"));
   delete root;
+}
+
+// A default font without a face, shared or a window's own, is the default font, and one made
+// again by every layout replaces the last without leaving it behind.
+TEST(DialogBuilder, ADefaultFontWithoutAFaceIsTheDefaultAndReplacesTheLastOne) {
+  DemoWindow::UseDemoSkin();
+  auto build = [](const wchar_t* xml, CPaintManagerUI& pm) {
+    CDialogBuilder builder;
+    delete builder.Create(xml, nullptr, nullptr, &pm);
+  };
+  {
+    CPaintManagerUI pm;
+    build(L"<Window><Font id=\"1\" size=\"31\" default=\"true\"/><VerticalLayout/></Window>", pm);
+    EXPECT_EQ(31, pm.GetDefaultFontInfo()->iSize) << "the window's own";
+  }
+  const FontInfo was = CPaintManagerUI::GetSharedResources().DefaultFontInfo;
+  const int before = skinui_test::GdiHeadroom();
+  for (int i = 0; i < 100; ++i) {
+    CPaintManagerUI pm;
+    build(L"<Window><Font id=\"1\" size=\"33\" default=\"true\" shared=\"true\"/><VerticalLayout/></Window>", pm);
+    ASSERT_EQ(33, pm.GetDefaultFontInfo()->iSize) << i;
+  }
+  EXPECT_GE(skinui_test::GdiHeadroom(), before - 20);
+  CPaintManagerUI().SetDefaultFont(was.sFontName.GetData(), was.iSize, was.bBold, was.bUnderline, was.bItalic, true);
 }
 
 TEST(DialogBuilder, ALayoutThatIncludesItselfStopsAtTheDepthAndTheLayoutBudget) {

@@ -17,7 +17,7 @@ namespace {
 
 void InitSharedDefaults() {
   PaintManagerGlobals& g = UIGlobals();
-  if (!g.shared.DefaultFontInfo.sFontName.IsEmpty()) return;
+  if (g.shared.DefaultFontInfo.hFont != nullptr) return;
   LOGFONTW lf = {};
   ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(LOGFONTW), &lf);
   lf.lfCharSet = DEFAULT_CHARSET;

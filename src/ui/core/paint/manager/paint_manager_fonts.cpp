@@ -137,7 +137,11 @@ void CPaintManagerUI::SetDefaultFont(const wchar_t* name, int size, bool bold, b
   FontInfo& info = shared ? UIGlobals().shared.DefaultFontInfo : m_ResInfo.DefaultFontInfo;
   if (info.hFont != nullptr) ::DeleteObject(info.hFont);
   info.hFont = font;
-  info.sFontName = name;
+  // A font without a face takes the system's: the face it got is kept, an empty one would read
+  // as no default font at all.
+  LOGFONTW made = {};
+  ::GetObjectW(font, sizeof(made), &made);
+  info.sFontName = name != nullptr && name[0] != L'\0' ? name : made.lfFaceName;
   info.iSize = size;
   info.bBold = bold;
   info.bUnderline = underline;

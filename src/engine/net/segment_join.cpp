@@ -126,10 +126,13 @@ void SegmentJoin::Digest() {
   }
 }
 
+bool SegmentJoin::Complete() {
+  for (Range& range : ranges_) writeFailed_ = !Flush(range) || writeFailed_;
+  return !writeFailed_;
+}
+
 std::string SegmentJoin::Finish() {
-  bool written = true;
-  for (Range& range : ranges_) written = Flush(range) && written;
-  if (!written) {
+  if (!Complete()) {
     Stop();
     return "";
   }

@@ -29,7 +29,10 @@ class SegmentJoin {
   // The next bytes of range index, in the order they arrived; false (logged) when the target
   // cannot be written.
   bool Write(unsigned index, const char* data, size_t length);
-  // Every range arrived whole: the rest is written and digested. The digest as lowercase hex;
+  // Every range arrived whole: the bytes held back are written; the digest then runs to its
+  // end on its own. False (logged) when the target could not be written.
+  bool Complete();
+  // Waits for the digest of the whole target (Complete first if not done): lowercase hex, or
   // empty (logged) when the target could not be written or mapped.
   std::string Finish();
   // The download failed: the digest stops and the target is emptied again.
@@ -52,6 +55,7 @@ class SegmentJoin {
   UniqueHandle mapping_;
   std::vector<Range> ranges_;
   CMD5 md5_;
+  bool writeFailed_ = false;
   bool readFailed_ = false;  // set by the digest thread, read after it ended
   std::mutex lock_;
   std::condition_variable arrived_;

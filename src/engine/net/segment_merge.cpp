@@ -5,9 +5,12 @@
 #include "engine/net/segment_downloader.h"
 
 // The target already holds the ranges' bytes in order (joined while they arrived); what is
-// left is the digest of the ranges that arrived beside the first.
+// left is the digest of the ranges that arrived beside the first, which runs on while the
+// segment files are closed and deleted.
 bool CSegmentDownloader::MergeSegments() {
+  join_.Complete();
   for (const auto& segment : segments_) segment->file.reset();
+  DeleteSegmentFiles();
   const std::string hex = join_.Finish();
   if (hex.empty()) {
     VLOG_ERROR("MergeSegments, the target %S was not joined whole", targetPath_.c_str());

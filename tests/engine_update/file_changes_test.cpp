@@ -154,6 +154,26 @@ TEST_F(FileChanges, FolderMovesNoFileOfItsOwnAndNoneBeforeItsTurn) {
   for (const wchar_t* name : {L"stray", L"left", L"apart", L"old"}) EXPECT_TRUE(Exists(Source(name))) << name;
 }
 
+// A folder spelled otherwise on disk than in its records, or one whose file another record
+// installs elsewhere, moves file by file: the names are the records' and no file goes twice.
+TEST_F(FileChanges, FolderSpelledOtherwiseOrReadByAnotherRecordMovesFileByFile) {
+  WriteFileBytes(Source(L"Data\\x.txt"), "x");
+  WriteFileBytes(Source(L"pkg\\a.txt"), "a");
+  WriteFileBytes(Source(L"pkg\\b.txt"), "b");
+  engine_.addList.files = {File("data\\x.txt"), File("pkg\\a.txt", "other\\a.txt"), File("pkg\\b.txt")};
+  EXPECT_EQ(engine_.AddProductFile(), 0);
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW(Product(L"dat?").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  FindClose(search);
+  EXPECT_STREQ(found.cFileName, L"data") << "the record's spelling";
+  EXPECT_EQ(ReadFileBytes(Product(L"other\\a.txt")), "a");
+  EXPECT_EQ(ReadFileBytes(Product(L"pkg\\b.txt")), "b");
+  EXPECT_FALSE(Exists(Product(L"pkg\\a.txt")));
+  EXPECT_TRUE(Exists(Source(L"Data")));
+  EXPECT_TRUE(Exists(Source(L"pkg")));
+}
+
 TEST_F(FileChanges, SourceThatCannotBeReadIsAFailureThatKeepsTheInstalledFile) {
   WriteFileBytes(Product(L"a.dat"), "installed");
   WriteFileBytes(Source(L"a.dat"), "new");

@@ -151,6 +151,26 @@ TEST_F(SegmentDownloaderTest, Succeeds) {
   EXPECT_EQ(4u, RangesAsked(service, "/cdn/p").size()) << "the probe and the ranges follow the redirect";
 }
 
+// Ranges of several blocks each are joined and digested while later ones arrive; a range that
+// ends short after blocks of every range were joined still leaves the target empty.
+TEST_F(SegmentDownloaderTest, RangesOfManyBlocksJoinWholeOrNotAtAll) {
+  const std::string bytes = nettest::PatternBytes(9 * 1024 * 1024 + 5, 11);
+  const json file = FileStep(bytes);
+  FakeUpdateService service({{"/p", {file}}, {"/short", {file, With(file, "short", 1)}}});
+  ASSERT_TRUE(service.Started());
+  for (unsigned int segments : {4u, 1u}) {
+    SCOPED_TRACE(segments);
+    const std::wstring target = Target();
+    EXPECT_TRUE(Download(service, "/p", target, nettest::Md5Hex(bytes), segments));
+    EXPECT_TRUE(nettest::ReadFileBytes(target) == bytes);
+    ExpectOnlyTarget(target);
+  }
+  const std::wstring target = Target();
+  EXPECT_FALSE(Download(service, "/short", target, ""));
+  EXPECT_EQ(nettest::ReadFileBytes(target), "");
+  ExpectOnlyTarget(target);
+}
+
 // A wrong digest, a missing file, short or whole-file answers to ranges, an unknown length,
 // error pages: the download fails and leaves no segment; what reached the server is exact.
 TEST_F(SegmentDownloaderTest, FailuresLeaveNoSegment) {

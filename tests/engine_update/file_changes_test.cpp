@@ -116,6 +116,64 @@ TEST_F(FileChanges, MissingSourceOrFolderLeavesTheInstalledFileAndIsAFailure) {
   EXPECT_EQ(prompt_.calls.back(), L"P 0 50 ") << "closing progress after a failure too";
 }
 
+// A folder new to the product whose files are all records in a row moves whole (the source
+// keeps no empty folder behind); the reports and times are those of single moves.
+TEST_F(FileChanges, NewFolderOfRecordsInARowMovesWhole) {
+  for (const wchar_t* name : {L"data\\a\\1.txt", L"data\\2.txt", L"root.txt"}) WriteFileBytes(Source(name), "x");
+  engine_.addList.files = {File("data\\a\\1.txt", "", std::to_string(kTimeMs)), File("data\\2.txt"), File("root.txt")};
+  EXPECT_EQ(engine_.AddProductFile(), 0);
+  EXPECT_EQ(WriteTimeMs(Product(L"data\\a\\1.txt")), kTimeSecondsMs);
+  EXPECT_EQ(AccessTimeMs(Product(L"data\\a\\1.txt")), 0);
+  EXPECT_EQ(ReadFileBytes(Product(L"data\\2.txt")), "x");
+  EXPECT_FALSE(Exists(Source(L"data"))) << "moved with its folder";
+  EXPECT_EQ(prompt_.calls, (std::vector<std::wstring>{L"X 9 1 3 data\\a\\1.txt 50", L"X 9 2 3 data\\2.txt 50",
+                                                      L"X 9 3 3 root.txt 50", L"P 0 50 "}));
+}
+
+// What a folder move would carry too much of, or too early, moves file by file: a file no
+// record names, a file a record leaves out, records apart in the list, a folder the product
+// already has.
+TEST_F(FileChanges, FolderMovesNoFileOfItsOwnAndNoneBeforeItsTurn) {
+  for (const wchar_t* name : {L"stray\\1.txt", L"stray\\unnamed.txt", L"left\\1.txt", L"left\\excluded.txt",
+                              L"apart\\1.txt", L"apart\\2.txt", L"old\\1.txt"}) {
+    WriteFileBytes(Source(name), "x");
+  }
+  WriteFileBytes(Product(L"old\\kept.txt"), "installed");
+  FileRecord excluded = File("left\\excluded.txt");
+  excluded.excluded = true;
+  engine_.addList.files = {File("stray\\1.txt"), File("left\\1.txt"), excluded,
+                           File("apart\\1.txt"), File("old\\1.txt"),  File("gone.txt"),
+                           File("apart\\2.txt")};
+  EXPECT_EQ(engine_.AddProductFile(), -2) << "gone.txt has no source";
+  EXPECT_FALSE(Exists(Product(L"stray\\unnamed.txt")));
+  EXPECT_FALSE(Exists(Product(L"left\\excluded.txt")));
+  EXPECT_EQ(ReadFileBytes(Product(L"apart\\1.txt")), "x");
+  EXPECT_FALSE(Exists(Product(L"apart\\2.txt"))) << "after the failure: not handled";
+  EXPECT_EQ(ReadFileBytes(Product(L"old\\kept.txt")), "installed");
+  EXPECT_EQ(ReadFileBytes(Product(L"old\\1.txt")), "x");
+  for (const wchar_t* name : {L"stray", L"left", L"apart", L"old"}) EXPECT_TRUE(Exists(Source(name))) << name;
+}
+
+// A folder spelled otherwise on disk than in its records, or one whose file another record
+// installs elsewhere, moves file by file: the names are the records' and no file goes twice.
+TEST_F(FileChanges, FolderSpelledOtherwiseOrReadByAnotherRecordMovesFileByFile) {
+  WriteFileBytes(Source(L"Data\\x.txt"), "x");
+  WriteFileBytes(Source(L"pkg\\a.txt"), "a");
+  WriteFileBytes(Source(L"pkg\\b.txt"), "b");
+  engine_.addList.files = {File("data\\x.txt"), File("pkg\\a.txt", "other\\a.txt"), File("pkg\\b.txt")};
+  EXPECT_EQ(engine_.AddProductFile(), 0);
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW(Product(L"dat?").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  FindClose(search);
+  EXPECT_STREQ(found.cFileName, L"data") << "the record's spelling";
+  EXPECT_EQ(ReadFileBytes(Product(L"other\\a.txt")), "a");
+  EXPECT_EQ(ReadFileBytes(Product(L"pkg\\b.txt")), "b");
+  EXPECT_FALSE(Exists(Product(L"pkg\\a.txt")));
+  EXPECT_TRUE(Exists(Source(L"Data")));
+  EXPECT_TRUE(Exists(Source(L"pkg")));
+}
+
 TEST_F(FileChanges, SourceThatCannotBeReadIsAFailureThatKeepsTheInstalledFile) {
   WriteFileBytes(Product(L"a.dat"), "installed");
   WriteFileBytes(Source(L"a.dat"), "new");

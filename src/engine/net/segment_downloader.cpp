@@ -66,13 +66,15 @@ bool CSegmentDownloader::Download() {
     VLOG_ERROR("Download, curl_multi_init failed");
     return false;
   }
-  bool transferred = AddSegments(multi.get()) && RunTransfers(multi.get());
+  bool transferred = AddSegments(multi.get()) && OpenJoin() && RunTransfers(multi.get());
   for (const auto& segment : segments_) curl_multi_remove_handle(multi.get(), segment->handle.get());
   multi.reset();
   if (transferred) {
     for (const auto& segment : segments_) transferred = SegmentComplete(*segment) && transferred;
   }
   bool result = transferred && MergeSegments();
+  // Nothing of a download whose ranges did not all arrive stays in the target.
+  if (!transferred) join_.Abandon();
   segments_.clear();
   DeleteSegmentFiles();
   return result;
@@ -99,6 +101,12 @@ bool CSegmentDownloader::AddSegments(CURLM* multi) {
     }
   }
   return true;
+}
+
+bool CSegmentDownloader::OpenJoin() {
+  std::vector<std::pair<int64_t, int64_t>> ranges;
+  for (const auto& segment : segments_) ranges.emplace_back(segment->first, segment->Length());
+  return join_.Open(targetPath_, ranges);
 }
 
 // Drives every range to its end on this thread; stops early once one range has failed.

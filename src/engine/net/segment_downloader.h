@@ -1,7 +1,7 @@
 // Downloads one file over HTTP(S) in several byte ranges at once, each range into a
 // segment file of its own, over one libcurl multi handle (HTTP/2 multiplexing where the
-// server offers it); then joins the segments into the target and checks its MD5.
-// Everything runs on the calling thread.
+// server offers it); the same bytes are joined into the target as they arrive, and its MD5
+// is checked at the end. The transfers run on the calling thread, the digest beside them.
 #pragma once
 
 #include <curl/curl.h>
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/net/curl_handles.h"
+#include "engine/net/segment_join.h"
 
 // Progress report: total length and bytes received so far (each its low 32 bits), and
 // the current speed in bytes per second of the range that just received data.
@@ -55,6 +56,7 @@ class CSegmentDownloader {
   static int64_t GetContentLength(const std::string& url);
   bool AddSegment(net::UniqueEasy handle, unsigned int index, int64_t first, int64_t last);
   bool AddSegments(CURLM* multi);
+  bool OpenJoin();
   bool RunTransfers(CURLM* multi);
   void CollectResults(CURLM* multi);
   bool AnySegmentFailed() const;
@@ -78,4 +80,5 @@ class CSegmentDownloader {
   std::mutex lock_;  // bytesReceived_ and the progress report
   std::vector<std::unique_ptr<Segment>> segments_;
   std::vector<std::wstring> segmentFileNames_;  // every name formed, in segment order
+  SegmentJoin join_;                            // the target, written and digested while the ranges arrive
 };

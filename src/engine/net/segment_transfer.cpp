@@ -66,6 +66,8 @@ size_t CSegmentDownloader::WriteSegment(char* data, size_t size, size_t count, v
     return 0;
   }
   size_t items = fwrite(data, size, count, segment->file.get());
+  // A target that cannot take the bytes ends the transfer as a short write does.
+  if (!segment->owner->join_.Write(segment->index, data, items * size)) return 0;
   segment->written += static_cast<int64_t>(items * size);
   segment->owner->ReportProgress(*segment, items * size);
   return items;

@@ -12,6 +12,7 @@
 #include "engine/job/prompt.h"
 #include "engine/parser/file_on_disk.h"
 #include "engine/parser/text_compare.h"
+#include "engine/update/folder_moves.h"
 #include "engine/update/update_eng_ex.h"
 
 namespace {
@@ -92,41 +93,84 @@ int CUpdateEngEx::DeleteProductFile(std::vector<std::wstring> exclusions) {
 }
 
 int CUpdateEngEx::AddProductFile() {
-  const int total = static_cast<int>(addList.files.size());
+  const std::vector<FileRecord>& files = addList.files;
+  const int total = static_cast<int>(files.size());
   int done = 1;
   int result = 0;
   // Folders this loop made or found: each is made once, not once per file it holds.
   std::unordered_set<std::wstring> folders;
-  for (const FileRecord& record : addList.files) {
-    if (record.excluded) continue;
-    const std::wstring installed = GetInstalledPath(record);
-    const std::wstring source = newProduct.sourceFolder + L"\\" + GetAttributeW(record, "path");
-    const size_t slash = installed.rfind(L'\\');
-    const std::wstring folder =
-        newProduct.productFolder + (slash == std::wstring::npos ? L"" : L"\\" + installed.substr(0, slash));
-    if (folders.count(folder) == 0) {
-      if (!MakeTargetFolder(folder)) {
-        result = -1;
-        break;
+  const FolderMovePlan plan(files, newProduct.sourceFolder, newProduct.productFolder);
+  size_t index = 0;
+  while (index < files.size() && result == 0) {
+    const FolderRun* run = plan.RunAt(index);
+    if (run && MoveFolder(run->folder)) {
+      for (; index <= run->last; ++index) {
+        if (!files[index].excluded) ReportPlaced(files[index], done, total);
       }
-      folders.insert(folder);
+      continue;
     }
-    const std::wstring target = newProduct.productFolder + L"\\" + installed;
-    if (prompt) prompt->OnProgressEx(kStepCopy, done++, total, installed, kCopyShare);
-    std::wstring waiting;
-    const int updated = UpdateFile(source, target, waiting);
-    if (updated < 0) {
-      VLOG_ERROR("AddProductFile, UpdateFile fail FileSrc %S FileDst %S iUpdateRet %d err %lu", source.c_str(),
-                 target.c_str(), updated, GetLastError());
-      result = -2;
-      break;
-    }
-    VLOG_INFO("AddProductFile, UpdateFile FileSrc %S FileDst %S", source.c_str(), target.c_str());
-    const std::string& time = FindAttribute(record.attributes, "time");
-    if (!time.empty()) SetRecordTimes(updated == 1 ? waiting : target, DecimalValue64(time));
+    if (!files[index].excluded) result = PlaceFile(files[index], done, total, folders);
+    ++index;
   }
   if (prompt) prompt->OnProgress(kStepOther, kCopyShare, L"");
   return result;
+}
+
+// One record's file from the source folder to its place: 0, or -1 / -2 as AddProductFile.
+int CUpdateEngEx::PlaceFile(const FileRecord& record, int& done, int total, std::unordered_set<std::wstring>& folders) {
+  const std::wstring installed = GetInstalledPath(record);
+  const std::wstring source = newProduct.sourceFolder + L"\\" + GetAttributeW(record, "path");
+  const size_t slash = installed.rfind(L'\\');
+  const std::wstring folder =
+      newProduct.productFolder + (slash == std::wstring::npos ? L"" : L"\\" + installed.substr(0, slash));
+  if (folders.count(folder) == 0) {
+    if (!MakeTargetFolder(folder)) return -1;
+    folders.insert(folder);
+  }
+  const std::wstring target = newProduct.productFolder + L"\\" + installed;
+  if (prompt) prompt->OnProgressEx(kStepCopy, done++, total, installed, kCopyShare);
+  std::wstring waiting;
+  const int updated = UpdateFile(source, target, waiting);
+  if (updated < 0) {
+    VLOG_ERROR("AddProductFile, UpdateFile fail FileSrc %S FileDst %S iUpdateRet %d err %lu", source.c_str(),
+               target.c_str(), updated, GetLastError());
+    return -2;
+  }
+  VLOG_INFO("AddProductFile, UpdateFile FileSrc %S FileDst %S", source.c_str(), target.c_str());
+  SetTimesOf(record, updated == 1 ? waiting : target);
+  return 0;
+}
+
+// A record whose file went into place with its folder: reported, logged and timed as if it
+// had been moved alone.
+void CUpdateEngEx::ReportPlaced(const FileRecord& record, int& done, int total) {
+  const std::wstring installed = GetInstalledPath(record);
+  const std::wstring target = newProduct.productFolder + L"\\" + installed;
+  if (prompt) prompt->OnProgressEx(kStepCopy, done++, total, installed, kCopyShare);
+  VLOG_INFO("AddProductFile, UpdateFile FileSrc %S FileDst %S",
+            (newProduct.sourceFolder + L"\\" + GetAttributeW(record, "path")).c_str(), target.c_str());
+  SetTimesOf(record, target);
+}
+
+// The folder of the source folder into the product folder, which has none of that name yet
+// (a move never replaces). False leaves it where it was: its files then move one by one.
+bool CUpdateEngEx::MoveFolder(const std::wstring& relative) {
+  const std::wstring source = newProduct.sourceFolder + L"\\" + relative;
+  const std::wstring target = newProduct.productFolder + L"\\" + relative;
+  const std::wstring parent = target.substr(0, target.rfind(L'\\'));
+  SHCreateDirectoryExW(nullptr, parent.c_str(), nullptr);
+  if (!IsFolder(parent) || !MoveFileW(source.c_str(), target.c_str())) {
+    VLOG_WARN("AddProductFile, MoveFile folder %S to %S failed, err %lu, its files move one by one", source.c_str(),
+              target.c_str(), GetLastError());
+    return false;
+  }
+  VLOG_INFO("AddProductFile, folder %S moved with its files to %S", source.c_str(), target.c_str());
+  return true;
+}
+
+void CUpdateEngEx::SetTimesOf(const FileRecord& record, const std::wstring& path) {
+  const std::string& time = FindAttribute(record.attributes, "time");
+  if (!time.empty()) SetRecordTimes(path, DecimalValue64(time));
 }
 
 RecordFileTimesByPath CUpdateEngEx::AddListFileTimes() const {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/parser/check_diff.h"
@@ -31,7 +32,8 @@ class CUpdateEngEx : public CCheckDiff, public CProgram {
   // exclusions (case-sensitive). 0.
   int DeleteProductFile(std::vector<std::wstring> exclusions);
   // Moves the add list's files from the new product's source folder into its product folder
-  // and gives them the record's "time". Reports step 9 per file, then (0, +50). 0 when every
+  // and gives them the record's "time"; a folder that moves whole with the same outcome
+  // (FolderMovePlan) takes one move. Reports step 9 per file, then (0, +50). 0 when every
   // file is in place or waits for the next restart, -1 when a target folder cannot be
   // created, -2 when a file cannot be put in place (the files after it are not handled).
   int AddProductFile();
@@ -93,6 +95,10 @@ class CUpdateEngEx : public CCheckDiff, public CProgram {
   ComponentConfig addList;
 
  private:
+  int PlaceFile(const FileRecord& record, int& done, int total, std::unordered_set<std::wstring>& folders);
+  void ReportPlaced(const FileRecord& record, int& done, int total);
+  bool MoveFolder(const std::wstring& relative);
+  void SetTimesOf(const FileRecord& record, const std::wstring& path);
   void RunAddListRule(const RunRuleRecord& rule, const std::string& phase);
   void RunDeleteListRule(const RunRuleRecord& rule, const std::string& phase);
 };

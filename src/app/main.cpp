@@ -15,7 +15,6 @@
 #include "common/sys/text_convert.h"
 #include "engine/job/command_line.h"
 #include "engine/job/reg_value.h"
-#include "engine/net/net_init.h"
 #include "engine/package/setup_pkg.h"
 #include "engine/zqpm/zqpm.h"
 #include "ui/core/base/ui_log.h"
@@ -85,7 +84,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
   SetupPkg::ReadOwnFileAhead();
   // OLE, not only COM: the framework registers its windows for drag and drop.
   if (FAILED(OleInitialize(nullptr))) return 0;
-  NetGlobalInit();
   SkinUI::CPaintManagerUI::SetInstance(instance);
   // What the framework refuses of the skin goes to the program's log.
   SkinUI::SetUILogSink([](const wchar_t* line) { AppLog(4, "%s", WideToUtf8(line).c_str()); });

@@ -8,6 +8,7 @@
 #include "common/log/vlog.h"
 #include "engine/net/cookie_store.h"
 #include "engine/net/curl_trace.h"
+#include "engine/net/net_init.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ void CHttpClient::SaveCookies(CURL* handle) { net::CookieStore::SaveFrom(handle)
 int CHttpClient::Request(const char* operation, const std::string& url, const std::string* body, std::string& reply) {
   reply.clear();
   if (!handle_) {
+    NetGlobalInit();
     handle_.reset(curl_easy_init());
     if (!handle_) {
       VLOG_ERROR("%s, curl_easy_init failed, url %s", operation, url.c_str());

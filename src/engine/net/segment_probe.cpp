@@ -2,10 +2,12 @@
 #include <string>
 
 #include "common/log/vlog.h"
+#include "engine/net/net_init.h"
 #include "engine/net/segment_downloader.h"
 #include "engine/net/transfer_limits.h"
 
 int64_t CSegmentDownloader::GetContentLength(const std::string& url) {
+  NetGlobalInit();
   net::UniqueEasy handle(curl_easy_init());
   if (!handle) {
     VLOG_ERROR("GetContentLength, curl_easy_init failed, url %s", url.c_str());

@@ -6,6 +6,9 @@ under Wine and cannot start nginx or aria2c directly).
                                    nginx on 127.0.0.1 (TLS + HTTP/2 and plain HTTP/1.1, each
                                    unlimited and with limit_rate 20m); writes DIR/ready.json
   bench_host.py aria2 DIR URL TAG  times `aria2c -x4` on URL; writes DIR/TAG.json
+  bench_host.py served DIR COUNT TAG  nginx's own time for the last COUNT range answers, from
+                                   the first request's arrival to the last byte sent (the
+                                   floor of any client under the rate limit); writes DIR/TAG.json
   bench_host.py stop DIR           ends nginx and removes the big files
 Every result file is written whole (renamed into place) so the exe can poll for it.
 """
@@ -79,6 +82,15 @@ def aria2(folder, url, tag):
     write_json(os.path.join(folder, tag + ".json"), {"seconds": seconds, "ok": ok, "error": result.stderr[-500:]})
 
 
+def served(folder, count, tag):
+    with open(os.path.join(folder, "nginx", "access.log")) as f:
+        ranges = [line.split() for line in f if '"bytes=' in line][-int(count):]
+    # Each line ends with $request_time $msec: the answer's length and the moment it ended.
+    ends = [float(fields[-1]) for fields in ranges]
+    starts = [end - float(fields[-2]) for end, fields in zip(ends, ranges)]
+    write_json(os.path.join(folder, tag + ".json"), {"seconds": max(ends) - min(starts)})
+
+
 def stop(folder):
     try:
         with open(os.path.join(folder, "pid.json")) as f:
@@ -96,7 +108,7 @@ def stop(folder):
 
 
 def main():
-    commands = {"start": (start, 1), "aria2": (aria2, 3), "stop": (stop, 1)}
+    commands = {"start": (start, 1), "aria2": (aria2, 3), "served": (served, 3), "stop": (stop, 1)}
     if len(sys.argv) < 2 or sys.argv[1] not in commands or len(sys.argv) != 2 + commands[sys.argv[1]][1]:
         sys.exit(__doc__)
     folder = os.path.abspath(sys.argv[2])

@@ -271,3 +271,33 @@ TEST(RichEdit, KeysItsTextServicesRefuseGoOnToTheWindow) {
 }
 
 }  // namespace
+
+// Wine's text services wrap in time that grows with a paragraph's length squared over the
+// characters a line holds: text too long to wrap, or an area too narrow, is laid out as one line.
+TEST(RichEdit, WrapsOnlyParagraphsItCanWrapAtOnce) {
+  const std::wstring shortText(200, L'W'), longText(5000, L'W');
+  RichEditWindow w(Skin((L"<RichEdit name=\"short\" height=\"40\" text=\"" + shortText + L"\" />" +
+                         L"<RichEdit name=\"long\" height=\"40\" text=\"" + longText + L"\" />" +
+                         L"<HorizontalLayout height=\"40\"><RichEdit name=\"narrow\" width=\"20\" text=\"" + shortText +
+                         L"\" /></HorizontalLayout>")
+                            .c_str()));
+  ASSERT_NE(nullptr, w.Open(Place(), Place()));
+  auto lines = [&](const wchar_t* name) {
+    LRESULT n = 0;
+    w.Edit(name)->TxSendMessage(EM_GETLINECOUNT, 0, 0, &n);
+    return static_cast<int>(n);
+  };
+  EXPECT_GT(lines(L"short"), 1);
+  EXPECT_EQ(1, lines(L"long"));
+  EXPECT_EQ(1, lines(L"narrow"));
+  EXPECT_EQ(5000, w.Edit(L"long")->GetTextLength()) << "the text is kept whole";
+
+  w.Edit(L"long")->SetText(shortText.c_str());
+  EXPECT_GT(lines(L"long"), 1) << "a whole new text without a long paragraph wraps again";
+  w.Edit(L"short")->SetText((shortText + L"\r" + longText).c_str());
+  EXPECT_EQ(2, lines(L"short"));
+  w.Edit(L"narrow")->SetFixedWidth(300);
+  w.Pump();
+  EXPECT_GT(lines(L"narrow"), 1) << "wide enough now";
+  DestroyWindow(w.GetHWND());
+}

@@ -55,6 +55,7 @@ void CRichEditUI::SetText(const wchar_t* pstrText) {
   else
     m_pTwh->SetColor(m_pManager->GetDefaultDisabledColor());
   SetSel(0, -1);
+  m_pTwh->NoteIncomingText(m_sText.GetData(), true);
   ReplaceSel(m_sText.GetData(), false);
 }
 
@@ -71,6 +72,7 @@ LRESULT CRichEditUI::SetSel(long start, long end) {
 }
 
 void CRichEditUI::ReplaceSel(const wchar_t* text, bool canUndo) {
+  if (m_pTwh != nullptr) m_pTwh->NoteIncomingText(text, false);
   SendToServices(EM_REPLACESEL, canUndo ? TRUE : FALSE, reinterpret_cast<LPARAM>(text));
 }
 

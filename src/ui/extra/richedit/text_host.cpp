@@ -66,6 +66,7 @@ bool CTxtWinHost::Init(CRichEditUI* owner, const CREATESTRUCTW* cs) {
   if (!CreateServices()) return false;
   ApplyMaxLength();
   if (cs != nullptr && cs->lpszName != nullptr && cs->lpszName[0] != L'\0') {
+    NoteIncomingText(cs->lpszName, true);
     return SUCCEEDED(m_pServices->TxSetText(cs->lpszName));
   }
   return true;
@@ -121,11 +122,51 @@ bool CTxtWinHost::IsLayered() const { return m_pOwner->GetManager()->IsLayered()
 
 int CTxtWinHost::LogPixels(int index) const { return ::GetDeviceCaps(m_pOwner->GetManager()->GetPaintDC(), index); }
 
+// Wine's text services wrap a paragraph at a cost that grows with its length squared over the
+// characters a line holds, at every change: a paragraph of some thousand characters wrapped at no
+// width (before the first layout) or at a few pixels held the window for seconds, one of 32,000
+// characters at any width for minutes. Such text is laid out as one line instead: an area too
+// narrow to wrap shows nothing readable, and a paragraph that long is no real skin's text.
+namespace {
+
+constexpr int kMinWrapWidth = 64;
+constexpr size_t kMaxWrappedParagraph = 4096;
+
+size_t LongestParagraph(const wchar_t* text) {
+  size_t longest = 0, run = 0;
+  for (const wchar_t* p = text; *p != L'\0'; ++p) {
+    run = (*p == L'\r' || *p == L'\n') ? 0 : run + 1;
+    if (run > longest) longest = run;
+  }
+  return longest;
+}
+
+}  // namespace
+
+bool CTxtWinHost::WrapsNow() const {
+  return (m_flags & kWordWrap) != 0 && (m_flags & kLongParagraph) == 0 &&
+         m_rcClient.right - m_rcClient.left >= kMinWrapWidth;
+}
+
+void CTxtWinHost::ChangeLayout(bool wrapped) {
+  const DWORD mask = TXTBIT_CLIENTRECTCHANGE | (WrapsNow() != wrapped ? TXTBIT_WORDWRAP : 0);
+  m_pServices->OnTxPropertyBitsChange(mask, TXTBIT_CLIENTRECTCHANGE | (WrapsNow() ? TXTBIT_WORDWRAP : 0));
+}
+
 void CTxtWinHost::SetClientRect(const RECT* prc) {
+  const bool wrapped = WrapsNow();
   m_rcClient = *prc;
   m_sizelExtent.cx = HimetricFromPixels(m_rcClient.right - m_rcClient.left, LogPixels(LOGPIXELSX));
   m_sizelExtent.cy = HimetricFromPixels(m_rcClient.bottom - m_rcClient.top, LogPixels(LOGPIXELSY));
-  m_pServices->OnTxPropertyBitsChange(TXTBIT_CLIENTRECTCHANGE, TXTBIT_CLIENTRECTCHANGE);
+  ChangeLayout(wrapped);
+}
+
+void CTxtWinHost::NoteIncomingText(const wchar_t* text, bool whole) {
+  const bool longParagraph = text != nullptr && LongestParagraph(text) > kMaxWrappedParagraph;
+  if (!longParagraph && !whole) return;
+  const bool wrapped = WrapsNow();
+  SetFlag(kLongParagraph, longParagraph);
+  if (m_pServices != nullptr && WrapsNow() != wrapped) ChangeLayout(wrapped);
 }
 
 void CTxtWinHost::SetColor(DWORD argb) {

@@ -74,6 +74,9 @@ class CTxtWinHost : public ITextHost {
   // What the control asks of its host.
   ITextServices* GetTextServices() const { return m_pServices; }
   void SetClientRect(const RECT* prc);
+  // Called before `text` reaches the text services: as the whole new text, or as a piece added to
+  // the text there. A paragraph too long to wrap turns wrapping off until a whole text without one.
+  void NoteIncomingText(const wchar_t* text, bool whole);
   void GetControlRect(RECT* prc) const { *prc = m_rcClient; }
   void SetColor(DWORD argb);
   void SetFont(HFONT font);
@@ -99,6 +102,7 @@ class CTxtWinHost : public ITextHost {
     kTimerSet = 128,
     kCaptured = 256,
     kCaretShown = 512,
+    kLongParagraph = 1024,
   };
 
   CTxtWinHost() = default;
@@ -107,6 +111,9 @@ class CTxtWinHost : public ITextHost {
   void ApplyMaxLength();
   void SetFlag(unsigned flag, bool on) { m_flags = on ? (m_flags | flag) : (m_flags & ~flag); }
   bool IsLayered() const;
+  bool WrapsNow() const;
+  // Tells the text services of a change of the client rectangle and of whether they wrap now.
+  void ChangeLayout(bool wrapped);
   int LogPixels(int index) const;
   // The owner's vertical (SB_VERT) or horizontal (SB_HORZ) bar, null when it has none.
   CScrollBarUI* Bar(int which) const;

@@ -230,7 +230,7 @@ HRESULT CTxtWinHost::TxGetPropertyBits(DWORD dwMask, DWORD* pdwBits) {
   if ((m_dwStyle & ES_PASSWORD) != 0) bits |= TXTBIT_USEPASSWORD;
   if ((m_dwStyle & ES_NOHIDESEL) == 0) bits |= TXTBIT_HIDESELECTION;
   if ((m_flags & kAutoWordSelect) != 0) bits |= TXTBIT_AUTOWORDSEL;
-  if ((m_flags & kWordWrap) != 0) bits |= TXTBIT_WORDWRAP;
+  if (WrapsNow()) bits |= TXTBIT_WORDWRAP;
   if ((m_flags & kAllowBeep) != 0) bits |= TXTBIT_ALLOWBEEP;
   if ((m_flags & kSaveSelection) != 0) bits |= TXTBIT_SAVESELECTION;
   *pdwBits = bits & dwMask;

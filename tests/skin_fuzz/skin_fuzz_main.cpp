@@ -25,6 +25,7 @@
 #include "skin_words.h"
 #include "support_text.h"
 #include "test_support.h"
+#include "ui/core/base/system_cursor.h"
 #include "ui/core/base/ui_log.h"
 #include "ui/core/paint/manager/paint_manager.h"
 
@@ -278,6 +279,7 @@ class Runner {
   // that uses each runs before the figures count, so what they keep is not taken for a leak.
   void WarmUp() {
     FillTheDcCache();
+    LoadTheNamedCursors();
     const wchar_t kLayout[] =
         L"<Window size=\"200,200\"><VerticalLayout><WebBrowser homepage=\"x\" autonavi=\"true\"/>"
         L"<Ring bkimage=\"anim.gif\"/><GifAnim bkimage=\"anim.gif\"/></VerticalLayout></Window>";
@@ -285,6 +287,13 @@ class Runner {
     RunOwn("the warm-up", kLayout);
     printf("skin_fuzz: the warm-up kept %d handles of the platform's one-off set-ups\n",
            static_cast<int>(skinui_test::OpenKernelHandles().size() - before.size()));
+  }
+
+  // A shared cursor is loaded at its first use and kept for the process (three bitmaps under
+  // Wine): each cursor a skin can name is loaded before the figures.
+  static void LoadTheNamedCursors() {
+    for (WORD id : {32512, 32513, 32514, 32515, 32516, 32640, 32641, 32642, 32643, 32644, 32645, 32646, 32648, 32649})
+      SkinUI::SystemCursor(id);
   }
 
   // Some of a case's memory is given back only as the next window is built (seen after layouts

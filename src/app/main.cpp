@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/app_log.h"
+#include "app/delay_load_failure.h"
 #include "app/install_wnd.h"
 #include "app/job_outcome.h"
 #include "app/uninstall_wnd.h"
@@ -21,6 +22,9 @@
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/core/resources/resource_table.h"
 #include "ui/extra/extra_controls.h"
+
+// The DLLs loaded at their first use say in the log which one failed before the program ends.
+PfnDliHook __pfnDliFailureHook2 = DelayLoadFailure;
 
 namespace {
 

@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -68,6 +71,22 @@ class SetupWindowE2E : public ::testing::Test {
   AppDriver app_;
 };
 
+// The file names of the modules loaded in a process, lower case.
+std::vector<std::wstring> LoadedModules(DWORD processId) {
+  std::vector<std::wstring> names;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, processId);
+  if (snapshot == INVALID_HANDLE_VALUE) return names;
+  MODULEENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Module32FirstW(snapshot, &entry); more; more = Module32NextW(snapshot, &entry)) {
+    std::wstring name = entry.szModule;
+    for (wchar_t& c : name) c = towlower(c);
+    names.push_back(name);
+  }
+  CloseHandle(snapshot);
+  return names;
+}
+
 // The text of a message box's static controls.
 std::wstring MessageBoxText(HWND box) {
   std::wstring text;
@@ -122,6 +141,18 @@ TEST(ProgramManifest, AsksForTheHighestAvailableElevationAndCommonControls6Only)
         "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "publicKeyToken=\"6595b64144ccf1df\""}) {
     EXPECT_NE(manifest.find(entry), std::string::npos) << entry;
   }
+}
+
+// The network libraries' system DLLs load at the first transfer, and an install makes none.
+TEST_F(SetupWindowE2E, TheInstallWindowRunsWithoutTheNetworkDlls) {
+  HWND window = Start();
+  ASSERT_NE(window, nullptr);
+  const std::vector<std::wstring> modules = LoadedModules(app_.ProcessId());
+  const auto loaded = [&](const wchar_t* name) {
+    return std::find(modules.begin(), modules.end(), name) != modules.end();
+  };
+  EXPECT_TRUE(loaded(L"gdiplus.dll")) << "the module list of the running program is incomplete";
+  for (const wchar_t* dll : {L"ws2_32.dll", L"crypt32.dll", L"bcrypt.dll"}) EXPECT_FALSE(loaded(dll)) << Utf8(dll);
 }
 
 TEST_F(SetupWindowE2E, FirstPageTogglesTheInstallButtonAndClosesAtOnce) {

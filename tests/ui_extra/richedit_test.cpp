@@ -198,6 +198,8 @@ TEST(RichEditTextHost, EdgeRules) {
   } wrapping[] = {{ES_MULTILINE, true}, {ES_MULTILINE | ES_AUTOHSCROLL, false}, {ES_MULTILINE | WS_HSCROLL, false}};
   for (const auto& row : wrapping) {
     CTxtWinHost* host = make(row.style);
+    RECT wide = {0, 0, 200, 50};  // an area too narrow to wrap is laid out as one line
+    host->SetClientRect(&wide);
     DWORD bits = 0;
     host->TxGetPropertyBits(TXTBIT_WORDWRAP, &bits);
     EXPECT_EQ(row.wraps, bits == TXTBIT_WORDWRAP) << std::hex << row.style;

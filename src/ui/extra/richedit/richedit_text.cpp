@@ -56,7 +56,7 @@ void CRichEditUI::SetText(const wchar_t* pstrText) {
     m_pTwh->SetColor(m_pManager->GetDefaultDisabledColor());
   SetSel(0, -1);
   m_pTwh->NoteIncomingText(m_sText.GetData(), true);
-  ReplaceSel(m_sText.GetData(), false);
+  SendToServices(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(m_sText.GetData()));
 }
 
 long CRichEditUI::GetTextLength(DWORD flags) const {

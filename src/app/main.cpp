@@ -119,6 +119,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
   std::wstring installPath;
   const bool registered = ReadRegValue(record.regKeyPath, L"InstallPath", installPath, nullptr) && !installPath.empty();
   const bool uninstalled = record.mode == OpePARAMEx::CMD_UNINSTALL || record.mode == OpePARAMEx::CMD_SILENT_UNINSTALL;
+  // A window closed at once: the setup package's last file is written, and a failure logged.
+  engine->WaitForSetupFiles();
   AppLogFlush();
   // Removes what is left of the product and this program; returns only when this process
   // completed no uninstall.

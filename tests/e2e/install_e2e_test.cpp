@@ -65,6 +65,9 @@ class SetupWindowE2E : public ::testing::Test {
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, zqtest::kUninstallKey));
     EXPECT_TRUE(Exists(zqtest::ShellFolder(CSIDL_DESKTOP) + L"\\" + zqtest::ProductName() + L".lnk"));
     EXPECT_TRUE(Exists(folder + L"\\Setup\\PackageManager.zip"));
+    // The uninstaller is the bare setup program, whole.
+    EXPECT_EQ(ReadFileBytes(folder + L"\\PackageManager.exe"),
+              ReadFileBytes(zqtest::StageDir() + L"\\PackageManager.exe"));
   }
 
   std::wstring setup_;
@@ -348,6 +351,25 @@ TEST_F(SetupWindowE2E, ADamagedPackageEndsASilentRunAsAFailedJobAndSaysWhy) {
       << log;
   EXPECT_EQ(log.find("加载资源文件失败"), std::string::npos) << "the skin is not the cause";
   DeleteFileW(copy.c_str());
+}
+
+// The setup package passes its check, but its program copy does not unzip: the copy is written
+// while the window comes up, and its failure fails the job instead of a reported success.
+TEST_F(SetupWindowE2E, ADamagedProgramCopyFailsTheSilentInstall) {
+  FILETIME start;
+  GetSystemTimeAsFileTime(&start);
+  ASSERT_TRUE(app_.Launch(Wide(DAMAGED_COPY_SETUP), L"/silent"));
+  EXPECT_EQ(app_.WaitExit(120000), 3u);
+  EXPECT_FALSE(Exists(std::wstring(kDefaultFolder) + L"\\" + kClient));
+  EXPECT_TRUE(InstalledValue(L"InstallPath").empty());
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, zqtest::kUninstallKey));
+  EXPECT_FALSE(Exists(TempRoot() + L"\\~ZQSetup\\PackageManager.exe")) << "no half-written copy";
+  const std::string log = LogTextSince(start);
+  EXPECT_NE(log.find("ExtractAllSetupFiles, the program copy (item 2 of package 1) failed, code -1"), std::string::npos)
+      << log;
+  EXPECT_NE(log.find("Run, the setup package's program copy was not extracted, code -1, nothing is installed"),
+            std::string::npos)
+      << log;
 }
 
 // The client's settings file stays on a reinstall; its start address carries one channel query

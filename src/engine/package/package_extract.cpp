@@ -14,8 +14,13 @@
 
 int SetupPkg::ExtractItem(const pkgfmt::PackageItemHeader& item, uint64_t dataOffset, const std::wstring& folder,
                           const RecordFileTimesByPath* times) {
+  return ExtractItemFrom(readAhead_.get(), item, dataOffset, folder, times);
+}
+
+int SetupPkg::ExtractItemFrom(PackageReadAhead* ahead, const pkgfmt::PackageItemHeader& item, uint64_t dataOffset,
+                              const std::wstring& folder, const RecordFileTimesByPath* times) const {
   std::optional<std::vector<uint8_t>> inflated;
-  if (readAhead_) inflated = readAhead_->TakeEntry(dataOffset, item.zipSize);
+  if (ahead) inflated = ahead->TakeEntry(dataOffset, item.zipSize);
   return UnzipItemToFolder(file_, dataOffset, item.zipSize, folder, times, inflated ? &*inflated : nullptr);
 }
 
@@ -36,7 +41,8 @@ unsigned ExtractThreads(size_t items) {
 // Every item of one package; the result is that of the first failing item in index order,
 // as if they were unpacked one after another: no item after it is started once it failed
 // (those already under way finish, and a failed job removes the folder anyway).
-int SetupPkg::ExtractPackage(size_t number, const std::wstring& folder, const RecordFileTimesByPath* times) {
+int SetupPkg::ExtractPackage(size_t number, const std::wstring& folder, const RecordFileTimesByPath* times,
+                             size_t skipped) {
   const PackageDescriptor& package = packages_[number];
   const size_t count = package.items.size();
   std::vector<int> codes(count, 0);
@@ -44,6 +50,7 @@ int SetupPkg::ExtractPackage(size_t number, const std::wstring& folder, const Re
   std::atomic<size_t> firstFailure{count};
   const auto work = [&] {
     for (size_t i = next++; i < count && i < firstFailure; i = next++) {
+      if (i == skipped) continue;
       codes[i] = ExtractItem(package.items[i], package.dataOffsets[i], folder, times);
       if (codes[i] == 0) continue;
       size_t seen = firstFailure;
@@ -71,17 +78,29 @@ int SetupPkg::ExtractAllProgramFiles(const std::wstring& folder) {
 }
 
 int SetupPkg::ExtractAllSetupFiles(const std::wstring& folder, std::wstring& productConfigName) {
+  return ExtractSetupFiles(folder, &productConfigName, false);
+}
+
+int SetupPkg::ExtractSetupFilesProgramCopyBehind(const std::wstring& folder, std::wstring& productConfigName) {
+  return ExtractSetupFiles(folder, &productConfigName, true);
+}
+
+int SetupPkg::ExtractSetupFiles(const std::wstring& folder, std::wstring* productConfigName, bool programCopyBehind) {
   if (packages_.size() < 2) {
     readAhead_.reset();
     VLOG_ERROR("ExtractAllSetupFiles, the program file has %u packages, not two",
                static_cast<unsigned>(packages_.size()));
     return -1;
   }
-  const int code = ExtractPackage(1, folder);
+  const size_t copy = programCopyBehind ? FindProgramCopy() : kNoItem;
+  if (copy != kNoItem) StartProgramCopy(copy, folder);
+  const int code = ExtractPackage(1, folder, nullptr, copy);
   // What was read ahead served this extraction only.
   readAhead_.reset();
   if (code != 0) return code;
-  return PrepareSetupFiles(folder, &productConfigName);
+  if (copy == kNoItem) return PrepareSetupFiles(folder, productConfigName);
+  const PendingSetupFile pending{kProgramCopyName, [this] { return WaitForProgramCopy(); }};
+  return PrepareSetupFiles(folder, productConfigName, &pending);
 }
 
 int SetupPkg::ExtractOtherPackages(const std::wstring& folder) {

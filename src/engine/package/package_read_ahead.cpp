@@ -1,5 +1,6 @@
 #include "engine/package/package_read_ahead.h"
 
+#include <algorithm>
 #include <system_error>
 #include <utility>
 
@@ -105,8 +106,15 @@ std::vector<PackageReadAhead::Entry> PackageReadAhead::ListSetupEntries(const st
   return entries;
 }
 
+// Smallest first: the files the start-up waits for come out before the program copy, which
+// is extracted behind them.
 void PackageReadAhead::InflateEntries() {
-  for (Entry& entry : entries_) {
+  std::vector<Entry*> order;
+  for (Entry& entry : entries_) order.push_back(&entry);
+  std::stable_sort(order.begin(), order.end(),
+                   [](const Entry* a, const Entry* b) { return a->fileSize < b->fileSize; });
+  for (Entry* next : order) {
+    Entry& entry = *next;
     if (stop_) return;
     std::optional<std::vector<uint8_t>> bytes = Inflate(entry);
     {

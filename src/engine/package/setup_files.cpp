@@ -10,6 +10,7 @@
 #include "engine/package/entry_name.h"
 #include "engine/parser/product_config.h"
 #include "engine/parser/product_reader.h"
+#include "engine/parser/text_compare.h"
 
 namespace {
 
@@ -23,6 +24,16 @@ std::wstring ReadProductConfigName(const std::wstring& folder) {
   GetPrivateProfileStringW(L"Product", L"Product", L"Product.config", name, MAX_PATH,
                            Join(folder, L"_setup.ini").c_str());
   return name;
+}
+
+// Whether a move that MoveSetupFile would make takes or replaces the file at relativePath.
+bool MovesFile(const std::map<std::wstring, std::wstring>& moves, const std::wstring& relativePath) {
+  for (const auto& move : moves) {
+    std::wstring from, to;
+    if (!ToSafeRelativePath(move.first, &from) || !ToSafeRelativePath(move.second, &to) || from == to) continue;
+    if (EqualsNoCase(from, relativePath) || EqualsNoCase(to, relativePath)) return true;
+  }
+  return false;
 }
 
 // Moves folder\path to folder\newPath; both must stay inside the folder.
@@ -45,7 +56,7 @@ void MoveSetupFile(const std::wstring& folder, const std::wstring& path, const s
 
 }  // namespace
 
-int PrepareSetupFiles(const std::wstring& folder, std::wstring* productConfigName) {
+int PrepareSetupFiles(const std::wstring& folder, std::wstring* productConfigName, const PendingSetupFile* pending) {
   const std::wstring name = ReadProductConfigName(folder);
   if (name.empty()) {
     VLOG_ERROR("ExtractAllSetupFiles, _setup.ini names no product description, folder %s", WideToUtf8(folder).c_str());
@@ -66,6 +77,14 @@ int PrepareSetupFiles(const std::wstring& folder, std::wstring* productConfigNam
   if (ParseFileList(Join(packageFolder, product.setupInfoConfig), moves) == 0) {
     VLOG_ERROR("ExtractAllSetupFiles, ParseFileList %s failed", WideToUtf8(product.setupInfoConfig).c_str());
     return -4;
+  }
+  if (pending && MovesFile(moves, pending->relativePath)) {
+    const int written = pending->wait();
+    if (written != 0) {
+      VLOG_ERROR("ExtractAllSetupFiles, %s was not extracted, code %d, nothing is moved",
+                 WideToUtf8(pending->relativePath).c_str(), written);
+      return written;
+    }
   }
   for (const auto& move : moves) MoveSetupFile(folder, move.first, move.second);
   return 0;

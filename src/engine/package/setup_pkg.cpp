@@ -55,6 +55,8 @@ SetupPkg::~SetupPkg() = default;
 void SetupPkg::UseReadAhead(std::unique_ptr<PackageReadAhead> readAhead) { readAhead_ = std::move(readAhead); }
 
 int SetupPkg::Open(const std::wstring& path) {
+  // The program copy may still be read from the file open now.
+  WaitForProgramCopy();
   packages_.clear();
   const DWORD err = file_.Open(path);
   if (err != 0) return static_cast<int>(err);

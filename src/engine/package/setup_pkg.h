@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -82,6 +83,14 @@ class SetupPkg final : public ISetupPkg {
   int ExtractAllProgramFiles(const std::wstring& folder) override;
   int ExtractAllSetupFiles(const std::wstring& folder, std::wstring& productConfigName) override;
   int ExtractOtherPackages(const std::wstring& folder) override;
+  // ExtractAllSetupFiles for the start-up: the same files, moves and results, except that the
+  // program copy (the entry "PackageManager.exe", by far the largest setup file, which nothing
+  // reads before a job) is extracted on a thread of its own. A move of the setup file list that
+  // names it waits for it, and its failure is then the result.
+  int ExtractSetupFilesProgramCopyBehind(const std::wstring& folder, std::wstring& productConfigName);
+  // Waits for the program copy extracted behind: 0 once it is written whole (or when none
+  // was started), else the code of its failed extraction (as ExtractItem's).
+  int WaitForProgramCopy() const;
   int ExtractItem(const pkgfmt::PackageItemHeader& item, uint64_t dataOffset, const std::wstring& folder,
                   const RecordFileTimesByPath* times = nullptr);
   // Times the program files take as they are extracted (their records' times), so that
@@ -89,14 +98,31 @@ class SetupPkg final : public ISetupPkg {
   void SetProgramFileTimes(RecordFileTimesByPath times) { programFileTimes_ = std::move(times); }
 
  private:
+  static constexpr size_t kNoItem = static_cast<size_t>(-1);
+  // The setup program without packages, installed as the uninstaller.
+  static constexpr wchar_t kProgramCopyName[] = L"PackageManager.exe";
+
   int Init();
-  int ExtractPackage(size_t number, const std::wstring& folder, const RecordFileTimesByPath* times = nullptr);
+  // Every item of the package but the one numbered skipped.
+  int ExtractPackage(size_t number, const std::wstring& folder, const RecordFileTimesByPath* times = nullptr,
+                     size_t skipped = kNoItem);
+  int ExtractSetupFiles(const std::wstring& folder, std::wstring* productConfigName, bool programCopyBehind);
+  // The setup package's item whose one entry is the program copy; kNoItem when none is.
+  size_t FindProgramCopy() const;
+  // Starts extracting that item into folder on a thread of its own.
+  void StartProgramCopy(size_t item, const std::wstring& folder);
+  // ExtractItem with the work done ahead given (may be null).
+  int ExtractItemFrom(PackageReadAhead* ahead, const pkgfmt::PackageItemHeader& item, uint64_t dataOffset,
+                      const std::wstring& folder, const RecordFileTimesByPath* times) const;
 
   std::vector<std::optional<PackageDigests>> DigestsOf(const std::vector<uint64_t>& heads);
 
   PackageFile file_;
-  std::unique_ptr<PackageReadAhead> readAhead_;
+  // Shared with the program copy's extraction, which may outlast the others.
+  std::shared_ptr<PackageReadAhead> readAhead_;
   std::vector<PackageDescriptor> packages_;
   std::unique_ptr<PackageWriter> writer_;
   RecordFileTimesByPath programFileTimes_;
+  // Last: destroyed first, it waits for the extraction that uses the members above.
+  std::shared_future<int> programCopy_;
 };

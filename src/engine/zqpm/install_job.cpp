@@ -49,12 +49,17 @@ int ZQPM::In_Install(OpePARAMEx* request) {
 }
 
 // Everything that can refuse the job comes before anything is written: the description read
-// by Init, an absolute install folder, the description's name, its components. Then the
-// difference fills the lists.
+// by Init, the setup package's files all in place, an absolute install folder, the
+// description's name, its components. Then the difference fills the lists.
 int ZQPM::PrepareInstallJob(OpePARAMEx& job) {
   if (!m_NewProductRead) {
     VLOG_ERROR("Run, the product description was not read, nothing is installed");
     return kJobProductNotRead;
+  }
+  const int setupFiles = WaitForSetupFiles();
+  if (setupFiles != 0) {
+    VLOG_ERROR("Run, the setup package's program copy was not extracted, code %d, nothing is installed", setupFiles);
+    return kJobNoProgramPackage;
   }
   const std::wstring requested = job.installDir;
   job.installDir = InstallFolderOf(requested);

@@ -17,6 +17,7 @@
 
 class CUpdateEngEx;
 class ProductConfig;
+class SetupPkg;
 struct PackageInfo;
 struct UpdateInfo;
 
@@ -24,7 +25,7 @@ struct UpdateInfo;
 enum JobResult {
   kJobDone = 0,
   kJobNoWorkFolder = -1,      // also: no absolute install folder, or "_setup.ini" names no description
-  kJobNoProgramPackage = -2,  // the program package cannot be extracted
+  kJobNoProgramPackage = -2,  // the program package, or the setup package's program copy, cannot be extracted
   kJobProductNotRead = -3,    // the description or a component configuration was not read
   kJobFilesNotPlaced = -4,    // a product or configuration file cannot be put in place
   kJobNotStarted = -5,        // no record, a job is running already, or no worker thread
@@ -148,6 +149,10 @@ class ZQPM final : public IZQPM {
   int DeleteRegInfo(std::wstring keyPath);
 
   const std::wstring& TempInstallDir() const { return m_TempInstallDir; }
+  // Init leaves the setup package's program copy being written into the work folder: every
+  // user of that folder's files waits for it first. 0 once it is in place (or none was
+  // started), else the code of its failed extraction.
+  int WaitForSetupFiles();
   // Init found the packages of the program's own file damaged (they failed their check).
   bool PackagesRefused() const { return m_PackagesRefused; }
 
@@ -181,6 +186,7 @@ class ZQPM final : public IZQPM {
   bool m_NewProductRead = false;         // Init read the new product's description
   std::wstring m_VerifiedInstallFolder;  // JobServices::verifiedInstallFolder
   bool m_PackagesRefused = false;
+  SetupPkg* m_SetupPkg = nullptr;  // the package reader once Init opened it
   bool m_LogStarted = false;
   std::atomic<bool> m_JobRunning{false};
 };

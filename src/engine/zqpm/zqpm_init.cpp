@@ -51,6 +51,8 @@ int ZQPM::Init(OpePARAMEx* record) {
   m_NewProductRead = false;
   m_VerifiedInstallFolder.clear();
   m_PackagesRefused = false;
+  // The folder is made anew: an earlier Init's program copy must not be written into it meanwhile.
+  WaitForSetupFiles();
   const int created = CreateTempInstallDir(kWorkFolderName);
   if (created != 0) {
     VLOG_ERROR("Init, CreateTempInstallDir failed %d", created);
@@ -94,7 +96,9 @@ void ZQPM::StartLog() {
 void ZQPM::ExtractSetupPackage(int mode) {
   int result = 0;
   try {
-    result = SetupPkg::GetInstance().ExtractAllSetupFiles(m_TempInstallDir, m_ProductConfigPath);
+    m_SetupPkg = &SetupPkg::GetInstance();
+    // The window comes up while the program copy is written; WaitForSetupFiles waits for it.
+    result = m_SetupPkg->ExtractSetupFilesProgramCopyBehind(m_TempInstallDir, m_ProductConfigPath);
   } catch (const KvException& e) {
     m_PackagesRefused = true;
     VLOG_ERROR("Init, the program's packages failed their check, code %d", e.code());
@@ -105,6 +109,8 @@ void ZQPM::ExtractSetupPackage(int mode) {
     VLOG_ERROR("Init, Test ExtractAllSetupFiles fail, nret %d err %d", result, static_cast<int>(GetLastError()));
   }
 }
+
+int ZQPM::WaitForSetupFiles() { return m_SetupPkg ? m_SetupPkg->WaitForProgramCopy() : 0; }
 
 int ZQPM::PrepareInstall(OpePARAMEx& record) {
   record.resourceDir = record.tempDir + L"\\Setup";

@@ -51,4 +51,9 @@ int ZQPM::GetFileSizeText(FileSizeInfo* info, std::wstring path) { return info ?
 
 int ZQPM::GetUninstallTypeList(void*) { return ::GetUninstallTypeList(&m_UIPrompt); }
 
-int ZQPM::DelSelf(OpePARAMEx* record) { return record ? ::DelSelf(*record, Services()) : -1; }
+int ZQPM::DelSelf(OpePARAMEx* record) {
+  if (!record) return -1;
+  // It may end the process: nothing is left half written in the work folder.
+  WaitForSetupFiles();
+  return ::DelSelf(*record, Services());
+}

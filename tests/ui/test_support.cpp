@@ -67,4 +67,12 @@ int GdiHeadroom() {
   return static_cast<int>(made.size());
 }
 
+int CountGdiObjects(DWORD type) {
+  int count = 0;
+  for (ULONG_PTR entry = 1; entry < 0x10000; ++entry) {
+    if (::GetObjectType(reinterpret_cast<HGDIOBJ>(entry)) == type) ++count;
+  }
+  return count;
+}
+
 }  // namespace skinui_test

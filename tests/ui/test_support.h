@@ -21,5 +21,8 @@ std::vector<HANDLE> OpenKernelHandles();
 // The GDI objects the process can still make (under Wine GetGuiResources answers 0): a left-behind
 // object makes it fall.
 int GdiHeadroom();
+// The live GDI objects of one type (OBJ_REGION, ...), walked by table entry: under Wine a handle's
+// low word names its entry.
+int CountGdiObjects(DWORD type);
 
 }  // namespace skinui_test

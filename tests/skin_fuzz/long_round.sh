@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The long round of the skin fuzzing: COUNT random layouts (default 100000) of seed SEED (default
 # 1), split over PROGRAMS programs run side by side (default 4), each under Wine's heap checks with
-# its figures (handles, memory, windows, GDI headroom) taken after its first thousand layouts and
+# its figures (handles, memory, windows, GDI objects) taken after its first thousand layouts and
 # at its end. Builds first, like scripts/test.sh. Any crash, hang, heap report or growth fails
 # the round and is printed with its layout as a row for regressions.txt. A known fault of Wine
 # itself ends a program early; it goes on from the next layout, and the round names each one.
@@ -24,7 +24,7 @@ run_share() {
     rc=0
     TAMSEL_WINEDEBUG=-all,err+heap,warn+heap nice "$BUILD/wine-run.sh" "$BUILD/bin/skin_fuzz.exe" \
       --skin "$BUILD/tests/skin_fuzz/skin" --seed "$seed" --first "$first" --count $((end - first)) \
-      --figures-every 5000 --max-growth-kb 4096 --max-handle-growth 16 --trail "$out/shard$i.case" \
+      --figures-every 5000 --max-growth-kb 4096 --max-handle-growth 16 --max-gdi-growth 8 --trail "$out/shard$i.case" \
       >"$out/shard$i.$part.out" 2>"$out/shard$i.$part.err" || rc=$?
     [ "$rc" = 7 ] || return "$rc"
     grep -h 'skin_fuzz: platform fault' "$out/shard$i.$part.err" >>"$out/platform.txt"
@@ -49,7 +49,7 @@ for ((i = 0; i < shards; i++)); do
   if wait "${pids[$i]}" && grep -q 'windows built' "$(ls -t "$out"/shard$i.*.out | head -1)"; then continue; fi
   failed=1
   # A program ended by the platform at once (Xlib does so on some errors) reports nothing itself.
-  grep -q -E 'skin_fuzz: (crash|hang|damaged|memory|handles|windows)' "$out"/shard$i.*.out "$out"/shard$i.*.err ||
+  grep -q -E 'skin_fuzz: (crash|hang|damaged|memory|handles|GDI|top-level)' "$out"/shard$i.*.out "$out"/shard$i.*.err ||
     echo "skin_fuzz: program $i ended without a report in $(cat "$out/shard$i.case" 2>/dev/null)" >>"$out/shard$i.0.err"
 done
 seconds=$(( $(date +%s) - start ))

@@ -4,9 +4,9 @@
 // the same layout and the same input on every run.
 //
 //   skin_fuzz --skin DIR [--seed S] [--first N] [--count N] [--hang-ms MS] [--heap-every N]
-//             [--figures] [--figures-every N] [--max-growth-kb KB] [--max-handle-growth N] [--log]
-//             [--trail FILE]
-//   skin_fuzz --skin DIR --rows FILE        replays regression rows
+//             [--figures] [--figures-every N] [--max-growth-kb KB] [--max-handle-growth N]
+//             [--max-gdi-growth N] [--log] [--trail FILE]
+//   skin_fuzz --skin DIR --rows FILE [--figures --repeat N ...]  replays regression rows
 //   skin_fuzz --skin DIR --print N [--seed S]  prints case N as a row
 #include <windows.h>
 #include <winternl.h>
@@ -48,16 +48,17 @@ struct Options {
   int repeat = 1;
   long long maxGrowthKb = -1;
   long long maxHandleGrowth = -1;
+  long long maxGdiGrowth = -1;
 };
 
 // The process's figures that a leak makes grow. Under Wine the handle count, the private bytes
 // and GetGuiResources all answer 0, so each is counted another way.
 struct Figures {
-  std::vector<HANDLE> open;     // kernel handles: the values below 64K that name one
-  unsigned long heapKb = 0;     // blocks in use in every heap of the process
-  unsigned long privateKb = 0;  // committed private memory
-  int windows = 0;              // top-level windows of this thread
-  int gdiHeadroom = 0;          // GDI objects the process can still make
+  std::vector<HANDLE> open;                  // kernel handles: the values below 64K that name one
+  unsigned long heapKb = 0;                  // blocks in use in every heap of the process
+  unsigned long privateKb = 0;               // committed private memory
+  int windows = 0;                           // top-level windows of this thread
+  std::vector<std::pair<DWORD, DWORD>> gdi;  // GDI objects: table entry and type
 };
 
 unsigned long HeapInUseKb() {
@@ -97,15 +98,15 @@ Figures Measure() {
   f.heapKb = HeapInUseKb();
   f.privateKb = PrivateCommittedKb();
   ::EnumThreadWindows(::GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&f.windows));
-  f.gdiHeadroom = skinui_test::GdiHeadroom();
+  f.gdi = skinui_test::LiveGdiObjects();
   return f;
 }
 
 void PrintFigures(const char* when, const Figures& f) {
   printf(
       "skin_fuzz: %s: handles %d, heap in use %lu KB, private memory %lu KB, top-level windows %d, "
-      "GDI headroom %d\n",
-      when, static_cast<int>(f.open.size()), f.heapKb, f.privateKb, f.windows, f.gdiHeadroom);
+      "GDI objects %d\n",
+      when, static_cast<int>(f.open.size()), f.heapKb, f.privateKb, f.windows, static_cast<int>(f.gdi.size()));
 }
 
 // What a handle names, for the report of handles left behind: its type and, for a key, a file or
@@ -123,6 +124,29 @@ std::string DescribeHandle(HANDLE h) {
     if (name.Length > 0) text += " " + testsupport::Utf8(std::wstring(name.Buffer, name.Length / 2));
   }
   return text;
+}
+
+// What a GDI object is, for the report of objects left behind; a region's box and rectangle count
+// tell whose it was (a window's round corners, a clip).
+std::string DescribeGdiObject(DWORD entry, DWORD type) {
+  char text[128];
+  HRGN region = static_cast<HRGN>(reinterpret_cast<HGDIOBJ>(static_cast<ULONG_PTR>(entry)));
+  RECT box = {};
+  if (type == OBJ_REGION && ::GetRgnBox(region, &box) != ERROR) {
+    const DWORD size = ::GetRegionData(region, 0, nullptr);
+    snprintf(text, sizeof(text), "region %ld,%ld,%ld,%ld of %u rectangles", box.left, box.top, box.right, box.bottom,
+             static_cast<unsigned>(size > sizeof(RGNDATAHEADER) ? (size - sizeof(RGNDATAHEADER)) / sizeof(RECT) : 0));
+  } else {
+    snprintf(text, sizeof(text), "object of type %lu", type);
+  }
+  return text;
+}
+
+void PrintNewGdiObjects(const Figures& early, const Figures& last) {
+  for (const auto& object : last.gdi) {
+    if (std::find(early.gdi.begin(), early.gdi.end(), object) == early.gdi.end())
+      printf("skin_fuzz: GDI entry %04lx: %s\n", object.first, DescribeGdiObject(object.first, object.second).c_str());
+  }
 }
 
 void PrintNewHandles(const Figures& early, const Figures& last) {
@@ -226,6 +250,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& o) {
       ok = number(o.maxGrowthKb);
     } else if (a == L"--max-handle-growth") {
       ok = number(o.maxHandleGrowth);
+    } else if (a == L"--max-gdi-growth") {
+      ok = number(o.maxGdiGrowth);
     } else if (a == L"--figures-every") {
       ok = number(o.figuresEvery);
       o.figures = true;
@@ -378,8 +404,14 @@ class Runner {
       PrintNewHandles(early, last);
       grown = true;
     }
-    if (m_o.maxHandleGrowth >= 0 && (last.windows > early.windows || last.gdiHeadroom < early.gdiHeadroom - 64)) {
-      printf("skin_fuzz: windows or GDI objects were left behind\n");
+    const long long gdi = static_cast<long long>(last.gdi.size()) - static_cast<long long>(early.gdi.size());
+    if (m_o.maxGdiGrowth >= 0 && gdi > m_o.maxGdiGrowth) {
+      printf("skin_fuzz: GDI objects grew by %lld (limit %lld)\n", gdi, m_o.maxGdiGrowth);
+      PrintNewGdiObjects(early, last);
+      grown = true;
+    }
+    if (m_o.maxHandleGrowth >= 0 && last.windows > early.windows) {
+      printf("skin_fuzz: top-level windows were left behind\n");
       grown = true;
     }
     return grown;

@@ -262,3 +262,29 @@ TEST(DemoWindow, AWindowWhoseSkinCannotBeBuiltLeavesNothingBehind) {
   EXPECT_EQ(handles, skinui_test::CountKernelHandles()) << "its drop target's registration is revoked";
   OleUninitialize();
 }
+
+namespace {
+class CornerWindow : public SkinUI::CWindowWnd {
+ public:
+  using CWindowWnd::ApplyRoundCorner;
+
+ protected:
+  const wchar_t* GetWindowClassName() const override { return L"SkinUICornerWindow"; }
+};
+}  // namespace
+
+// Wine refuses the region a negative corner makes; the window stays square and the region is freed.
+TEST(DemoWindow, ARoundCornerTheSystemRefusesLeavesNoRegionBehind) {
+  CornerWindow window;
+  ASSERT_NE(nullptr, window.Create(nullptr, L"corner", WS_POPUP, 0, 0, 0, 200, 100));
+  HRGN probe = ::CreateRectRgn(0, 0, 0, 0);
+  const int regions = skinui_test::CountGdiObjects(OBJ_REGION);
+  for (int i = 0; i < 10; ++i) window.ApplyRoundCorner(SIZE{-2, 5});
+  EXPECT_EQ(regions, skinui_test::CountGdiObjects(OBJ_REGION));
+  EXPECT_EQ(ERROR, ::GetWindowRgn(window, probe)) << "the window took the refused region";
+  window.ApplyRoundCorner(SIZE{6, 6});
+  EXPECT_EQ(COMPLEXREGION, ::GetWindowRgn(window, probe));
+  EXPECT_EQ(regions, skinui_test::CountGdiObjects(OBJ_REGION)) << "the window's region is the system's";
+  ::DestroyWindow(window);
+  ::DeleteObject(probe);
+}

@@ -52,7 +52,8 @@ Pixels ReadBitmap(HBITMAP bitmap) {
   return out;
 }
 
-// What the framework window gets from a drop: the pictures (kept here) and the button releases.
+// What the framework window gets from a drop: the pictures (kept here, as a static control keeps
+// the one it shows) and the button releases.
 struct DropSink : IMessageFilterUI {
   std::vector<HBITMAP> images;
   std::vector<POINT> releases;
@@ -63,6 +64,9 @@ struct DropSink : IMessageFilterUI {
     if (msg == STM_SETIMAGE && wParam == IMAGE_BITMAP) {
       images.push_back(reinterpret_cast<HBITMAP>(lParam));
       handled = true;
+    } else if (msg == STM_GETIMAGE && wParam == IMAGE_BITMAP && !images.empty()) {
+      handled = true;
+      return reinterpret_cast<LRESULT>(images.back());
     } else if (msg == WM_LBUTTONUP) {
       releases.push_back(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
     }
@@ -513,4 +517,31 @@ TEST(OleDragDrop, ADropOntoItsOwnWindowReleasesAtTheClientPointWithoutAClick) {
   EXPECT_EQ(70, picture.width);
   EXPECT_EQ(50, picture.height);
   EXPECT_EQ(0x30A050u, picture.At(35, 25));
+}
+
+// The framework's own windows keep no dropped picture: each one dropped is freed, not left behind.
+TEST(OleDragDrop, APictureDroppedOnAWindowThatKeepsNoneIsFreed) {
+  OleScope ole;
+  ASSERT_EQ(S_OK, ole.hr);
+  TestWindow window(300, 200);
+  const POINT origin = {150, 100};
+  SetWindowPos(window.hwnd(), HWND_TOP, origin.x, origin.y, 0, 0, SWP_NOSIZE);
+  auto* root = new CContainerUI;
+  auto* box = new TwoToneUI;
+  box->SetAttribute(L"float", L"true");
+  box->SetAttribute(L"pos", L"40,30,120,90");
+  box->SetAttribute(L"drag", L"true");
+  root->Add(box);
+  window.Attach(root);
+  window.PaintNow();
+  auto dragOntoItself = [&] {
+    MouseDrag drag(POINT{origin.x + 80, origin.y + 60},
+                   {POINT{origin.x + 95, origin.y + 62}, POINT{origin.x + 200, origin.y + 150}});
+    window.PumpUntil([&] { return drag.Released(); }, 300);
+    window.Pump();
+  };
+  dragOntoItself();  // the pressed control's picture stays until the next press
+  const int bitmaps = CountGdiObjects(OBJ_BITMAP);
+  for (int i = 0; i < 3; ++i) dragOntoItself();
+  EXPECT_EQ(bitmaps, CountGdiObjects(OBJ_BITMAP));
 }

@@ -220,3 +220,23 @@ TEST(RenderText, HtmlFontsGetIdsOfTheirOwnAndStayAlive) {
   EXPECT_EQ(fallback, m.GetFontInfo(30001 + made));
   EXPECT_GT(s.Measure(L"{f 30000}big{/f}").cy, s.line);
 }
+
+// Text is measured on the window's own DC for the window's whole life: it must keep no clip
+// region, and a clip being drawn under comes back as it was, not as its box.
+TEST(RenderText, HtmlTextGivesTheDcItsClipBack) {
+  TextScene s;
+  HDC dc = s.canvas.dc();
+  HRGN probe = ::CreateRectRgn(0, 0, 0, 0);
+  s.Measure(L"{b}measured{/b}");
+  EXPECT_EQ(0, ::GetClipRgn(dc, probe)) << "measuring left a clip region";
+  s.Html(L"drawn", RECT{0, 0, 100, 40}, 0);
+  EXPECT_EQ(0, ::GetClipRgn(dc, probe)) << "drawing left a clip region";
+  HRGN round = ::CreateRoundRectRgn(0, 0, 120, 80, 40, 40);
+  ::SelectClipRgn(dc, round);
+  s.Html(L"drawn", RECT{10, 10, 100, 40}, 0);
+  ASSERT_EQ(1, ::GetClipRgn(dc, probe));
+  EXPECT_TRUE(::EqualRgn(probe, round)) << "the round clip came back as another region";
+  ::SelectClipRgn(dc, nullptr);
+  ::DeleteObject(round);
+  ::DeleteObject(probe);
+}

@@ -67,4 +67,19 @@ int GdiHeadroom() {
   return static_cast<int>(made.size());
 }
 
+std::vector<std::pair<DWORD, DWORD>> LiveGdiObjects() {
+  std::vector<std::pair<DWORD, DWORD>> live;
+  for (DWORD entry = 1; entry < 0x10000; ++entry) {
+    const DWORD type = ::GetObjectType(reinterpret_cast<HGDIOBJ>(static_cast<ULONG_PTR>(entry)));
+    if (type != 0) live.emplace_back(entry, type);
+  }
+  return live;
+}
+
+int CountGdiObjects(DWORD type) {
+  int count = 0;
+  for (const auto& [entry, t] : LiveGdiObjects()) count += type == 0 || t == type ? 1 : 0;
+  return count;
+}
+
 }  // namespace skinui_test

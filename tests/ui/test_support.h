@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace skinui_test {
@@ -21,5 +22,10 @@ std::vector<HANDLE> OpenKernelHandles();
 // The GDI objects the process can still make (under Wine GetGuiResources answers 0): a left-behind
 // object makes it fall.
 int GdiHeadroom();
+// The live GDI objects of the process as (table entry, type), walked by entry: under Wine a
+// handle's low word names its entry, and GetObjectType takes it alone.
+std::vector<std::pair<DWORD, DWORD>> LiveGdiObjects();
+// The live GDI objects of one type (OBJ_REGION, ...), or of every type for 0.
+int CountGdiObjects(DWORD type = 0);
 
 }  // namespace skinui_test

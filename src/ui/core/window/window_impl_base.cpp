@@ -173,13 +173,7 @@ LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, bool&) {
 }
 
 LRESULT WindowImplBase::OnSize(UINT, WPARAM, LPARAM, bool& bHandled) {
-  if (!::IsIconic(m_hWnd)) {
-    RECT rc;
-    ::GetWindowRect(m_hWnd, &rc);
-    SIZE corner = m_pm.GetRoundCorner();
-    HRGN region = ::CreateRoundRectRgn(0, 0, rc.right - rc.left + 1, rc.bottom - rc.top + 1, corner.cx, corner.cy);
-    ::SetWindowRgn(m_hWnd, region, TRUE);  // the window owns the region from here on
-  }
+  ApplyRoundCorner(m_pm.GetRoundCorner());
   bHandled = false;
   return 0;
 }

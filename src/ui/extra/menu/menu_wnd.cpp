@@ -92,7 +92,7 @@ LRESULT CMenuWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       return OnCreate();
     case WM_SIZE:
-      ApplyRoundCorner();
+      ApplyRoundCorner(m_pm.GetRoundCorner());
       break;
     case WM_KILLFOCUS:
       OnKillFocus(reinterpret_cast<HWND>(wParam));
@@ -111,15 +111,6 @@ LRESULT CMenuWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (m_pm.MessageHandler(uMsg, wParam, lParam, result)) return result;
   return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
-}
-
-void CMenuWnd::ApplyRoundCorner() {
-  if (::IsIconic(m_hWnd)) return;
-  RECT rc;
-  ::GetWindowRect(m_hWnd, &rc);
-  SIZE corner = m_pm.GetRoundCorner();
-  HRGN region = ::CreateRoundRectRgn(0, 0, rc.right - rc.left + 1, rc.bottom - rc.top + 1, corner.cx, corner.cy);
-  ::SetWindowRgn(m_hWnd, region, TRUE);  // the window owns the region from here on
 }
 
 // Focus moving between menu windows keeps them open; anywhere else closes them all.

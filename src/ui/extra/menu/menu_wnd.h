@@ -54,7 +54,6 @@ class CMenuWnd : public CWindowWnd, public MenuReceiverImpl, public INotifyUI, p
   void PlaceMenu();
   void PlaceSubMenu();
   void OnKillFocus(HWND hWndFocus);
-  void ApplyRoundCorner();
   // Leaves the observer, gives a sub-menu's items back to their owner and deletes this object.
   void Finish();
   void GiveItemsBack();

@@ -264,7 +264,10 @@ class CPaintManagerUI : public CIDropTarget {
   bool OnSetCursor(WPARAM wParam, LPARAM lParam);
   void OnClose();
   void DragControlPicture();
-  void SendDroppedImage(HBITMAP hBitmap);
+  // Hands a dropped picture to the window (STM_SETIMAGE); true when the window keeps it.
+  bool SendDroppedImage(HBITMAP hBitmap);
+  // The same for a picture made here: freed when the window does not keep it.
+  void SendMadeImage(HBITMAP hBitmap);
   void OnPrintClient(WPARAM wParam, LPARAM lParam);
   void ShowToolTip(CControlUI* pControl);
   void HideToolTip();

@@ -5,11 +5,18 @@
 
 namespace SkinUI {
 
-void CPaintManagerUI::SendDroppedImage(HBITMAP hBitmap) {
-  if (hBitmap == nullptr) return;
+// A window that shows pictures (a static control) keeps the one it is handed and answers it to
+// STM_GETIMAGE; the framework's own windows answer neither, and the picture would be nobody's.
+bool CPaintManagerUI::SendDroppedImage(HBITMAP hBitmap) {
+  if (hBitmap == nullptr) return false;
   HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(
       ::SendMessageW(m_hWndPaint, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBitmap)));
-  if (previous != nullptr) ::DeleteObject(previous);
+  if (previous != nullptr && previous != hBitmap) ::DeleteObject(previous);
+  return ::SendMessageW(m_hWndPaint, STM_GETIMAGE, IMAGE_BITMAP, 0) == reinterpret_cast<LRESULT>(hBitmap);
+}
+
+void CPaintManagerUI::SendMadeImage(HBITMAP hBitmap) {
+  if (hBitmap != nullptr && !SendDroppedImage(hBitmap)) ::DeleteObject(hBitmap);
 }
 
 bool CPaintManagerUI::OnDrop(FORMATETC* pFmtEtc, STGMEDIUM& medium, DWORD*) {
@@ -22,15 +29,15 @@ bool CPaintManagerUI::OnDrop(FORMATETC* pFmtEtc, STGMEDIUM& medium, DWORD*) {
   if (pFmtEtc == nullptr) return true;
   const CLIPFORMAT format = pFmtEtc->cfFormat;
   if (format == CF_DIB && medium.tymed == TYMED_HGLOBAL) {
-    SendDroppedImage(BitmapFromDibMemory(medium.hGlobal));
+    SendMadeImage(BitmapFromDibMemory(medium.hGlobal));
   } else if (format == CF_BITMAP && medium.tymed == TYMED_GDI) {
-    SendDroppedImage(medium.hBitmap);
-    return false;  // the window keeps the bitmap
+    // A window that keeps the bitmap keeps the medium; otherwise the medium is released.
+    return !SendDroppedImage(medium.hBitmap);
   } else if (format == CF_HDROP && medium.tymed == TYMED_HGLOBAL) {
     CUIString path;
-    if (FirstDroppedFile(medium.hGlobal, path)) SendDroppedImage(BitmapFromBitmapFile(path.GetData()));
+    if (FirstDroppedFile(medium.hGlobal, path)) SendMadeImage(BitmapFromBitmapFile(path.GetData()));
   } else if (format == CF_ENHMETAFILE && medium.tymed == TYMED_ENHMF) {
-    SendDroppedImage(BitmapFromEnhMetaFile(medium.hEnhMetaFile));
+    SendMadeImage(BitmapFromEnhMetaFile(medium.hEnhMetaFile));
   }
   return true;
 }

@@ -1,5 +1,6 @@
 #include "ui/core/paint/manager/window_wnd.h"
 
+#include "ui/core/base/ui_log.h"
 #include "ui/core/paint/manager/paint_manager.h"
 
 namespace SkinUI {
@@ -138,6 +139,20 @@ UINT CWindowWnd::ShowModal() {
 
 void CWindowWnd::Close(UINT nRet) {
   if (::IsWindow(m_hWnd)) ::PostMessageW(m_hWnd, WM_CLOSE, nRet, 0);
+}
+
+void CWindowWnd::ApplyRoundCorner(SIZE corner) {
+  if (::IsIconic(m_hWnd)) return;
+  RECT rc;
+  ::GetWindowRect(m_hWnd, &rc);
+  HRGN region = ::CreateRoundRectRgn(0, 0, rc.right - rc.left + 1, rc.bottom - rc.top + 1, corner.cx, corner.cy);
+  if (region == nullptr) return;
+  // The window owns the region only once it is taken.
+  if (!::SetWindowRgn(m_hWnd, region, TRUE)) {
+    UILog(L"ApplyRoundCorner, SetWindowRgn refused the corner %ld,%ld, err %lu", corner.cx, corner.cy,
+          ::GetLastError());
+    ::DeleteObject(region);
+  }
 }
 
 void CWindowWnd::CenterWindow() {

@@ -34,6 +34,9 @@ class CWindowWnd {
   virtual LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
   virtual void OnFinalMessage(HWND hWnd);
 
+  // Cuts the window's corners round; the region stays the caller's to free when the system
+  // refuses it (a skin's corner sizes can make one it will not take).
+  void ApplyRoundCorner(SIZE corner);
   bool RegisterWindowClass();
   bool RegisterSuperclass();
   static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);

@@ -517,11 +517,14 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, c
   if (hDC == nullptr || pManager == nullptr || pstrText == nullptr || ::IsRectEmpty(&rc)) return;
   bool draw = (uStyle & DT_CALCRECT) == 0;
   int capacity = pLinks != nullptr ? nLinkRects : 0;
-  RECT box = {0, 0, 0, 0};
-  ::GetClipBox(hDC, &box);
-  GdiObject<HRGN> saved(::CreateRectRgnIndirect(&box));
-  GdiObject<HRGN> clip(::CreateRectRgnIndirect(&rc));
-  if (draw) ::ExtSelectClipRgn(hDC, clip.get(), RGN_AND);
+  // The DC's own clip region comes back as it was, "none" included: measuring goes on the
+  // window's long-lived DC, which must not be left holding a region.
+  GdiObject<HRGN> saved(::CreateRectRgn(0, 0, 0, 0));
+  const bool hadClip = draw && ::GetClipRgn(hDC, saved.get()) == 1;
+  if (draw) {
+    GdiObject<HRGN> clip(::CreateRectRgnIndirect(&rc));
+    ::ExtSelectClipRgn(hDC, clip.get(), RGN_AND);
+  }
   SelectGuard selectFont(hDC, pManager->GetDefaultFontInfo()->hFont);
   int oldMode = ::SetBkMode(hDC, TRANSPARENT);
   COLORREF oldText = ::SetTextColor(hDC, ArgbToColorRef(dwTextColor));
@@ -549,7 +552,7 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, c
   ::SetBkColor(hDC, oldBack);
   ::SetTextColor(hDC, oldText);
   ::SetBkMode(hDC, oldMode);
-  ::SelectClipRgn(hDC, saved.get());
+  if (draw) ::SelectClipRgn(hDC, hadClip ? saved.get() : nullptr);
 }
 
 }  // namespace SkinUI

@@ -425,13 +425,10 @@ HWND PlainWindow(int x, int y, int width, int height) {
   return hwnd;
 }
 
-}  // namespace
-
-TEST(OleDragDrop, ADraggableControlIsDraggedOutByTheMouseAsItsPicture) {
-  OleScope ole;
-  ASSERT_EQ(S_OK, ole.hr);
-  TestWindow window(300, 200);
-  SetWindowPos(window.hwnd(), HWND_TOP, 100, 100, 0, 0, SWP_NOSIZE);
+// The window at origin on the screen, holding a draggable two-tone box at (40, 30)-(120, 90) on
+// white, painted.
+CControlUI* ShowDraggableTwoTone(TestWindow& window, POINT origin) {
+  SetWindowPos(window.hwnd(), HWND_TOP, origin.x, origin.y, 0, 0, SWP_NOSIZE);
   auto* root = new CContainerUI;
   root->SetBkColor(0xFFFFFFFF);
   auto* box = new TwoToneUI;
@@ -441,6 +438,16 @@ TEST(OleDragDrop, ADraggableControlIsDraggedOutByTheMouseAsItsPicture) {
   root->Add(box);
   window.Attach(root);
   window.PaintNow();
+  return box;
+}
+
+}  // namespace
+
+TEST(OleDragDrop, ADraggableControlIsDraggedOutByTheMouseAsItsPicture) {
+  OleScope ole;
+  ASSERT_EQ(S_OK, ole.hr);
+  TestWindow window(300, 200);
+  CControlUI* box = ShowDraggableTwoTone(window, POINT{100, 100});
   ASSERT_EQ("(40,30,120,90)", RectText(box->GetPos()));
 
   HWND plain = PlainWindow(600, 100, 200, 200);
@@ -525,15 +532,7 @@ TEST(OleDragDrop, APictureDroppedOnAWindowThatKeepsNoneIsFreed) {
   ASSERT_EQ(S_OK, ole.hr);
   TestWindow window(300, 200);
   const POINT origin = {150, 100};
-  SetWindowPos(window.hwnd(), HWND_TOP, origin.x, origin.y, 0, 0, SWP_NOSIZE);
-  auto* root = new CContainerUI;
-  auto* box = new TwoToneUI;
-  box->SetAttribute(L"float", L"true");
-  box->SetAttribute(L"pos", L"40,30,120,90");
-  box->SetAttribute(L"drag", L"true");
-  root->Add(box);
-  window.Attach(root);
-  window.PaintNow();
+  ShowDraggableTwoTone(window, origin);
   auto dragOntoItself = [&] {
     MouseDrag drag(POINT{origin.x + 80, origin.y + 60},
                    {POINT{origin.x + 95, origin.y + 62}, POINT{origin.x + 200, origin.y + 150}});

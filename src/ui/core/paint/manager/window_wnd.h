@@ -34,8 +34,8 @@ class CWindowWnd {
   virtual LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
   virtual void OnFinalMessage(HWND hWnd);
 
-  // Cuts the window's corners round; the region stays the caller's to free when the system
-  // refuses it (a skin's corner sizes can make one it will not take).
+  // Cuts the window's corners round. A region the system refuses (some corner sizes of a skin
+  // make one) is still ours: it is freed and logged, and the window stays square.
   void ApplyRoundCorner(SIZE corner);
   bool RegisterWindowClass();
   bool RegisterSuperclass();

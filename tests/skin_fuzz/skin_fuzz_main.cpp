@@ -10,6 +10,7 @@
 //   skin_fuzz --skin DIR --print N [--seed S]  prints case N as a row
 #include <windows.h>
 #include <winternl.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -307,12 +308,15 @@ class Runner {
   void WarmUp() {
     FillTheDcCache();
     LoadTheNamedCursors();
+    LoadThePlatformsOneOffs();
     const wchar_t kLayout[] =
         L"<Window size=\"200,200\"><VerticalLayout><WebBrowser homepage=\"x\" autonavi=\"true\"/><WebBrowser "
         L"homepage=\"273\" autonavi=\"true\"/>"
         L"<Ring bkimage=\"anim.gif\"/><GifAnim bkimage=\"anim.gif\"/></VerticalLayout></Window>";
     const std::vector<HANDLE> before = skinui_test::OpenKernelHandles();
     RunOwn("the warm-up", kLayout);
+    // A rich edit with its scroll bar makes a font and a glyph of the platform's at its first paint.
+    RunOwn("the warm-up", L"<Window><RichEdit><RichEdit vscrollbar=\"true\"/><ScrollBar/></RichEdit></Window>");
     printf("skin_fuzz: the warm-up kept %d handles of the platform's one-off set-ups\n",
            static_cast<int>(skinui_test::OpenKernelHandles().size() - before.size()));
   }
@@ -322,6 +326,38 @@ class Runner {
   static void LoadTheNamedCursors() {
     for (WORD id : {32512, 32513, 32514, 32515, 32516, 32640, 32641, 32642, 32643, 32644, 32645, 32646, 32648, 32649})
       SkinUI::SystemCursor(id);
+  }
+
+  // What the platform makes once per process at its first use and keeps: every shared cursor
+  // and icon (three bitmaps each), the system colours' brushes, and what each native control
+  // class makes at its first paint (its font, pens, glyphs).
+  static void LoadThePlatformsOneOffs() {
+    for (WORD id = 32512; id <= 32700; ++id) {
+      ::LoadCursorW(nullptr, MAKEINTRESOURCEW(id));
+      ::LoadIconW(nullptr, MAKEINTRESOURCEW(id));
+    }
+    // Drag and drop's own cursors: no drop, move, copy and link of ole32's resources under Wine.
+    for (WORD id = 1; id <= 4; ++id) ::LoadCursorW(::GetModuleHandleW(L"ole32.dll"), MAKEINTRESOURCEW(id));
+    // The rich edit's selection-bar cursor, its own resource under Wine, loaded at its first set-cursor.
+    ::LoadCursorW(::LoadLibraryW(L"riched20.dll"), MAKEINTRESOURCEW(107));
+    for (int colour = 0; colour <= COLOR_MENUBAR; ++colour) ::GetSysColorBrush(colour);
+    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES |
+                                                         ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&classes);
+    for (const wchar_t* name :
+         {L"Button", L"Edit", L"ComboBox", L"ListBox", L"ScrollBar", L"Static", DATETIMEPICK_CLASSW, WC_IPADDRESSW,
+          HOTKEY_CLASSW, MONTHCAL_CLASSW, TOOLTIPS_CLASSW, TRACKBAR_CLASSW}) {
+      // A few styles of each: a button's check box, group box and radio button among them.
+      for (DWORD style : {0UL, 0x3UL, 0x7UL, 0x9UL, 0x41UL}) {
+        HWND control = ::CreateWindowExW(0, name, L"x", WS_POPUP | WS_VISIBLE | WS_BORDER | WS_VSCROLL | style, 0, 0,
+                                         160, 60, nullptr, nullptr, nullptr, nullptr);
+        if (control == nullptr) continue;
+        ::UpdateWindow(control);
+        ::SendMessageW(control, WM_SETFOCUS, 0, 0);
+        ::UpdateWindow(control);
+        ::DestroyWindow(control);
+      }
+    }
   }
 
   // Some of a case's memory is given back only as the next window is built (seen after layouts

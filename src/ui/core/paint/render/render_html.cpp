@@ -519,7 +519,7 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, c
   int capacity = pLinks != nullptr ? nLinkRects : 0;
   // The DC's own clip region comes back as it was, "none" included: measuring goes on the
   // window's long-lived DC, which must not be left holding a region.
-  GdiObject<HRGN> saved(::CreateRectRgn(0, 0, 0, 0));
+  GdiObject<HRGN> saved(draw ? ::CreateRectRgn(0, 0, 0, 0) : nullptr);
   const bool hadClip = draw && ::GetClipRgn(hDC, saved.get()) == 1;
   if (draw) {
     GdiObject<HRGN> clip(::CreateRectRgnIndirect(&rc));

@@ -26,7 +26,6 @@
 #include "skin_words.h"
 #include "support_text.h"
 #include "test_support.h"
-#include "ui/core/base/system_cursor.h"
 #include "ui/core/base/ui_log.h"
 #include "ui/core/paint/manager/paint_manager.h"
 
@@ -307,7 +306,6 @@ class Runner {
   // that uses each runs before the figures count, so what they keep is not taken for a leak.
   void WarmUp() {
     FillTheDcCache();
-    LoadTheNamedCursors();
     LoadThePlatformsOneOffs();
     const wchar_t kLayout[] =
         L"<Window size=\"200,200\"><VerticalLayout><WebBrowser homepage=\"x\" autonavi=\"true\"/><WebBrowser "
@@ -321,16 +319,9 @@ class Runner {
            static_cast<int>(skinui_test::OpenKernelHandles().size() - before.size()));
   }
 
-  // A shared cursor is loaded at its first use and kept for the process (three bitmaps under
-  // Wine): each cursor a skin can name is loaded before the figures.
-  static void LoadTheNamedCursors() {
-    for (WORD id : {32512, 32513, 32514, 32515, 32516, 32640, 32641, 32642, 32643, 32644, 32645, 32646, 32648, 32649})
-      SkinUI::SystemCursor(id);
-  }
-
   // What the platform makes once per process at its first use and keeps: every shared cursor
-  // and icon (three bitmaps each), the system colours' brushes, and what each native control
-  // class makes at its first paint (its font, pens, glyphs).
+  // and icon (three bitmaps each under Wine; a skin's cursor is loaded only under the pointer), the system colours'
+  // brushes, and what each native control class makes at its first paint (its font, pens, glyphs).
   static void LoadThePlatformsOneOffs() {
     for (WORD id = 32512; id <= 32700; ++id) {
       ::LoadCursorW(nullptr, MAKEINTRESOURCEW(id));

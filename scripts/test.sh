@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds everything and runs every test under Wine (private prefix, one Xvfb).
+# Sets up the machine, builds everything and runs every test under Wine (private prefix, one Xvfb
+# display for the run and one more for each job: its lane, see tests/wine-run.sh.in).
 set -euo pipefail
 source "$(dirname "$0")/configure.sh"
 source "$here/scripts/wine-env.sh"
+jobs=${TAMSEL_TEST_JOBS:-4}
 wine_env_start "$BUILD"
+wine_lanes_start "$jobs"
 cd "$BUILD"
-ctest --output-on-failure -j"${TAMSEL_TEST_JOBS:-4}" "$@"
+ctest --output-on-failure -j"$jobs" "$@"

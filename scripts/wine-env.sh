@@ -9,19 +9,11 @@ wine_env_start() {
   export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d;winedbg.exe=d"
   unset TZ
   if [ -z "${DISPLAY:-}" ] || [ -n "${TAMSEL_OWN_DISPLAY:-}" ]; then
-    local n
-    for n in $(seq 90 130); do
-      [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-      TAMSEL_XVFB_PID=$!
-      local i
-      for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-      if kill -0 "$TAMSEL_XVFB_PID" 2>/dev/null; then export DISPLAY=":$n"; break; fi
-    done
-    [ -n "${DISPLAY:-}" ] || { echo "wine-env: could not start Xvfb" >&2; return 1; }
+    xvfb_start || { echo "wine-env: could not start Xvfb" >&2; return 1; }
+    export DISPLAY=$xvfb_display
     trap wine_env_stop EXIT
   fi
-  wine_prefix_ready || wine_prefix_make
+  wine_prefix_ready || wine_prefix_make || return 1
   # Bring the wineserver and the desktop up once, before programs start in parallel: the first
   # programs of a session otherwise wait on the desktop's start while others run.
   # (A server still running from a run just before refuses -p: it serves this run as well.)
@@ -29,20 +21,57 @@ wine_env_start() {
   wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1 || true
 }
 
+# Starts an Xvfb on the first free display from :90; sets xvfb_display and remembers the server.
+xvfb_start() {
+  local n pid i
+  for n in $(seq 90 160); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    pid=$!
+    for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    if kill -0 "$pid" 2>/dev/null; then
+      xvfb_display=":$n"
+      TAMSEL_XVFB_PIDS="${TAMSEL_XVFB_PIDS:-} $pid"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# wine_lanes_start COUNT: one lane per test job, each an X display of its own (see
+# tests/wine-run.sh.in); programs run through the test wrapper take a free lane.
+wine_lanes_start() {
+  local count=$1 k
+  TAMSEL_LANE_DIR=$(mktemp -d /tmp/tamsel-lanes.XXXXXX)
+  TAMSEL_LANES=
+  for k in $(seq 1 "$count"); do
+    xvfb_start || { echo "wine-env: could not start the Xvfb of test lane $k" >&2; return 1; }
+    TAMSEL_LANES="$TAMSEL_LANES $xvfb_display"
+  done
+  export TAMSEL_LANES TAMSEL_LANE_DIR
+  trap wine_env_stop EXIT
+}
+
 wine_prefix_ready() { [ -f "$WINEPREFIX/.tamsel-ready" ]; }
 
+# Makes the prefix; says why and fails when Wine cannot.
 wine_prefix_make() {
   echo "wine-env: making the private Wine prefix $WINEPREFIX"
   rm -rf "$WINEPREFIX"
+  mkdir -p "$(dirname "$WINEPREFIX")"
   wineboot -i >/dev/null 2>&1 || true
   wineserver -w
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine-env: wineboot made no prefix in $WINEPREFIX" >&2
+    return 1
+  fi
   # Chinese skin faces draw with the installed CJK font.
   local face
   for face in "微软雅黑" "Microsoft YaHei" "宋体" "SimSun"; do
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "$face" /t REG_SZ /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+    prefix_reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "$face" /t REG_SZ /d "WenQuanYi Micro Hei" || return 1
   done
   for face in "Tahoma" "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2"; do
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1
+    prefix_reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" || return 1
   done
   # The prefix's Desktop links to the host's home: shortcuts must land inside the prefix.
   local d
@@ -54,7 +83,16 @@ wine_prefix_make() {
   touch "$WINEPREFIX/.tamsel-ready"
 }
 
+prefix_reg() {
+  wine reg "$@" /f >/dev/null 2>&1 && return 0
+  echo "wine-env: wine reg $* failed in $WINEPREFIX" >&2
+  return 1
+}
+
 wine_env_stop() {
   wineserver -k >/dev/null 2>&1 || true
-  [ -n "${TAMSEL_XVFB_PID:-}" ] && kill "$TAMSEL_XVFB_PID" 2>/dev/null || true
+  local pid
+  for pid in ${TAMSEL_XVFB_PIDS:-}; do kill "$pid" 2>/dev/null || true; done
+  [ -n "${TAMSEL_LANE_DIR:-}" ] && rm -rf "$TAMSEL_LANE_DIR"
+  return 0
 }

@@ -1,0 +1,93 @@
+// desktop_run DESKTOP PROGRAM [ARGUMENTS...]: runs PROGRAM on the named desktop of the window
+// station (made when missing) and ends with its exit code. The test wrapper gives every program a
+// desktop of its own, beside an X display of its own: the foreground window, keyboard focus and
+// activation live per desktop, so no other test program can take them away mid-test. The tested
+// program's threads, and the programs it starts, are on that desktop too.
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+namespace {
+
+struct HandleCloser {
+  void operator()(HANDLE h) const {
+    if (h != nullptr) ::CloseHandle(h);
+  }
+};
+using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+
+struct DesktopCloser {
+  void operator()(HDESK desk) const { ::CloseDesktop(desk); }
+};
+using UniqueDesktop = std::unique_ptr<std::remove_pointer_t<HDESK>, DesktopCloser>;
+
+// Exit codes of our own, apart from what a test program returns.
+constexpr int kUsage = 120;
+constexpr int kNoDesktop = 121;
+constexpr int kNotStarted = 122;
+
+// The rest of a command line after its first argument, byte for byte, by the rules the C runtime
+// splits it with: quotes group blanks, and backslashes escape a quote only in front of one.
+const wchar_t* SkipArgument(const wchar_t* p) {
+  while (*p == L' ' || *p == L'\t') ++p;
+  bool quoted = false;
+  int backslashes = 0;
+  for (; *p != L'\0'; ++p) {
+    if (*p == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    if (*p == L'"' && backslashes % 2 == 0) quoted = !quoted;
+    if (!quoted && (*p == L' ' || *p == L'\t')) break;
+    backslashes = 0;
+  }
+  while (*p == L' ' || *p == L'\t') ++p;
+  return p;
+}
+
+int RunOn(const wchar_t* desktopName, std::wstring commandLine) {
+  UniqueDesktop desktop{::CreateDesktopW(desktopName, nullptr, nullptr, 0, GENERIC_ALL, nullptr)};
+  if (!desktop) {
+    std::fprintf(stderr, "desktop_run, CreateDesktopW failed, err %lu\n", ::GetLastError());
+    return kNoDesktop;
+  }
+  // A new process takes its default desktop, the one its later threads start on, from the thread
+  // that starts it; the startup desktop alone moves only its first thread.
+  if (!::SetThreadDesktop(desktop.get())) {
+    std::fprintf(stderr, "desktop_run, SetThreadDesktop failed, err %lu\n", ::GetLastError());
+    return kNoDesktop;
+  }
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  startup.lpDesktop = const_cast<wchar_t*>(desktopName);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION started = {};
+  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &started)) {
+    std::fprintf(stderr, "desktop_run, CreateProcessW failed, err %lu\n", ::GetLastError());
+    return kNotStarted;
+  }
+  UniqueHandle process{started.hProcess};
+  UniqueHandle thread{started.hThread};
+  ::WaitForSingleObject(process.get(), INFINITE);
+  DWORD code = 0;
+  ::GetExitCodeProcess(process.get(), &code);
+  return static_cast<int>(code);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "desktop_run, usage: desktop_run DESKTOP PROGRAM [ARGUMENTS...]\n");
+    return kUsage;
+  }
+  std::fflush(stdout);
+  return RunOn(argv[1], SkipArgument(SkipArgument(::GetCommandLineW())));
+}

@@ -181,3 +181,28 @@ TEST(MenuWindow, MainWindowClosedWhileAMenuIsOpen) {
   EXPECT_TRUE(MenuWindows(L"TovrinShadowWnd").empty());
   EXPECT_EQ(nullptr, MenuObserverImpl::GetGlobal()->GetMainManager());
 }
+
+// With the last menu gone the observer forgets the host's check map: a menu opened without a map
+// after the host freed its own reads and writes no check state.
+TEST(MenuWindow, CheckMapForgottenWithTheLastMenu) {
+  MenuHost host;
+  auto* checks = new CUIStringMap;
+  host.checkMap = checks;
+  ASSERT_TRUE(host.Open(MenuXml(), POINT{200, 200}));
+  host.Hover(L"more");
+  EXPECT_TRUE(host.MenuItem(L"bold")->GetChecked());
+  host.PostToMenu(L"open", WM_KEYDOWN, VK_ESCAPE);
+  ASSERT_TRUE(host.WaitForMenus(0));
+  EXPECT_EQ(nullptr, MenuObserverImpl::GetGlobal()->GetCheckMap());
+  EXPECT_EQ(nullptr, MenuObserverImpl::GetGlobal()->GetMainManager());
+  for (int i = 0; i < checks->GetSize(); ++i) delete static_cast<MenuCheckRecord*>(checks->Find(checks->GetAt(i)));
+  delete checks;
+
+  host.checkMap = nullptr;
+  ASSERT_TRUE(host.Open(MenuXml(), POINT{200, 200}));
+  EXPECT_FALSE(host.MenuItem(L"bold")->GetChecked());
+  host.ClickItem(L"bold");
+  ASSERT_TRUE(host.WaitForMenus(0));
+  ASSERT_EQ(1u, host.records.size());
+  EXPECT_EQ(0, host.records[0].bChecked) << "no map, no check state";
+}

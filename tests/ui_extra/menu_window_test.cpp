@@ -144,12 +144,11 @@ TEST(MenuWindow, LeafClickPostsOneRecordAndClosesEveryMenu) {
   EXPECT_EQ(longText.substr(0, 1023), host.records[1].szText);
 }
 
-// "ischeck" seeds a name the map does not know (by the exact name, as the lookup); the state a click
-// sets survives reopening; a check item shows its icon only while checked.
+// "ischeck" seeds a name the map does not know; the state a click sets survives reopening; a check
+// item shows its icon only while checked.
 TEST(MenuWindow, CheckStateSurvivesReopening) {
   CPaintManagerUI::SetResourcePath(skinui_test::FixturePath(L"skin/img").c_str());
   MenuHost host;
-  host.checks.Insert(L"BOLD", new MenuCheckRecord{L"BOLD", false});
   ASSERT_TRUE(host.Open(MenuXml(), POINT{200, 200}));
   EXPECT_TRUE(host.MenuItem(L"bold")->GetChecked());
   EXPECT_EQ(kRed, IconPixel(host));

@@ -86,6 +86,24 @@ TEST(MenuWindow, HoverOpensOneSubMenuLeftOfAMenuAtTheRightEdge) {
   EXPECT_EQ(2u, MenuWindows().size()) << "the items went back and open again";
 }
 
+// A sub-menu of an item at the bottom right of the work area of the item's monitor opens upward,
+// its items ending at the item's top, and left of its menu.
+TEST(MenuWindow, SubMenuAtTheBottomRightOfItsMonitorOpensUpAndLeft) {
+  MenuHost host;
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  RECT work = monitor.rcWork;
+  ASSERT_TRUE(host.Open(MenuXml(), POINT{work.right - 155, work.bottom - (kItemsHeight + 2 * kInset)}));
+  RECT root = WindowRect(MenuWindows()[0]);
+  host.Hover(L"more");
+  ASSERT_EQ(2u, MenuWindows().size());
+  RECT sub = WindowRect(host.WindowOf(L"sub1"));
+  int itemTop = root.top + kInset + 66;
+  EXPECT_EQ(root.left, sub.right);
+  EXPECT_EQ(itemTop - 60, sub.top) << "two items of 30 above the item's top";
+}
+
 // Escape in a sub-menu closes that sub-menu alone; its items go back to their item, hidden, also
 // when its window is simply destroyed; Right opens it from the keyboard; focus going to a window
 // that is no menu closes every menu.

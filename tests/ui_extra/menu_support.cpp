@@ -18,7 +18,7 @@ MenuHost::~MenuHost() {
 bool MenuHost::Open(const std::wstring& xml, POINT at, DWORD alignment) {
   size_t before = MenuWindows().size();
   m_menu = new CMenuWnd();
-  m_menu->Init(nullptr, xml.c_str(), at, &m_pm, &checks, alignment);
+  m_menu->Init(nullptr, xml.c_str(), at, &m_pm, checkMap, alignment);
   std::vector<HWND> menus = MenuWindows();
   m_root = menus.size() > before ? menus.back() : nullptr;
   if (m_root == nullptr) return false;

@@ -28,6 +28,8 @@ class MenuHost : public ExtraWindow {
   HWND WindowOf(const wchar_t* name);
 
   SkinUI::CUIStringMap checks;
+  // The map the next Open hands to the menu: `checks`, another or none.
+  SkinUI::CUIStringMap* checkMap = &checks;
   std::vector<SkinUI::MenuCommandRecord> records;
   // For a control's OnDestroy: counts the controls freed.
   bool CountFreed(void*) { return ++freed > 0; }

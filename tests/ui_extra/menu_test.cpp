@@ -31,3 +31,24 @@ TEST(Menu, SeparatorHeightAndLine) {
   EXPECT_EQ(0xFFFFFFu, window.Pixel(rc.left + 40, rc.top + 2));
   EXPECT_EQ(0xFFFFFFu, window.Pixel(rc.left + 20, rc.top + 3)) << "left of the line's padding";
 }
+
+// "ischeck" leaves a name the check map knows in any case as it is, and seeds a name it does not.
+TEST(Menu, IsCheckSeedsOnlyANameTheMapDoesNotKnowInAnyCase) {
+  CUIStringMap checks;
+  MenuCheckRecord copy = {L"Copy", true};
+  checks.Insert(L"Copy", &copy);
+  MenuObserverImpl::GetGlobal()->SetCheckMap(&checks);
+  {
+    ExtraWindow window(
+        L"<Window size=\"200,200\"><Menu><MenuElement name=\"copy\" ischeck=\"false\"/>"
+        L"<MenuElement name=\"paste\" ischeck=\"true\"/></Menu></Window>");
+  }
+  MenuObserverImpl::GetGlobal()->SetCheckMap(nullptr);
+  auto* paste = static_cast<MenuCheckRecord*>(checks.Find(L"paste"));
+  EXPECT_TRUE(copy.bChecked);
+  EXPECT_EQ(nullptr, checks.Find(L"copy"));
+  ASSERT_NE(nullptr, paste);
+  EXPECT_TRUE(paste->bChecked);
+  EXPECT_EQ(2, checks.GetSize());
+  delete paste;
+}

@@ -86,6 +86,24 @@ TEST(MenuWindow, HoverOpensOneSubMenuLeftOfAMenuAtTheRightEdge) {
   EXPECT_EQ(2u, MenuWindows().size()) << "the items went back and open again";
 }
 
+// A sub-menu of an item at the bottom right of the work area of the item's monitor opens upward,
+// its items ending at the item's top, and left of its menu.
+TEST(MenuWindow, SubMenuAtTheBottomRightOfItsMonitorOpensUpAndLeft) {
+  MenuHost host;
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  RECT work = monitor.rcWork;
+  ASSERT_TRUE(host.Open(MenuXml(), POINT{work.right - 155, work.bottom - (kItemsHeight + 2 * kInset)}));
+  RECT root = WindowRect(MenuWindows()[0]);
+  host.Hover(L"more");
+  ASSERT_EQ(2u, MenuWindows().size());
+  RECT sub = WindowRect(host.WindowOf(L"sub1"));
+  int itemTop = root.top + kInset + 66;
+  EXPECT_EQ(root.left, sub.right);
+  EXPECT_EQ(itemTop - 60, sub.top) << "two items of 30 above the item's top";
+}
+
 // Escape in a sub-menu closes that sub-menu alone; its items go back to their item, hidden, also
 // when its window is simply destroyed; Right opens it from the keyboard; focus going to a window
 // that is no menu closes every menu.
@@ -144,12 +162,11 @@ TEST(MenuWindow, LeafClickPostsOneRecordAndClosesEveryMenu) {
   EXPECT_EQ(longText.substr(0, 1023), host.records[1].szText);
 }
 
-// "ischeck" seeds a name the map does not know (by the exact name, as the lookup); the state a click
-// sets survives reopening; a check item shows its icon only while checked.
+// "ischeck" seeds a name the map does not know; the state a click sets survives reopening; a check
+// item shows its icon only while checked.
 TEST(MenuWindow, CheckStateSurvivesReopening) {
   CPaintManagerUI::SetResourcePath(skinui_test::FixturePath(L"skin/img").c_str());
   MenuHost host;
-  host.checks.Insert(L"BOLD", new MenuCheckRecord{L"BOLD", false});
   ASSERT_TRUE(host.Open(MenuXml(), POINT{200, 200}));
   EXPECT_TRUE(host.MenuItem(L"bold")->GetChecked());
   EXPECT_EQ(kRed, IconPixel(host));
@@ -180,4 +197,29 @@ TEST(MenuWindow, MainWindowClosedWhileAMenuIsOpen) {
   EXPECT_TRUE(MenuWindows().empty());
   EXPECT_TRUE(MenuWindows(L"TovrinShadowWnd").empty());
   EXPECT_EQ(nullptr, MenuObserverImpl::GetGlobal()->GetMainManager());
+}
+
+// With the last menu gone the observer forgets the host's check map: a menu opened without a map
+// after the host freed its own reads and writes no check state.
+TEST(MenuWindow, CheckMapForgottenWithTheLastMenu) {
+  MenuHost host;
+  auto* checks = new CUIStringMap;
+  host.checkMap = checks;
+  ASSERT_TRUE(host.Open(MenuXml(), POINT{200, 200}));
+  host.Hover(L"more");
+  EXPECT_TRUE(host.MenuItem(L"bold")->GetChecked());
+  host.PostToMenu(L"open", WM_KEYDOWN, VK_ESCAPE);
+  ASSERT_TRUE(host.WaitForMenus(0));
+  EXPECT_EQ(nullptr, MenuObserverImpl::GetGlobal()->GetCheckMap());
+  EXPECT_EQ(nullptr, MenuObserverImpl::GetGlobal()->GetMainManager());
+  for (int i = 0; i < checks->GetSize(); ++i) delete static_cast<MenuCheckRecord*>(checks->Find(checks->GetAt(i)));
+  delete checks;
+
+  host.checkMap = nullptr;
+  ASSERT_TRUE(host.Open(MenuXml(), POINT{200, 200}));
+  EXPECT_FALSE(host.MenuItem(L"bold")->GetChecked());
+  host.ClickItem(L"bold");
+  ASSERT_TRUE(host.WaitForMenus(0));
+  ASSERT_EQ(1u, host.records.size());
+  EXPECT_EQ(0, host.records[0].bChecked) << "no map, no check state";
 }

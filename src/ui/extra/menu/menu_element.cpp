@@ -22,6 +22,14 @@ void CopyField(wchar_t (&field)[N], const CUIString& text) {
   if (length == N - 1 && IS_HIGH_SURROGATE(field[length - 1])) field[length - 1] = L'\0';
 }
 
+// Seeding looks past the case of the stored names; lookups and updates use the exact key.
+bool HasKeyIgnoringCase(const CUIStringMap& map, const wchar_t* name) {
+  for (int i = 0; i < map.GetSize(); ++i) {
+    if (_wcsicmp(map.GetAt(i), name) == 0) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 CMenuElementUI::CMenuElementUI()
@@ -77,7 +85,7 @@ void CMenuElementUI::SetAttribute(const wchar_t* pstrName, const wchar_t* pstrVa
   } else if (_wcsicmp(pstrName, L"ischeck") == 0) {
     // Seeds only a name the map does not know: a state set by a click survives reopening the menu.
     CUIStringMap* map = MenuObserverImpl::GetGlobal()->GetCheckMap();
-    if (map != nullptr && map->Find(m_sName.GetData()) == nullptr)
+    if (map != nullptr && !HasKeyIgnoringCase(*map, m_sName.GetData()))
       SetCheckState(m_sName.GetData(), IsTrueValue(pstrValue));
   } else if (_wcsicmp(pstrName, L"linetype") == 0) {
     if (!IsTrueValue(pstrValue)) return;

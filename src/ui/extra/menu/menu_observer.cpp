@@ -25,7 +25,14 @@ void MenuObserverImpl::AddReceiver(MenuReceiverImpl* pReceiver) {
 void MenuObserverImpl::RemoveReceiver(MenuReceiverImpl* pReceiver) {
   if (pReceiver == nullptr) return;
   int index = m_receivers.Find(pReceiver);
-  if (index >= 0) m_receivers.Remove(index);
+  if (index < 0) return;
+  m_receivers.Remove(index);
+  // With the last menu gone nothing may reach the opener's manager or the host's map any more:
+  // either may go before the next menu, which brings its own.
+  if (m_receivers.IsEmpty()) {
+    m_pMainManager = nullptr;
+    m_pCheckMap = nullptr;
+  }
 }
 
 // Menus close by posted messages, so no receiver leaves the list while this walks it.
@@ -41,9 +48,5 @@ void MenuObserverImpl::SetMainManager(CPaintManagerUI* pManager) {
 CPaintManagerUI* MenuObserverImpl::GetMainManager() const { return m_pMainManager; }
 void MenuObserverImpl::SetCheckMap(CUIStringMap* pMap) { m_pCheckMap = pMap; }
 CUIStringMap* MenuObserverImpl::GetCheckMap() const { return m_pCheckMap; }
-
-void MenuObserverImpl::ForgetMainManagerWhenIdle() {
-  if (m_receivers.IsEmpty()) m_pMainManager = nullptr;
-}
 
 }  // namespace SkinUI

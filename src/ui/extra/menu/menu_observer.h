@@ -62,14 +62,12 @@ class MenuObserverImpl {
   virtual BOOL Broadcast(int code, HWND hWnd);
   virtual void SetMainManager(CPaintManagerUI* pManager);
   virtual CPaintManagerUI* GetMainManager() const;
-  // The host's map; it outlives the menus, and the host clears it here before freeing it.
+  // The host's map, kept while any menu is open; the next root menu is given it again.
   virtual void SetCheckMap(CUIStringMap* pMap);
   virtual CUIStringMap* GetCheckMap() const;
 
   int GetReceiverCount() const { return m_receivers.GetSize(); }
   MenuReceiverImpl* GetReceiverAt(int index) const { return static_cast<MenuReceiverImpl*>(m_receivers[index]); }
-  // Once the last menu has closed, nothing goes to its opener any more: that window may go too.
-  void ForgetMainManagerWhenIdle();
 
  private:
   MenuObserverImpl() = default;

@@ -130,10 +130,7 @@ void CMenuWnd::OnFinalMessage(HWND) {
 
 void CMenuWnd::Finish() {
   RemoveObserver();
-  if (m_pOwner != nullptr)
-    GiveItemsBack();
-  else
-    MenuObserverImpl::GetGlobal()->ForgetMainManagerWhenIdle();
+  if (m_pOwner != nullptr) GiveItemsBack();
   delete this;
 }
 

@@ -7,10 +7,12 @@ namespace SkinUI {
 
 namespace {
 
-RECT WorkAreaOf(HWND hWnd) {
+// The work area of the monitor the menu opens on, by the screen point it opens at: the menu's own
+// window is still at 0,0 while it is placed.
+RECT WorkAreaAt(POINT at) {
   MONITORINFO info = {};
   info.cbSize = sizeof(info);
-  ::GetMonitorInfoW(::MonitorFromWindow(hWnd, MONITOR_DEFAULTTOPRIMARY), &info);
+  ::GetMonitorInfoW(::MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &info);
   return info.rcWork;
 }
 
@@ -27,7 +29,7 @@ int InsetHeight(CControlUI* root) {
 // At the position, left or right and top or bottom edge by the alignment; the work area does not
 // move a root menu.
 void CMenuWnd::PlaceMenu() {
-  RECT work = WorkAreaOf(m_hWnd);
+  RECT work = WorkAreaAt(m_BasedPoint);
   CControlUI* root = m_pm.GetRoot();
   SIZE size = root->EstimateSize(SIZE{work.right - work.left, work.bottom - work.top});
   m_pm.SetInitSize(size.cx, size.cy);
@@ -51,7 +53,9 @@ void CMenuWnd::PlaceSubMenu() {
   CPaintManagerUI* ownerManager = m_pOwner->GetManager();
   HWND parentWnd = ownerManager->GetPaintWindow();
   RECT item = m_pOwner->GetPos();
-  RECT work = WorkAreaOf(m_hWnd);
+  POINT itemAt = {item.left, item.top};
+  ::MapWindowPoints(parentWnd, HWND_DESKTOP, &itemAt, 1);
+  RECT work = WorkAreaAt(itemAt);
   SIZE available = {work.right - work.left, work.bottom - work.top};
   int height = 0, width = 0;
   for (int i = 0; i < m_pOwner->GetSubItemCount(); ++i) {
@@ -61,11 +65,7 @@ void CMenuWnd::PlaceSubMenu() {
   }
   RECT parent;
   ::GetWindowRect(parentWnd, &parent);
-  RECT rc = item;
-  rc.bottom = item.top + height;
-  ::MapWindowPoints(parentWnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&rc), 2);
-  rc.left = parent.right;
-  rc.right = parent.right + 2 + width;
+  RECT rc = {parent.right, itemAt.y, parent.right + 2 + width, itemAt.y + height};
 
   MenuObserverImpl* observer = MenuObserverImpl::GetGlobal();
   for (int i = 0; i < observer->GetReceiverCount(); ++i) {

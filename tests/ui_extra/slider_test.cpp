@@ -38,7 +38,7 @@ struct SliderWindow : skinui_test::ExtraWindow {
 
 }  // namespace
 
-TEST(Slider, PressDragReleaseWheelAndRightClick) {
+TEST(Slider, PressDragReleaseWheelAndRightButtonRelease) {
   SliderWindow w;
   EXPECT_EQ(50, w.Mouse(WM_LBUTTONDOWN, 105, MK_LBUTTON)) << "the thumb's centre under the pointer";
   EXPECT_EQ(0, w.Count(L"valuechanged") + w.Count(L"movevaluechanged")) << "a press does not notify";
@@ -56,9 +56,10 @@ TEST(Slider, PressDragReleaseWheelAndRightClick) {
   EXPECT_EQ(74, w.Slider()->GetValue());
   EXPECT_EQ(4, w.Count(L"valuechanged", L"s")) << "each wheel step notifies";
 
-  w.Mouse(WM_RBUTTONDOWN, 20, MK_RBUTTON);
-  EXPECT_EQ(74, w.Mouse(WM_RBUTTONUP, 20)) << "a right click does not move the thumb";
+  EXPECT_EQ(74, w.Mouse(WM_RBUTTONDOWN, 20, MK_RBUTTON)) << "the right button's press leaves the thumb";
   EXPECT_EQ(4, w.Count(L"valuechanged", L"s"));
+  EXPECT_EQ(7, w.Mouse(WM_RBUTTONUP, 20)) << "its release moves the thumb as the left button's does";
+  EXPECT_EQ(5, w.Count(L"valuechanged", L"s"));
 }
 
 TEST(Slider, ThumbIsDrawnUnderThePointerAtOneHundredAndOneHundredFiftyPercent) {

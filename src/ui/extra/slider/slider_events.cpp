@@ -83,8 +83,10 @@ void CSliderUI::DoEvent(EventRecordUI& event) {
       if (enabled) OnPress(event.ptMouse);
       return;
     case UIEVENT_BUTTONUP:
-      // Only the left button moves the thumb: a right click is left to the parent.
-      if (enabled) OnRelease(event.ptMouse);
+    case UIEVENT_RBUTTONUP:
+      // The right button's release moves the thumb as the left one's does: a right click jumps.
+      if (!enabled) break;
+      OnRelease(event.ptMouse);
       return;
     case UIEVENT_CONTEXTMENU:
       return;

@@ -18,11 +18,14 @@ void CDateTimeWnd::Init(CDateTimeUI* pOwner) {
   m_pOwner = pOwner;
   m_pOwner->m_nDTUpdateFlag = CDateTimeUI::kUpdateNone;
   CPaintManagerUI* pm = pOwner->GetManager();
-  if (m_hWnd == nullptr) {
+  // Over the whole control, as far as its ancestors show it.
+  const RECT rc = ClipByAncestors(pOwner, pOwner->GetPos());
+  if (m_hWnd != nullptr) {
+    PlaceOver(rc);
+  } else {
     LoadCommonClass(ICC_DATE_CLASSES);
     m_bLayered = pm->IsLayered();
-    // Over the whole control, as far as its ancestors show it.
-    Create(pm->GetPaintWindow(), nullptr, WS_CHILD, 0, ClipByAncestors(pOwner, pOwner->GetPos()));
+    Create(pm->GetPaintWindow(), nullptr, WS_CHILD, 0, rc);
     if (m_hWnd == nullptr) return;
   }
   SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(EditorFont(pm, pOwner->GetFont())), TRUE);

@@ -25,8 +25,8 @@ void CDateTimeWnd::Init(CDateTimeUI* pOwner) {
   } else {
     LoadCommonClass(ICC_DATE_CLASSES);
     m_bLayered = pm->IsLayered();
-    Create(pm->GetPaintWindow(), nullptr, WS_CHILD, 0, rc);
-    if (m_hWnd == nullptr) return;
+    // A refused picker may have deleted itself already: only the result tells.
+    if (Create(pm->GetPaintWindow(), nullptr, WS_CHILD, 0, rc) == nullptr) return;
   }
   SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(EditorFont(pm, pOwner->GetFont())), TRUE);
   if (pOwner->GetText().IsEmpty()) ::GetLocalTime(&pOwner->m_sysTime);

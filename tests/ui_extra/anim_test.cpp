@@ -132,3 +132,18 @@ TEST(RollText, MovesAtEachRepaintAndReportsTheEndOfItsRoll) {
   w.Tick();
   EXPECT_EQ(1, w.Count(L"textrollend", L"roll")) << "the end timer ends itself";
 }
+
+// A ring whose image is taken away stops repainting; a paint that loads an image starts it again.
+TEST(Ring, TimerStopsWithItsImageAndStartsWithTheNextLoadedOne) {
+  AnimWindow w(L"<Ring name=\"ring\" bkimage=\"ring.png\" width=\"40\" height=\"40\"/>");
+  ASSERT_EQ(Intervals{100}, w.spy.intervals);
+  const UINT_PTR tick = w.spy.lastId;
+  auto* ring = static_cast<CRingUI*>(w.Find(L"ring")->GetInterface(L"Ring"));
+  ring->SetBkImage(L"missing.png");
+  w.PaintNow();
+  w.SendMessage(WM_TIMER, tick, 0);
+  EXPECT_FALSE(GetUpdateRect(w.GetHWND(), nullptr, FALSE)) << "a tick without an image repaints";
+  ring->SetBkImage(L"ring.png");
+  w.PaintNow();
+  EXPECT_EQ((Intervals{100, 100}), w.spy.intervals) << "the loaded image starts the timer again";
+}

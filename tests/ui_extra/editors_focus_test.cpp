@@ -231,3 +231,37 @@ TEST(NativeEditors, DeletingAnOwnerWithItsEditorOpenClosesTheEditor) {
     w.Click(L"other");
   }
 }
+
+// The layout moves the owners while the IP editor is hidden and while the date picker is open: each
+// opens again over where its owner is now.
+TEST(NativeEditors, EditorsOpenAgainOverTheirOwnersAfterTheLayoutMoves) {
+  EditorWindow w;
+  auto moveTo = [&](LONG top) {
+    static_cast<CContainerUI*>(w.Find(L"column"))->SetInset(RECT{10, top, 10, 10});
+    w.PaintNow();
+  };
+  auto over = [&](const wchar_t* name) {
+    RECT pos = w.Find(name)->GetPos(), on = InParent(w.Native(name));
+    return EqualRect(&pos, &on) != FALSE;
+  };
+  w.Click(L"ip");
+  w.Click(L"other");
+  HWND editor = w.Native(L"ip");
+  ASSERT_TRUE(editor != nullptr && !IsWindowVisible(editor));
+  moveTo(50);
+  w.Click(L"ip");
+  EXPECT_TRUE(w.Native(L"ip") == editor && IsWindowVisible(editor));
+  EXPECT_TRUE(over(L"ip"));
+
+  w.Click(L"date");
+  HWND picker = w.Native(L"date");
+  ASSERT_NE(nullptr, picker);
+  moveTo(10);
+  EventRecordUI press = {};
+  press.Type = UIEVENT_BUTTONDOWN;
+  press.pSender = w.Find(L"date");
+  press.ptMouse = skinui_test::DemoWindow::Centre(w.Find(L"date"));
+  w.Find(L"date")->Event(press);
+  EXPECT_EQ(picker, w.Native(L"date"));
+  EXPECT_TRUE(over(L"date"));
+}

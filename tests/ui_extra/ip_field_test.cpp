@@ -2,6 +2,7 @@
 // turns; the octet being edited is highlighted in the window's pixels.
 #include <gtest/gtest.h>
 
+#include "canvas.h"
 #include "list_support.h"
 #include "ui/extra/editors/ip_address.h"
 #include "ui/extra/ipfield/ip_address_ex.h"
@@ -92,4 +93,24 @@ TEST(IPAddressEx, InterfaceNamesAnswerOnlyForTheirOwnType) {
   EXPECT_EQ(dynamic_cast<CEditUI*>(field), field->GetInterface(L"Edit"));
   EXPECT_STREQ(L"IPAddressExUI", field->GetClass());
   EXPECT_STREQ(L"IPAddressUI", native->GetClass());
+}
+
+// The highlight's colours are the field's own: the device context is left as the field found it.
+TEST(IPAddressEx, PaintingTheHighlightLeavesTheDeviceContextAsFound) {
+  ExtraWindow w(kSkin);
+  CControlUI* field = w.Find(L"field");
+  const RECT rc = field->GetPos();
+  w.ClickAt(POINT{rc.left + 10, (rc.top + rc.bottom) / 2});
+  skinui_test::Canvas canvas(rc.right, rc.bottom);
+  HDC dc = canvas.dc();
+  SetBkColor(dc, RGB(1, 2, 3));
+  SetTextColor(dc, RGB(4, 5, 6));
+  SetBkMode(dc, OPAQUE);
+  field->PaintText(dc);
+  int lit = 0;
+  for (int x = rc.left; x < rc.right; ++x) lit += canvas.At(x, (rc.top + rc.bottom) / 2) == kHighlight;
+  EXPECT_GT(lit, 0) << "the first octet is drawn highlighted";
+  EXPECT_EQ(RGB(1, 2, 3), GetBkColor(dc));
+  EXPECT_EQ(RGB(4, 5, 6), GetTextColor(dc));
+  EXPECT_EQ(OPAQUE, GetBkMode(dc));
 }

@@ -9,7 +9,7 @@ using namespace SkinUI;
 
 namespace {
 
-const DWORD kThumb = 0x20C040, kWhite = 0xFFFFFF;
+const DWORD kThumb = 0x20C040, kWhite = 0xFFFFFF, kBlueBar = 0x0000FF, kGreenBar = 0x00FF00;
 
 // 210 wide with a 10-pixel thumb: a track of 200 for the values 0 to 100.
 struct SliderWindow : skinui_test::ExtraWindow {
@@ -17,6 +17,7 @@ struct SliderWindow : skinui_test::ExtraWindow {
       : ExtraWindow(
             ImageSkin(L"<Slider name=\"s\" width=\"210\" height=\"20\" thumbsize=\"10,10\" thumbimage=\"thumb.png\" "
                       L"sendmove=\"true\"/>")) {}
+  explicit SliderWindow(const std::wstring& skin) : ExtraWindow(skin) {}
   CSliderUI* Slider() { return Get<CSliderUI>(L"s", L"Slider"); }
   POINT At(int dx) {
     RECT rc = Slider()->GetPos();
@@ -37,7 +38,7 @@ struct SliderWindow : skinui_test::ExtraWindow {
 
 }  // namespace
 
-TEST(Slider, PressDragReleaseWheelAndRightClick) {
+TEST(Slider, PressDragReleaseWheelAndRightButtonRelease) {
   SliderWindow w;
   EXPECT_EQ(50, w.Mouse(WM_LBUTTONDOWN, 105, MK_LBUTTON)) << "the thumb's centre under the pointer";
   EXPECT_EQ(0, w.Count(L"valuechanged") + w.Count(L"movevaluechanged")) << "a press does not notify";
@@ -55,9 +56,10 @@ TEST(Slider, PressDragReleaseWheelAndRightClick) {
   EXPECT_EQ(74, w.Slider()->GetValue());
   EXPECT_EQ(4, w.Count(L"valuechanged", L"s")) << "each wheel step notifies";
 
-  w.Mouse(WM_RBUTTONDOWN, 20, MK_RBUTTON);
-  EXPECT_EQ(74, w.Mouse(WM_RBUTTONUP, 20)) << "a right click does not move the thumb";
+  EXPECT_EQ(74, w.Mouse(WM_RBUTTONDOWN, 20, MK_RBUTTON)) << "the right button's press leaves the thumb";
   EXPECT_EQ(4, w.Count(L"valuechanged", L"s"));
+  EXPECT_EQ(7, w.Mouse(WM_RBUTTONUP, 20)) << "its release moves the thumb as the left button's does";
+  EXPECT_EQ(5, w.Count(L"valuechanged", L"s"));
 }
 
 TEST(Slider, ThumbIsDrawnUnderThePointerAtOneHundredAndOneHundredFiftyPercent) {
@@ -73,4 +75,33 @@ TEST(Slider, ThumbIsDrawnUnderThePointerAtOneHundredAndOneHundredFiftyPercent) {
   w.Mouse(WM_LBUTTONDOWN, 250, MK_LBUTTON);
   w.Mouse(WM_LBUTTONUP, 250);
   EXPECT_TRUE(w.ThumbAround(w.At(250), 6, 9)) << "15 pixels wide; value " << w.Slider()->GetValue();
+}
+
+// A range of two million over a 1,200-pixel track: value times track length passes 2^31.
+TEST(Slider, LargeRangesOnLongTracksPlaceTheThumbAndTheBarsByTheValue) {
+  std::wstring skin = skinui_test::ExtraWindow::ImageSkin(
+      L"<Slider name=\"s\" width=\"1200\" height=\"20\" thumbsize=\"10,10\" thumbimage=\"thumb.png\" "
+      L"forecolor=\"#FF0000FF\" min=\"0\" max=\"2000000\"/>"
+      L"<Progress name=\"p\" width=\"1200\" height=\"20\" foreimage=\"still.png\" min=\"0\" max=\"2000000\" "
+      L"value=\"1900000\"/>");
+  skin.replace(skin.find(L"420,260"), 7, L"1260,200");
+  SliderWindow w(skin);
+  CSliderUI* slider = w.Slider();
+  slider->SetValue(2000000);
+  RECT track = slider->GetPos(), thumb = slider->GetThumbRect();
+  EXPECT_EQ(track.right, thumb.right) << "the thumb at the end, not at " << thumb.left;
+  slider->SetValue(1900000);
+  w.PaintNow();
+  RECT bar = w.Find(L"p")->GetPos();
+  EXPECT_EQ(kBlueBar, w.PixelIn(track, 1100)) << "the fore colour reaches 95%";
+  EXPECT_EQ(kGreenBar, w.PixelIn(bar, 1100)) << "the fore image reaches 95%";
+  EXPECT_EQ(kWhite, w.PixelIn(bar, 1180));
+
+  for (int dx : {1105, 600, 1190}) {
+    w.Mouse(WM_LBUTTONDOWN, dx, MK_LBUTTON);
+    w.Mouse(WM_LBUTTONUP, dx);
+    thumb = slider->GetThumbRect();
+    EXPECT_TRUE(thumb.left <= w.At(dx).x && w.At(dx).x < thumb.right)
+        << dx << ": value " << slider->GetValue() << ", thumb at " << thumb.left;
+  }
 }

@@ -64,8 +64,8 @@ void CEditWnd::Init(CEditUI* pOwner) {
   else if ((textStyle & DT_RIGHT) != 0)
     style |= ES_RIGHT;
   if (pOwner->IsPasswordMode()) style |= ES_PASSWORD;
-  Create(pm->GetPaintWindow(), nullptr, style, 0, rc);
-  if (m_hWnd == nullptr) return;
+  // A refused window may have deleted itself already: only the result tells.
+  if (Create(pm->GetPaintWindow(), nullptr, style, 0, rc) == nullptr) return;
   HFONT font = pOwner->GetFont() != -1 ? pm->GetFont(pOwner->GetFont()) : nullptr;
   if (font == nullptr) font = pm->GetDefaultFontInfo()->hFont;
   SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);

@@ -82,15 +82,19 @@ void CProgressUI::RepairRange() {
   if (m_nValue < m_nMin) m_nValue = m_nMin;
 }
 
+// In 64 bits: a range of millions times a long bar passes 2^31 before the division.
+int CProgressUI::ShareOf(int length, int64_t part) const {
+  return static_cast<int>(int64_t{length} * part / (int64_t{m_nMax} - m_nMin));
+}
+
 void CProgressUI::PaintForeColor(HDC hDC) {
   if (m_dwForeColor == 0) return;
   RepairRange();
-  const int range = m_nMax - m_nMin;
   RECT rc = m_rcItem;
   if (m_bHorizontal) {
-    rc.right = m_rcItem.left + (m_rcItem.right - m_rcItem.left) * (m_nValue - m_nMin) / range;
+    rc.right = m_rcItem.left + ShareOf(m_rcItem.right - m_rcItem.left, int64_t{m_nValue} - m_nMin);
   } else {
-    rc.top = m_rcItem.top + (m_rcItem.bottom - m_rcItem.top) * (m_nMax - m_nValue) / range;
+    rc.top = m_rcItem.top + ShareOf(m_rcItem.bottom - m_rcItem.top, int64_t{m_nMax} - m_nValue);
   }
   CRenderEngine::DrawColor(hDC, rc, AdjustColor(m_dwForeColor));
 }
@@ -98,15 +102,14 @@ void CProgressUI::PaintForeColor(HDC hDC) {
 void CProgressUI::PaintForeImage(HDC hDC) {
   if (m_sForeImage.IsEmpty()) return;
   RepairRange();
-  const int range = m_nMax - m_nMin;
   const int width = m_rcItem.right - m_rcItem.left;
   const int height = m_rcItem.bottom - m_rcItem.top;
   int shown = width;
   int top = 0;
   if (m_bHorizontal)
-    shown = width * (m_nValue - m_nMin) / range;
+    shown = ShareOf(width, int64_t{m_nValue} - m_nMin);
   else
-    top = height * (m_nMax - m_nValue) / range;
+    top = ShareOf(height, int64_t{m_nMax} - m_nValue);
   const int scale = m_pManager != nullptr ? m_pManager->GetDPIObject()->GetScale() : 100;
   const int w = MulDiv(shown, 100, scale);
   const int rest = MulDiv(height - top, 100, scale);

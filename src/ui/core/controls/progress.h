@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include "ui/core/controls/label.h"
 
 namespace SkinUI {
@@ -31,6 +33,8 @@ class CProgressUI : public CLabelUI {
  private:
   // Makes the range non-empty and the value lie in it.
   void RepairRange();
+  // The part's share of the range, as a share of `length` pixels.
+  int ShareOf(int length, int64_t part) const;
 
   bool m_bShowText;
   bool m_bHorizontal;

@@ -27,10 +27,12 @@ void CRingUI::SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue) {
     CLabelUI::SetAttribute(pstrName, pstrValue);
 }
 
+// The spinning stops with the image: it starts again when a paint loads the new one.
 void CRingUI::SetBkImage(const wchar_t* pStrImage) {
   if (m_sBkImage == pStrImage) return;
   m_sBkImage = pStrImage;
   m_pBkimage.reset();
+  if (m_pManager != nullptr) m_pManager->KillTimer(this, kTimerId);
   Invalidate();
 }
 

@@ -32,8 +32,9 @@ bool CComboWnd::Init(CComboUI* pOwner) {
   m_iOldSel = pOwner->GetCurSel();
   CPaintManagerUI* manager = pOwner->GetManager();
   if (manager == nullptr) return false;
-  Create(manager->GetPaintWindow(), nullptr, WS_POPUP, WS_EX_TOOLWINDOW, PlaceBelowOrAbove());
-  if (m_hWnd == nullptr) return false;
+  // A refused window may have deleted itself already: only the result tells.
+  if (Create(manager->GetPaintWindow(), nullptr, WS_POPUP, WS_EX_TOOLWINDOW, PlaceBelowOrAbove()) == nullptr)
+    return false;
   HWND top = m_hWnd;
   while (::GetParent(top) != nullptr) top = ::GetParent(top);
   ::ShowWindow(m_hWnd, SW_SHOW);

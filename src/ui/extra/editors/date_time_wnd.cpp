@@ -18,12 +18,15 @@ void CDateTimeWnd::Init(CDateTimeUI* pOwner) {
   m_pOwner = pOwner;
   m_pOwner->m_nDTUpdateFlag = CDateTimeUI::kUpdateNone;
   CPaintManagerUI* pm = pOwner->GetManager();
-  if (m_hWnd == nullptr) {
+  // Over the whole control, as far as its ancestors show it.
+  const RECT rc = ClipByAncestors(pOwner, pOwner->GetPos());
+  if (m_hWnd != nullptr) {
+    PlaceOver(rc);
+  } else {
     LoadCommonClass(ICC_DATE_CLASSES);
     m_bLayered = pm->IsLayered();
-    // Over the whole control, as far as its ancestors show it.
-    Create(pm->GetPaintWindow(), nullptr, WS_CHILD, 0, ClipByAncestors(pOwner, pOwner->GetPos()));
-    if (m_hWnd == nullptr) return;
+    // A refused picker may have deleted itself already: only the result tells.
+    if (Create(pm->GetPaintWindow(), nullptr, WS_CHILD, 0, rc) == nullptr) return;
   }
   SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(EditorFont(pm, pOwner->GetFont())), TRUE);
   if (pOwner->GetText().IsEmpty()) ::GetLocalTime(&pOwner->m_sysTime);

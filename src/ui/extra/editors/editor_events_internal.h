@@ -96,6 +96,12 @@ class CEditorWnd : public CWindowWnd {
     delete this;
   }
   CPaintManagerUI* Manager() const { return m_pOwner != nullptr ? m_pOwner->GetManager() : nullptr; }
+  // Moves a window kept from an earlier editing over its owner's place now: the layout may have
+  // moved the owner since.
+  void PlaceOver(const RECT& rc) {
+    ::SetWindowPos(m_hWnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   // Sends a notification for the owner. It goes last in a handler: the receiver may delete the
   // owner, which leaves this window without one.
   void NotifyOwner(const wchar_t* type) {

@@ -30,7 +30,10 @@ bool CIPAddressWnd::Make(CPaintManagerUI* pm) {
 void CIPAddressWnd::Init(CIPAddressUI* pOwner) {
   m_pOwner = pOwner;
   pOwner->m_nIPUpdateFlag = CIPAddressUI::kUpdateNone;
-  if (m_hWnd == nullptr && !Make(pOwner->GetManager())) return;
+  if (m_hWnd != nullptr)
+    PlaceOver(pOwner->GetPos());
+  else if (!Make(pOwner->GetManager()))
+    return;
   if (pOwner->GetText().IsEmpty()) pOwner->m_dwIP = CIPAddressUI::GetLocalIpAddress();
   SendMessage(IPM_SETADDRESS, 0, pOwner->m_dwIP);
   ::ShowWindow(m_hWnd, SW_SHOW);

@@ -22,11 +22,15 @@ void CIPAddressExUI::PaintText(HDC hDC) {
   const DWORD color = IsEnabled() ? m_dwTextColor : m_dwDisabledTextColor;
   HFONT font = m_pManager != nullptr ? m_pManager->GetFont(m_iFont) : nullptr;
   SelectGuard selected(hDC, font);
+  // The highlight's background colour too goes back: later opaque drawing on the DC must not
+  // inherit it.
+  const COLORREF oldBack = ::GetBkColor(hDC);
   const int oldMode = ::SetBkMode(hDC, TRANSPARENT);
   const COLORREF oldColor = ::SetTextColor(hDC, ArgbToColorRef(color));
   DrawOctets(hDC, rc, color);
   ::SetTextColor(hDC, oldColor);
   ::SetBkMode(hDC, oldMode);
+  ::SetBkColor(hDC, oldBack);
 }
 
 void CIPAddressExUI::DrawOctets(HDC hDC, const RECT& rc, DWORD color) {

@@ -1,5 +1,6 @@
 #include "ui/extra/slider/slider.h"
 
+#include <cstdint>
 #include <cwchar>
 
 #include "ui/core/controls/button.h"
@@ -75,17 +76,17 @@ RECT CSliderUI::GetThumbRect() const {
   const SIZE thumb = ScaledThumbSize();
   // A range that is empty before the first paint repairs it counts as one step; a track shorter
   // than the thumb keeps the thumb at its start.
-  const int range = GetMaxValue() > GetMinValue() ? GetMaxValue() - GetMinValue() : 1;
-  const int offset = GetValue() - GetMinValue();
+  const int64_t range = GetMaxValue() > GetMinValue() ? int64_t{GetMaxValue()} - GetMinValue() : 1;
+  const int64_t offset = int64_t{GetValue()} - GetMinValue();
+  // In 64 bits: a range of millions over a long track passes 2^31 before the division.
+  auto along = [&](int track) { return track > 0 ? static_cast<int>(offset * track / range) : 0; };
   RECT rc;
   if (IsHorizontal()) {
-    const int track = m_rcItem.right - m_rcItem.left - thumb.cx;
-    rc.left = m_rcItem.left + (track > 0 ? offset * track / range : 0);
+    rc.left = m_rcItem.left + along(m_rcItem.right - m_rcItem.left - thumb.cx);
     rc.top = (m_rcItem.top + m_rcItem.bottom - thumb.cy) / 2;
   } else {
-    const int track = m_rcItem.bottom - m_rcItem.top - thumb.cy;
     rc.left = (m_rcItem.left + m_rcItem.right - thumb.cx) / 2;
-    rc.top = m_rcItem.bottom - (track > 0 ? offset * track / range : 0) - thumb.cy;
+    rc.top = m_rcItem.bottom - along(m_rcItem.bottom - m_rcItem.top - thumb.cy) - thumb.cy;
   }
   rc.right = rc.left + thumb.cx;
   rc.bottom = rc.top + thumb.cy;

@@ -1,3 +1,5 @@
+#include <cstdint>
+
 #include "ui/core/base/system_cursor.h"
 #include "ui/core/controls/button.h"
 #include "ui/core/paint/manager/paint_manager.h"
@@ -10,18 +12,20 @@ int CSliderUI::ValueAt(POINT pt) const {
   const SIZE thumb = ScaledThumbSize();
   const int min = GetMinValue();
   const int max = GetMaxValue();
+  // In 64 bits: a range of millions times a long track passes 2^31 before the division.
+  auto along = [&](LONG from, int track) {
+    return track > 0 ? static_cast<int>(min + (int64_t{max} - min) * from / track) : min;
+  };
   if (IsHorizontal()) {
     const int half = thumb.cx / 2;
     if (pt.x >= m_rcItem.right - half) return max;
     if (pt.x <= m_rcItem.left + half) return min;
-    const int track = m_rcItem.right - m_rcItem.left - thumb.cx;
-    return track > 0 ? min + (max - min) * (pt.x - half - m_rcItem.left) / track : min;
+    return along(pt.x - half - m_rcItem.left, m_rcItem.right - m_rcItem.left - thumb.cx);
   }
   const int half = thumb.cy / 2;
   if (pt.y >= m_rcItem.bottom - half) return min;
   if (pt.y <= m_rcItem.top + half) return max;
-  const int track = m_rcItem.bottom - m_rcItem.top - thumb.cy;
-  return track > 0 ? min + (max - min) * (m_rcItem.bottom - half - pt.y) / track : min;
+  return along(m_rcItem.bottom - half - pt.y, m_rcItem.bottom - m_rcItem.top - thumb.cy);
 }
 
 void CSliderUI::SendNotify(const wchar_t* type) {
@@ -79,8 +83,10 @@ void CSliderUI::DoEvent(EventRecordUI& event) {
       if (enabled) OnPress(event.ptMouse);
       return;
     case UIEVENT_BUTTONUP:
-      // Only the left button moves the thumb: a right click is left to the parent.
-      if (enabled) OnRelease(event.ptMouse);
+    case UIEVENT_RBUTTONUP:
+      // The right button's release moves the thumb as the left one's does: a right click jumps.
+      if (!enabled) break;
+      OnRelease(event.ptMouse);
       return;
     case UIEVENT_CONTEXTMENU:
       return;

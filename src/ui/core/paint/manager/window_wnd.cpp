@@ -27,11 +27,18 @@ HWND CWindowWnd::Create(HWND hwndParent, const wchar_t* pstrName, DWORD dwStyle,
 
 HWND CWindowWnd::Create(HWND hwndParent, const wchar_t* pstrName, DWORD dwStyle, DWORD dwExStyle, int x, int y, int cx,
                         int cy, HMENU hMenu) {
+  const CUIString className = GetWindowClassName();
   bool registered = GetSuperClassName() != nullptr ? RegisterSuperclass() : RegisterWindowClass();
-  if (!registered) return nullptr;
-  m_hWnd = ::CreateWindowExW(dwExStyle, GetWindowClassName(), pstrName, dwStyle, x, y, cx, cy, hwndParent, hMenu,
-                             CPaintManagerUI::GetInstance(), this);
-  return m_hWnd;
+  if (!registered) {
+    UILog(L"Create, the class %ls could not be registered, err %lu", className.GetData(), ::GetLastError());
+    return nullptr;
+  }
+  // WM_NCCREATE stores the handle. A window refused at WM_NCCREATE or WM_CREATE has had its final
+  // message inside this call, where it may have deleted itself: nothing of it is touched here.
+  HWND hwnd = ::CreateWindowExW(dwExStyle, className.GetData(), pstrName, dwStyle, x, y, cx, cy, hwndParent, hMenu,
+                                CPaintManagerUI::GetInstance(), this);
+  if (hwnd == nullptr) UILog(L"Create, no window of the class %ls, err %lu", className.GetData(), ::GetLastError());
+  return hwnd;
 }
 
 bool CWindowWnd::RegisterWindowClass() {

@@ -15,6 +15,9 @@ class CWindowWnd {
   HWND GetHWND() const { return m_hWnd; }
   operator HWND() const { return m_hWnd; }
 
+  // Null: no window. When the window was refused at WM_NCCREATE or WM_CREATE, its final message has
+  // run already, and an object that deletes itself there is gone: its owner learns it from what
+  // the final message does (for the framework's own windows, the owner's pointer is cleared).
   HWND Create(HWND hwndParent, const wchar_t* pstrName, DWORD dwStyle, DWORD dwExStyle, const RECT& rc,
               HMENU hMenu = nullptr);
   HWND Create(HWND hwndParent, const wchar_t* pstrName, DWORD dwStyle, DWORD dwExStyle, int x = CW_USEDEFAULT,

@@ -35,8 +35,16 @@ std::wstring Skin() {
          L"' source='0,0,100,16'\">" + Items(2) + L"</ComboBox><Control/></VerticalLayout></Window>";
 }
 
+// A window with a shadow of size 6, and two combos: "shadowed" with "showshadow", "plain" without.
+std::wstring ShadowSkin() {
+  return L"<Window size=\"300,200\" showshadow=\"true\" shadowsize=\"6\"><VerticalLayout bkcolor=\"#FFFFFFFF\" "
+         L"inset=\"20,20,20,20\"><Combo name=\"shadowed\" width=\"160\" height=\"24\" showshadow=\"true\">" +
+         Items(3) + L"</Combo><Combo name=\"plain\" width=\"160\" height=\"24\">" + Items(3) +
+         L"</Combo><Control/></VerticalLayout></Window>";
+}
+
 struct ComboWindow : ExtraWindow {
-  ComboWindow() : ExtraWindow(Skin()) {}
+  explicit ComboWindow(const std::wstring& skin = Skin()) : ExtraWindow(skin) {}
   CComboUI* Combo(const wchar_t* name = L"combo") { return Get<CComboUI>(name, L"Combo"); }
   // Clicks the combo; answers its drop-down's window.
   HWND Open(const wchar_t* name = L"combo") {
@@ -69,6 +77,20 @@ RECT WindowRect(HWND hwnd) {
   return rc;
 }
 
+int WindowWidth(HWND hwnd) {
+  RECT rc = WindowRect(hwnd);
+  return rc.right - rc.left;
+}
+
+// The shadow window that follows `owner`, or null.
+HWND ShadowOf(HWND owner) {
+  for (HWND w = FindWindowExW(nullptr, nullptr, L"TovrinShadowWnd", nullptr); w != nullptr;
+       w = FindWindowExW(nullptr, w, L"TovrinShadowWnd", nullptr)) {
+    if (GetWindow(w, GW_OWNER) == owner) return w;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 // A click opens a "ComboWnd" pop-up right below the combo, as high as its items and a frame of 4,
@@ -99,6 +121,26 @@ TEST(ComboDropDown, OpensBelowOrAboveAsHighAsItsItemsUpToTheDropBox) {
   rc = WindowRect(window.Open());
   EXPECT_EQ(combo.top, rc.bottom);
   EXPECT_EQ(3 * 20 + 4, rc.bottom - rc.top);
+}
+
+// Opening a drop-down leaves the window its shadow; the drop-down of a combo with "showshadow"
+// casts a shadow of the window's settings (size 6), that of a combo without it none.
+TEST(ComboDropDown, DropDownCopiesTheWindowsShadowAndLeavesIt) {
+  ComboWindow window(ShadowSkin());
+  CShadowUI* shadow = window.GetPaintManager().GetShadow();
+  HWND dropDown = window.Open(L"shadowed");
+  ASSERT_NE(nullptr, dropDown);
+  EXPECT_TRUE(shadow->IsShowShadow());
+  HWND cast = ShadowOf(dropDown);
+  ASSERT_NE(nullptr, cast);
+  EXPECT_TRUE(IsWindowVisible(cast));
+  EXPECT_EQ(WindowWidth(dropDown) + 12, WindowWidth(cast));
+  window.ToDropDown(dropDown, WM_KEYDOWN, VK_ESCAPE);
+
+  dropDown = window.Open(L"plain");
+  ASSERT_NE(nullptr, dropDown);
+  EXPECT_EQ(nullptr, ShadowOf(dropDown));
+  EXPECT_TRUE(shadow->IsShowShadow());
 }
 
 // A click on an item selects it ("itemselect": new and previous index), closes the pop-up, gives

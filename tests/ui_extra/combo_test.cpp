@@ -1,5 +1,5 @@
 // Closed combos built from skin markup in real framework windows: the combo box's arrow frames
-// from its strip, and the selection by keys and the wheel.
+// from its strip, the selection by keys and the wheel, and a press that opens no drop-down.
 #include <gtest/gtest.h>
 
 #include "list_support.h"
@@ -16,6 +16,10 @@ namespace {
 
 // normal, hot, pushed, focused, disabled
 const std::vector<DWORD> kFrames = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF};
+
+std::wstring ArrowStrip() {
+  return L"arrowimage=\"file='" + WriteStripImage(L"arrow", 20, 16, kFrames) + L"' source='0,0,100,16'\"";
+}
 
 std::wstring ComboSkin(const std::wstring& comboAttributes) {
   return L"<Window size=\"300,120\"><VerticalLayout bkcolor=\"#FFFFFFFF\" inset=\"20,20,20,20\">"
@@ -101,4 +105,25 @@ TEST(Combo, KeysAndWheelSelectWhileClosed) {
   window.Wheel(DemoWindow::Centre(box), false);
   EXPECT_EQ(1, box->GetCurSel());
   EXPECT_EQ(3, window.Selects());
+}
+
+// A "predropdown" handler that disables the combo keeps its drop-down shut; enabled again, the
+// combo is not drawn pushed, as no drop-down is open.
+TEST(Combo, PressThatOpensNoDropDownLeavesItUnpushed) {
+  BoxWindow window(ArrowStrip());
+  CComboBoxUI* box = window.Box();
+  struct Veto {
+    CComboUI* combo;
+    bool OnNotify(void* p) {
+      if (static_cast<NotifyRecordUI*>(p)->sType == L"predropdown") combo->SetEnabled(false);
+      return true;
+    }
+  } veto{box};
+  box->OnNotify += MakeDelegate(&veto, &Veto::OnNotify);
+  window.ClickAt(DemoWindow::Centre(box));
+  EXPECT_EQ(1, window.Count(L"predropdown"));
+  EXPECT_EQ(nullptr, box->GetDropDown());
+  EXPECT_EQ(0, window.Count(L"dropdown"));
+  box->SetEnabled(true);
+  EXPECT_EQ(3, window.ArrowFrame()) << "focused by the press, not pushed (2)";
 }

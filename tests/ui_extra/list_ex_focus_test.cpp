@@ -35,3 +35,40 @@ TEST(ListExEdit, TypedTextGoesIntoItsCellWhenTheFocusLeaves) {
   }
   EXPECT_TRUE(::IsRectEmpty(&edit->GetPos()));
 }
+
+namespace {
+
+// Clicks a cell of the editable column and the edit over it, and types the text there.
+CEditUI* TypeInCell(ListExWindow& window, int row, const std::wstring& text) {
+  window.ClickAt(window.CellCentre(row, 2));
+  auto* edit = window.Get<CEditUI>(L"ListEx_Edit", L"Edit");
+  window.ClickAt(DemoWindow::Centre(edit));
+  for (wchar_t ch : text) ::PostMessageW(edit->GetNativeWindow(), WM_CHAR, ch, 0);
+  window.Pump();
+  return edit;
+}
+
+}  // namespace
+
+// A row above the edited one goes: the edit moves with its row and writes into it. The edited row
+// itself goes: the edit hides and what was typed goes nowhere. Run again under Wine's heap checks.
+TEST(ListExEdit, EditFollowsItsRowAndARemovedRowIsCleanlyForgotten) {
+  ListExWindow window(4);
+  window.ListEx()->SetDelayedDestroy(false);
+  CEditUI* edit = TypeInCell(window, 2, L"EDITED");
+  window.ListEx()->RemoveAt(0);
+  window.PaintNow();
+  RECT place = window.EditorPlace(1, 2);
+  EXPECT_TRUE(::EqualRect(&place, &edit->GetPos()));
+  window.ClickAt(window.CellCentre(0, 0));
+  EXPECT_STREQ(L"r1c2", window.Row(0)->GetText(2));
+  EXPECT_STREQ(L"EDITED", window.Row(1)->GetText(2));
+  EXPECT_STREQ(L"r3c2", window.Row(2)->GetText(2));
+
+  TypeInCell(window, 1, L"LOST");
+  window.ListEx()->Remove(window.Row(1));
+  EXPECT_TRUE(::IsRectEmpty(&edit->GetPos()));
+  window.ClickAt(window.CellCentre(0, 0));
+  EXPECT_STREQ(L"r1c2", window.Row(0)->GetText(2));
+  EXPECT_STREQ(L"r3c2", window.Row(1)->GetText(2));
+}

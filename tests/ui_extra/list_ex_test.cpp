@@ -92,6 +92,38 @@ TEST(ListEx, ComboCellIsFilledByTheCallback) {
   EXPECT_TRUE(::IsRectEmpty(&combo->GetPos()));
 }
 
+// The in-cell combo follows its record: rows inserted before it or the record moved, it stands
+// over the record's cell and the choice goes into that record. Every row removed, the combo hides
+// and a later choice goes nowhere, not into a new row at the old index.
+TEST(ListEx, CellComboFollowsItsRowAndForgetsARemovedOne) {
+  ListExWindow window(6);
+  CListExUI* list = window.ListEx();
+  list->SetDelayedDestroy(false);
+  CellChoices choices;
+  list->SetComboCallback(&choices);
+  window.ClickAt(window.CellCentre(3, 3));
+  auto* combo = window.Get<CComboBoxUI>(L"ListEx_Combo", L"Combo");
+  ASSERT_NE(nullptr, combo);
+  CListTextExtElementUI* record = window.Row(3);
+  list->AddAt(new CListTextExtElementUI, 0);
+  window.PaintNow();
+  EXPECT_TRUE(SameRect(window.EditorPlace(4, 3), combo->GetPos()));
+  list->SetItemIndex(record, 1);
+  window.PaintNow();
+  EXPECT_TRUE(SameRect(window.EditorPlace(1, 3), combo->GetPos()));
+  combo->SelectItem(1);
+  EXPECT_STREQ(L"3/3/1", record->GetText(3));
+  EXPECT_STREQ(L"r2c3", window.Row(4)->GetText(3));
+
+  window.ClickAt(window.CellCentre(0, 3));
+  ASSERT_TRUE(SameRect(window.EditorPlace(0, 3), combo->GetPos()));
+  list->RemoveAll();
+  EXPECT_TRUE(::IsRectEmpty(&combo->GetPos()));
+  list->Add(new CListTextExtElementUI);
+  combo->SelectItem(2);
+  EXPECT_EQ(nullptr, window.Row(0)->GetText(3));
+}
+
 // The edit floats over its cell: the body keeps its height, the edit keeps its cell through the
 // next layout, and the body's scrolling hides it.
 TEST(ListEx, EditorsTakeNoRoomAndHideWhenTheBodyScrolls) {

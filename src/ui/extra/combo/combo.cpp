@@ -145,6 +145,8 @@ bool CComboUI::Activate() {
   if (!CControlUI::Activate()) return false;
   if (m_pManager != nullptr) m_pManager->SendNotify(this, L"predropdown");
   if (m_pWindow != nullptr) return true;
+  // A "predropdown" handler may have hidden or disabled the combo: no drop-down then.
+  if (!CControlUI::Activate()) return false;
   CComboWnd* window = new CComboWnd;
   m_pWindow = window;
   if (!window->Init(this)) {
@@ -227,9 +229,11 @@ void CComboUI::DoEvent(EventRecordUI& event) {
       Invalidate();
       break;
     case UIEVENT_BUTTONDOWN:
+      // Pushed only while a drop-down is open: the drop-down's end clears it.
       if (IsEnabled()) {
         Activate();
-        m_uButtonState |= UISTATE_PUSHED | UISTATE_CAPTURED;
+        m_uButtonState |= UISTATE_CAPTURED;
+        if (m_pWindow != nullptr) m_uButtonState |= UISTATE_PUSHED;
       }
       return;
     case UIEVENT_BUTTONUP:

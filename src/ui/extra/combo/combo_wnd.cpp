@@ -84,7 +84,8 @@ void CComboWnd::OnCreate() {
   m_pLayout->EnableScrollBar(true, false);
   m_pLayout->ApplyAttributeList(m_pOwner->GetDropBoxAttributeList().GetData());
   for (int i = 0; i < m_pOwner->GetCount(); ++i) m_pLayout->Add(m_pOwner->GetItemAt(i));
-  m_pm.GetShadow()->CopyShadow(ownerManager->GetShadow());
+  // The owner window's settings come here; the combo alone decides whether this one is shown.
+  ownerManager->GetShadow()->CopyShadow(m_pm.GetShadow());
   m_pm.GetShadow()->ShowShadow(m_pOwner->IsShowShadow());
   m_pm.AttachDialog(m_pLayout);
   m_pm.AddNotifier(this);

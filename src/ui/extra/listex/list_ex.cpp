@@ -35,6 +35,7 @@ CListExUI::CListExUI()
       m_nRow(-1),
       m_nColumn(-1),
       m_pComboCallback(nullptr),
+      m_pEditedRow(nullptr),
       m_pShownEditor(nullptr),
       m_bFillingCombo(false),
       m_pNotifyManager(nullptr) {
@@ -107,10 +108,29 @@ RECT CListExUI::CellRect(int iRow, int iColumn) const {
   return rc;
 }
 
+void CListExUI::EditCell(int iRow, int iColumn) {
+  m_pEditedRow = m_pList->GetItemAt(iRow);
+  m_nRow = iRow;
+  m_nColumn = iColumn;
+}
+
+int CListExUI::EditedRow() {
+  m_nRow = m_pEditedRow != nullptr ? m_pList->GetItemIndex(m_pEditedRow) : -1;
+  return m_nRow;
+}
+
+void CListExUI::ForgetEditedCell() {
+  m_pEditedRow = nullptr;
+  m_nRow = m_nColumn = -1;
+}
+
+void CListExUI::FollowEditedRow() {
+  if (m_pShownEditor != nullptr) NeedUpdate();
+}
+
 void CListExUI::ShowCellEditor(int iRow, int iColumn, RECT rc, const wchar_t* pstrText) {
   if (iColumn >= 0 && IsColumnEditable(iColumn) && GetCellEdit() != nullptr) {
-    m_nRow = iRow;
-    m_nColumn = iColumn;
+    EditCell(iRow, iColumn);
     m_pEditUI->SetText(pstrText);
     m_pEditUI->SetVisible(true);
     m_pEditUI->SetPos(rc, true);
@@ -119,8 +139,7 @@ void CListExUI::ShowCellEditor(int iRow, int iColumn, RECT rc, const wchar_t* ps
   }
   if (iColumn >= 0 && IsColumnCombo(iColumn) && GetCellCombo() != nullptr) {
     m_pComboBoxUI->RemoveAll();
-    m_nRow = iRow;
-    m_nColumn = iColumn;
+    EditCell(iRow, iColumn);
     m_pComboBoxUI->SetText(pstrText);
     if (m_pComboCallback != nullptr) {
       m_bFillingCombo = true;
@@ -144,7 +163,38 @@ void CListExUI::HideCellEditors() {
 // The layout puts floating editors at their own (empty) place: the shown one goes back over its cell.
 void CListExUI::SetPos(RECT rc, bool bNeedInvalidate) {
   CListUI::SetPos(rc, bNeedInvalidate);
-  if (m_pShownEditor != nullptr) m_pShownEditor->SetPos(CellRect(m_nRow, m_nColumn), bNeedInvalidate);
+  if (m_pShownEditor != nullptr) m_pShownEditor->SetPos(CellRect(EditedRow(), m_nColumn), bNeedInvalidate);
+}
+
+bool CListExUI::AddAt(CControlUI* pControl, int iIndex) {
+  if (!CListUI::AddAt(pControl, iIndex)) return false;
+  FollowEditedRow();
+  return true;
+}
+
+bool CListExUI::SetItemIndex(CControlUI* pControl, int iNewIndex) {
+  if (!CListUI::SetItemIndex(pControl, iNewIndex)) return false;
+  FollowEditedRow();
+  return true;
+}
+
+// The edited row's record is gone: nothing may be written for it, and the list may delete it.
+bool CListExUI::Remove(CControlUI* pControl) {
+  if (pControl != nullptr && pControl == m_pEditedRow) {
+    ForgetEditedCell();
+    HideCellEditors();
+  }
+  if (!CListUI::Remove(pControl)) return false;
+  FollowEditedRow();
+  return true;
+}
+
+void CListExUI::RemoveAll() {
+  if (m_pEditedRow != nullptr) {
+    ForgetEditedCell();
+    HideCellEditors();
+  }
+  CListUI::RemoveAll();
 }
 
 // The body moved its rows under the editors.
@@ -159,11 +209,11 @@ void CListExUI::DoEvent(EventRecordUI& event) {
 }
 
 void CListExUI::WriteCell(const CUIString& text) {
-  CControlUI* row = m_pList->GetItemAt(m_nRow);
+  CControlUI* row = m_pList->GetItemAt(EditedRow());
   CListTextExtElementUI* cells =
       row != nullptr ? static_cast<CListTextExtElementUI*>(row->GetInterface(L"ListTextExElement")) : nullptr;
   if (cells != nullptr) cells->SetText(m_nColumn, text.GetData());
-  m_nRow = m_nColumn = -1;
+  ForgetEditedCell();
 }
 
 bool CListExUI::AllRowsChecked() const {

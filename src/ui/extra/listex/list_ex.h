@@ -37,6 +37,11 @@ class CListExUI : public CListUI, public INotifyUI {
   void SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool bInit = true) override;
   void SetPos(RECT rc, bool bNeedInvalidate = true) override;
   void DoEvent(EventRecordUI& event) override;
+  // Rows that come, go or move keep the edited cell with its row; the row's removal ends the edit.
+  bool AddAt(CControlUI* pControl, int iIndex) override;
+  bool Remove(CControlUI* pControl) override;
+  void RemoveAll() override;
+  bool SetItemIndex(CControlUI* pControl, int iNewIndex) override;
 
   bool IsColumnEditable(int iColumn) override;
   CEditUI* GetCellEdit() override;
@@ -58,6 +63,12 @@ class CListExUI : public CListUI, public INotifyUI {
  private:
   class CListContainerHeaderItemUI* HeaderColumnAt(int iColumn) const;
   RECT CellRect(int iRow, int iColumn) const;
+  void EditCell(int iRow, int iColumn);
+  // The edited row's index now, or -1 when it is no longer in the list.
+  int EditedRow();
+  void ForgetEditedCell();
+  // The body lays its rows out again: the shown editor goes over its row's cell with the list.
+  void FollowEditedRow();
   void WriteCell(const CUIString& text);
   bool OnBodyScroll(void* param);
   // Every text row (with a check box) is checked.
@@ -68,6 +79,9 @@ class CListExUI : public CListUI, public INotifyUI {
   int m_nRow;
   int m_nColumn;
   IListComboCallbackUI* m_pComboCallback;
+  // The edited row itself: its index changes as rows come, go and move. Only compared with the
+  // list's rows, never used through, as it may have been deleted.
+  CControlUI* m_pEditedRow;
   // The editor over the stored cell, kept there when the list is laid out again.
   CControlUI* m_pShownEditor;
   // While the host fills the combo, its selection is not a choice.

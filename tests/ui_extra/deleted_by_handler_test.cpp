@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "list_support.h"
 #include "ui/core/paint/control/container.h"
@@ -35,10 +34,9 @@ struct SenderReader : INotifyUI {
   explicit SenderReader(CPaintManagerUI& pm) : pm(pm) { pm.AddNotifier(this); }
   ~SenderReader() { pm.RemoveNotifier(this); }
   void Notify(NotifyRecordUI& msg) override {
-    if (msg.pSender != nullptr) names.push_back(msg.pSender->GetName().GetData());
+    if (msg.pSender != nullptr) msg.pSender->GetName();
   }
   CPaintManagerUI& pm;
-  std::vector<std::wstring> names;
 };
 
 // A point inside the named control, off its middle: clear of a list header's separator and on a

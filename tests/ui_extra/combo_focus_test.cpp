@@ -261,3 +261,30 @@ TEST(ComboDropDown, DeletingTheComboWhileOpenIsClean) {
   EXPECT_FALSE(IsWindow(dropDown));
   EXPECT_EQ(nullptr, window.Find(L"combo"));
 }
+
+// The combo's "itemselect" handler deletes it when Down is pressed in its open drop-down: neither
+// the combo nor the pop-up touches it afterwards, and the pop-up closes. Run again under Wine's
+// heap checks.
+TEST(ComboDropDown, DeletedByItsItemSelectHandlerIsClean) {
+  ComboWindow window;
+  HWND dropDown = window.Open();
+  struct Remover : INotifyUI {
+    void Notify(NotifyRecordUI& msg) override {
+      if (!(msg.sType == L"itemselect") || combo == nullptr) return;
+      root->Remove(combo);
+      combo = nullptr;
+    }
+    CContainerUI* root = nullptr;
+    CControlUI* combo = nullptr;
+  } remover;
+  remover.root = static_cast<CContainerUI*>(window.Find(L"root")->GetInterface(L"Container"));
+  remover.root->SetDelayedDestroy(false);
+  remover.combo = window.Combo();
+  window.GetPaintManager().AddNotifier(&remover);
+  ::SendMessageW(dropDown, WM_KEYDOWN, VK_DOWN, 0);
+  window.Pump();
+  window.GetPaintManager().RemoveNotifier(&remover);
+  EXPECT_EQ(1, window.Count(L"itemselect", L"combo"));
+  EXPECT_EQ(nullptr, window.Find(L"combo"));
+  EXPECT_FALSE(IsWindow(dropDown));
+}

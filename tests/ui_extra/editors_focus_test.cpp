@@ -9,6 +9,7 @@
 
 #include "list_support.h"
 #include "test_support.h"
+#include "ui/core/controls/edit.h"
 #include "ui/core/paint/control/container.h"
 #include "ui/extra/editors/date_time.h"
 #include "ui/extra/editors/hot_key.h"
@@ -33,6 +34,7 @@ class EditorWindow : public ExtraWindow {
     CControlUI* c = Find(name);
     if (auto* date = static_cast<CDateTimeUI*>(c->GetInterface(L"DateTime"))) return date->GetNativeWindow();
     if (auto* ip = static_cast<CIPAddressUI*>(c->GetInterface(L"IPAddress"))) return ip->GetNativeWindow();
+    if (auto* edit = static_cast<CEditUI*>(c->GetInterface(L"Edit"))) return edit->GetNativeWindow();
     return static_cast<CHotKeyUI*>(c->GetInterface(L"HotKey"))->GetNativeWindow();
   }
   // Posts a key press (and release) with its scan code, as the keyboard would, and handles them.
@@ -194,23 +196,25 @@ TEST(NativeEditors, HotKeyEditorNamesTheKeysCaught) {
   EXPECT_EQ(L"F5", w.Text(L"hotkey"));
 }
 
-// Each owner deleted while its editor is open (or, for the IP editor, hidden), and deleted by the
-// handler of the notification its editor sends: the editor goes with it and nothing reaches the
-// deleted control. Run under the heap checker too.
+// Each owner, the plain edit field among them, deleted while its editor is open (or, for the IP
+// editor, hidden), and deleted by the handler of the notification its editor sends: the editor goes
+// with it and nothing reaches the deleted control. Run under the heap checker too.
 TEST(NativeEditors, DeletingAnOwnerWithItsEditorOpenClosesTheEditor) {
   EditorWindow w(
       L"<Window size=\"320,300\"><VerticalLayout name=\"column\" bkcolor=\"#FFFFFFFF\">"
       L"<DateTime name=\"d1\" height=\"28\"/><IPAddress name=\"i1\" height=\"28\"/><HotKey name=\"h1\" height=\"28\"/>"
       L"<IPAddress name=\"i2\" height=\"28\"/><DateTime name=\"d2\" height=\"28\"/><IPAddress name=\"i3\" "
       L"height=\"28\"/>"
-      L"<HotKey name=\"h2\" height=\"28\"/><Button name=\"other\" height=\"28\"/></VerticalLayout></Window>");
+      L"<HotKey name=\"h2\" height=\"28\"/><Edit name=\"e1\" height=\"28\"/><Button name=\"other\" height=\"28\"/>"
+      L"</VerticalLayout></Window>");
   struct Case {
     const wchar_t* name;
     bool leaveFirst;
     WPARAM changeKey;  // 0: deleted from outside; else deleted by the handler of the change
   };
-  for (const Case& c : {Case{L"d1", false, 0}, Case{L"i1", false, 0}, Case{L"h1", false, 0}, Case{L"i2", true, 0},
-                        Case{L"d2", false, VK_UP}, Case{L"i3", false, VK_DELETE}, Case{L"h2", false, VK_F5}}) {
+  for (const Case& c :
+       {Case{L"d1", false, 0}, Case{L"i1", false, 0}, Case{L"h1", false, 0}, Case{L"i2", true, 0},
+        Case{L"d2", false, VK_UP}, Case{L"i3", false, VK_DELETE}, Case{L"h2", false, VK_F5}, Case{L"e1", false, 'X'}}) {
     w.Click(c.name);
     HWND editor = w.Native(c.name);
     ASSERT_NE(nullptr, editor) << c.name;

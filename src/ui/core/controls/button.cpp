@@ -37,8 +37,9 @@ UINT CButtonUI::GetControlFlags() const {
 bool CButtonUI::Activate() {
   if (!CControlUI::Activate()) return false;
   if (m_pManager != nullptr) {
+    CControlWatch alive(this);
     m_pManager->SendNotify(this, L"click");
-    BindTriggerTabSel(-1);
+    if (alive) BindTriggerTabSel(-1);
   }
   return true;
 }

@@ -6,6 +6,7 @@
 #include "ui/core/resources/attribute_values.h"
 #include "ui/core/controls/button.h"
 #include "ui/core/controls/edit_wnd_internal.h"
+#include "ui/core/controls/owned_window.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/core/paint/render/render_engine.h"
 #include "ui/core/resources/resource_table.h"
@@ -27,19 +28,10 @@ CEditUI::CEditUI()
   SetBkColor(0xFFFFFFFF);
 }
 
-CEditUI::~CEditUI() {
-  if (m_pWindow == nullptr) return;
-  // The native window may outlive this control only detached: it then closes without an owner.
-  CEditWnd* window = m_pWindow;
-  m_pWindow = nullptr;
-  HWND hwnd = window->GetHWND();
-  if (m_pManager != nullptr && hwnd != nullptr) m_pManager->RemoveNativeWindow(hwnd);
-  window->Detach();
-  if (::IsWindow(hwnd))
-    ::DestroyWindow(hwnd);
-  else
-    delete window;
-}
+// The native window may outlive this control only detached: it then closes without an owner. The
+// receiver of its "textchanged" may delete this control while the platform's edit is inside the
+// change.
+CEditUI::~CEditUI() { CloseDetached(this, m_pWindow); }
 
 const wchar_t* CEditUI::GetClass() const { return L"EditUI"; }
 

@@ -91,8 +91,9 @@ LRESULT CEditWnd::OnEditChanged() {
   std::wstring text(static_cast<size_t>(length), L'\0');
   ::GetWindowTextW(m_hWnd, &text[0], length);
   m_pOwner->m_sText = text.c_str();
+  // The receiver may delete the owner, which leaves this window without one.
   if (m_pOwner->GetManager() != nullptr) m_pOwner->GetManager()->SendNotify(m_pOwner, L"textchanged");
-  if (m_bLayered) m_pOwner->Invalidate();
+  if (m_bLayered && m_pOwner != nullptr) m_pOwner->Invalidate();
   return 0;
 }
 

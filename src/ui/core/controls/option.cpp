@@ -69,6 +69,7 @@ void COptionUI::SendSelectChanged(WPARAM wParam) {
 
 void COptionUI::Selected(bool bSelected) {
   if (!StoreSelected(bSelected)) return;
+  CControlWatch alive(this);
   if (m_pManager != nullptr) {
     if (m_sGroupName.IsEmpty()) {
       SendSelectChanged(0);
@@ -77,11 +78,13 @@ void COptionUI::Selected(bool bSelected) {
       SendSelectChanged(0);
     }
   }
-  Invalidate();
+  if (alive) Invalidate();
 }
 
 bool COptionUI::Activate() {
+  CControlWatch alive(this);
   if (!CButtonUI::Activate()) return false;
+  if (!alive) return true;
   if (m_sGroupName.IsEmpty())
     Selected(!m_bSelected);
   else
@@ -160,6 +163,7 @@ LPVOID CCheckBoxUI::GetInterface(const wchar_t* pstrName) {
 
 void CCheckBoxUI::Selected(bool bSelected) {
   if (!StoreSelected(bSelected)) return;
+  CControlWatch alive(this);
   if (m_pManager != nullptr) {
     if (m_sGroupName.IsEmpty()) {
       SendSelectChanged(m_bSelected ? 1 : 0);
@@ -168,7 +172,7 @@ void CCheckBoxUI::Selected(bool bSelected) {
       SendSelectChanged(1);
     }
   }
-  Invalidate();
+  if (alive) Invalidate();
 }
 
 void CCheckBoxUI::DoEvent(EventRecordUI& event) {
@@ -181,9 +185,11 @@ void CCheckBoxUI::DoEvent(EventRecordUI& event) {
   }
   if (m_bAutoCheck && (event.Type == UIEVENT_BUTTONDOWN || event.Type == UIEVENT_DBLCLICK)) {
     if (::PtInRect(&m_rcItem, event.ptMouse) && IsEnabled()) {
+      CControlWatch alive(this);
       SetCheck(!GetCheck());
+      if (!alive) return;
       if (m_pManager != nullptr) m_pManager->SendNotify(this, L"checkclick");
-      Invalidate();
+      if (alive) Invalidate();
     }
     return;
   }

@@ -30,11 +30,14 @@ bool CAnimationTabLayoutUI::SelectItem(int iIndex) {
   if (iIndex == m_iCurSel) return true;
   m_nPositiveDirection = iIndex > m_iCurSel ? -1 : 1;
   m_iCurSel = iIndex;
+  // The focus change notifies: its receiver may delete this layout.
+  CControlWatch alive(this);
   for (int i = 0; i < GetCount(); ++i) {
     CControlUI* child = GetItemAt(i);
     if (i == iIndex) {
       child->SetVisible(true);
       child->SetFocus();
+      if (!alive) return true;
       m_pCurrentControl = child;
       m_bControlVisibleFlag = false;
     } else {

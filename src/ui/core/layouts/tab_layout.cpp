@@ -71,11 +71,14 @@ bool CTabLayoutUI::SelectItem(int iIndex) {
   if (iIndex == m_iCurSel) return true;
   const int previous = m_iCurSel;
   m_iCurSel = iIndex;
+  // The focus change notifies: its receiver may delete this layout.
+  CControlWatch alive(this);
   for (int i = 0; i < GetCount(); ++i) {
     CControlUI* child = GetItemAt(i);
     if (i == iIndex) {
       child->SetVisible(true);
       child->SetFocus();
+      if (!alive) return true;
       SetPos(m_rcItem, true);
     } else {
       child->SetVisible(false);

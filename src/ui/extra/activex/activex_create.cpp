@@ -78,7 +78,10 @@ bool CActiveXUI::DoCreateControl() {
   m_pControl->TakeViewObject(m_pUnk.Get());
   hr = m_pUnk->SetHostNames(L"UIActiveX", nullptr);
 
+  // The receiver may delete this control: the object is then released, never shown.
+  CControlWatch alive(this);
   if (m_pManager != nullptr) m_pManager->SendNotify(this, L"showactivex", 0, 0, false);
+  if (!alive) return false;
   if ((misc & OLEMISC_INVISIBLEATRUNTIME) == 0 && m_pManager != nullptr) {
     try {
       hr = m_pUnk->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.Get(), 0, m_pManager->GetPaintWindow(), &m_rcItem);

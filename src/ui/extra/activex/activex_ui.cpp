@@ -40,8 +40,10 @@ bool CActiveXUI::IsDelayCreate() const { return m_bDelayCreate; }
 
 void CActiveXUI::SetDelayCreate(bool bDelayCreate) {
   if (m_bDelayCreate == bDelayCreate) return;
+  // The creation's "showactivex" may reach a receiver that deletes this control.
+  CControlWatch alive(this);
   if (!bDelayCreate && !m_bCreated && !::IsEqualCLSID(m_clsid, IID_NULL)) DoCreateControl();
-  m_bDelayCreate = bDelayCreate;
+  if (alive) m_bDelayCreate = bDelayCreate;
 }
 
 bool CActiveXUI::IsNoClose() const { return m_bNoClose; }
@@ -94,8 +96,9 @@ RECT CActiveXUI::ObjectRect() const {
 
 void CActiveXUI::SetPos(RECT rc, bool bNeedInvalidate) {
   CControlUI::SetPos(rc, bNeedInvalidate);
+  CControlWatch alive(this);
   if (!m_bCreated) DoCreateControl();
-  if (m_pUnk == nullptr || m_pControl == nullptr) return;
+  if (!alive || m_pUnk == nullptr || m_pControl == nullptr) return;
   SIZEL extent = PixelsToHimetric(m_rcItem.GetWidth(), m_rcItem.GetHeight());
   m_pUnk->SetExtent(DVASPECT_CONTENT, &extent);
   if (m_pControl->InPlaceObject() != nullptr) {

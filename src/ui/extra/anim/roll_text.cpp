@@ -44,7 +44,10 @@ void CRollTextUI::SetPos(RECT rc) {
 void CRollTextUI::DoEvent(EventRecordUI& event) {
   if (event.Type == UIEVENT_TIMER && event.wParam == kEndTimerId && m_pManager != nullptr) {
     m_pManager->KillTimer(this, kEndTimerId);
+    // The receiver may delete this control.
+    CControlWatch alive(this);
     m_pManager->SendNotify(this, L"textrollend");
+    if (!alive) return;
   } else if (event.Type == UIEVENT_TIMER && event.wParam == kRepaintTimerId) {
     Invalidate();
     return;

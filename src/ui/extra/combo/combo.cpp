@@ -56,7 +56,9 @@ CUIString CComboUI::GetText() const {
   return selected != nullptr ? selected->GetText() : CUIString();
 }
 
+// The receivers of "itemselect" and of the focus change may delete this combo.
 bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
+  CControlWatch alive(this);
   int count = GetCount();
   if (iIndex >= count && count > 0) iIndex = count - 1;
   if (iIndex == m_iCurSel) return true;
@@ -71,7 +73,7 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
   // Back to no selection (Escape where nothing was selected before) is a change like any other.
   if (iIndex < 0 && old >= 0) {
     if (m_pManager != nullptr) m_pManager->SendNotify(this, L"itemselect", static_cast<WPARAM>(-1), old);
-    Invalidate();
+    if (alive) Invalidate();
     return true;
   }
   CControlUI* control = GetItemAt(iIndex);
@@ -79,9 +81,10 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
   if (control == nullptr || !control->IsEnabled() || item == nullptr) return false;
   m_iCurSel = iIndex;
   if (m_pWindow != nullptr || bTakeFocus) control->SetFocus();
+  if (!alive) return true;
   item->Select(true);
   if (m_pManager != nullptr) m_pManager->SendNotify(this, L"itemselect", static_cast<WPARAM>(iIndex), old);
-  Invalidate();
+  if (alive) Invalidate();
   return true;
 }
 
@@ -141,10 +144,12 @@ bool CComboUI::SetItemIndex(CControlUI* pControl, int iNewIndex) {
   return true;
 }
 
+// The receivers of "predropdown" and "dropdown" may delete this combo.
 bool CComboUI::Activate() {
   if (!CControlUI::Activate()) return false;
+  CControlWatch alive(this);
   if (m_pManager != nullptr) m_pManager->SendNotify(this, L"predropdown");
-  if (m_pWindow != nullptr) return true;
+  if (!alive || m_pWindow != nullptr) return true;
   // A "predropdown" handler may have hidden or disabled the combo: no drop-down then.
   if (!CControlUI::Activate()) return false;
   CComboWnd* window = new CComboWnd;
@@ -156,7 +161,7 @@ bool CComboUI::Activate() {
     return false;
   }
   if (m_pManager != nullptr) m_pManager->SendNotify(this, L"dropdown");
-  Invalidate();
+  if (alive) Invalidate();
   return true;
 }
 
@@ -231,7 +236,9 @@ void CComboUI::DoEvent(EventRecordUI& event) {
     case UIEVENT_BUTTONDOWN:
       // Pushed only while a drop-down is open: the drop-down's end clears it.
       if (IsEnabled()) {
+        CControlWatch alive(this);
         Activate();
+        if (!alive) return;
         m_uButtonState |= UISTATE_CAPTURED;
         if (m_pWindow != nullptr) m_uButtonState |= UISTATE_PUSHED;
       }

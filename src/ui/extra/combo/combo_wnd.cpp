@@ -169,7 +169,8 @@ bool CComboWnd::OnKeyDown(WPARAM key) {
   event.chKey = static_cast<wchar_t>(key);
   event.dwTimestamp = ::GetTickCount();
   m_pOwner->DoEvent(event);
-  EnsureVisible(m_pOwner->GetCurSel());
+  // A receiver of the owner's notification may have deleted it, which detached this window.
+  if (m_pOwner != nullptr) EnsureVisible(m_pOwner->GetCurSel());
   return true;
 }
 
@@ -183,7 +184,7 @@ void CComboWnd::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
   if (m_pOwner != nullptr && m_pOwner->GetScrollSelect()) {
     event.pSender = m_pOwner;
     m_pOwner->DoEvent(event);
-    EnsureVisible(m_pOwner->GetCurSel());
+    if (m_pOwner != nullptr) EnsureVisible(m_pOwner->GetCurSel());
   } else if (m_pLayout != nullptr) {
     event.pSender = m_pLayout;
     m_pLayout->DoEvent(event);

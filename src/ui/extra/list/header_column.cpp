@@ -65,8 +65,10 @@ bool HeaderColumn::HandleEvent(CControlUI& item, EventRecordUI& event, const wch
         }
       } else {
         uButtonState |= UISTATE_PUSHED;
+        // The receiver may delete the item, and this column with it.
+        CControlWatch alive(&item);
         if (item.GetManager() != nullptr) item.GetManager()->SendNotify(&item, clickType);
-        item.Invalidate();
+        if (alive) item.Invalidate();
       }
       return true;
     case UIEVENT_BUTTONUP:

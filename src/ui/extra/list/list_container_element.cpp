@@ -75,15 +75,11 @@ void CListContainerElementUI::DoEvent(EventRecordUI& event) {
   bool enabled = IsEnabled();
   switch (event.Type) {
     case UIEVENT_DBLCLICK:
-      if (enabled) {
-        Activate();
-        InvalidateItem();
-      }
+      if (enabled) list_row::ActivateAndRepaint(*this);
       return;
     case UIEVENT_KEYDOWN:
       if (event.chKey != VK_RETURN || !enabled) break;
-      Activate();
-      InvalidateItem();
+      list_row::ActivateAndRepaint(*this);
       return;
     case UIEVENT_TIMER:
       if (m_pManager != nullptr) m_pManager->SendNotify(this, L"timer", event.wParam, event.lParam);

@@ -35,13 +35,15 @@ void SetOwner(ListRowState& row, CControlUI* owner) {
   row.pPlacer = row.pList != nullptr ? dynamic_cast<CListBodyUI*>(row.pList->GetList()) : nullptr;
 }
 
+// The owner's "itemselect" may reach a receiver that deletes the row, or its owner with it.
 bool Select(CControlUI& control, ListRowState& row, bool select) {
   if (!control.IsEnabled()) return false;
   if (row.pOwner != nullptr && row.bSelected) row.pOwner->UnSelectItem(row.iIndex, true);
   if (select == row.bSelected) return true;
   row.bSelected = select;
+  CControlWatch alive(&control);
   if (select && row.pOwner != nullptr) row.pOwner->SelectItem(row.iIndex, false);
-  Invalidate(control);
+  if (alive) Invalidate(control);
   return true;
 }
 
@@ -50,13 +52,14 @@ bool SelectMulti(CControlUI& control, ListRowState& row, bool select) {
   if (!control.IsEnabled()) return false;
   if (select == row.bSelected) return true;
   row.bSelected = select;
+  CControlWatch alive(&control);
   if (row.pOwner != nullptr) {
     if (select)
       row.pOwner->SelectMultiItem(row.iIndex, false);
     else
       row.pOwner->UnSelectItem(row.iIndex, false);
   }
-  Invalidate(control);
+  if (alive) Invalidate(control);
   return true;
 }
 
@@ -124,6 +127,13 @@ void DrawBk(CControlUI& control, HDC hDC, const ListRowState& row) {
 bool NotifyActivated(CControlUI& control, bool activated) {
   if (activated && control.GetManager() != nullptr) control.GetManager()->SendNotify(&control, L"itemactivate");
   return true;
+}
+
+// The receiver of "itemactivate" may delete the row.
+void ActivateAndRepaint(CControlUI& control) {
+  CControlWatch alive(&control);
+  control.Activate();
+  if (alive) Invalidate(control);
 }
 
 void LeaveSelectionWhenHidden(CControlUI& control, ListRowState& row) {
@@ -240,15 +250,11 @@ void CListElementUI::DoEvent(EventRecordUI& event) {
     return;
   }
   if (event.Type == UIEVENT_DBLCLICK) {
-    if (IsEnabled()) {
-      Activate();
-      InvalidateItem();
-    }
+    if (IsEnabled()) list_row::ActivateAndRepaint(*this);
     return;
   }
   if (event.Type == UIEVENT_KEYDOWN && event.chKey == VK_RETURN && IsEnabled()) {
-    Activate();
-    InvalidateItem();
+    list_row::ActivateAndRepaint(*this);
     return;
   }
   if (m_row.pOwner != nullptr)

@@ -13,6 +13,8 @@ void Invalidate(CControlUI& control);
 void DrawBk(CControlUI& control, HDC hDC, const ListRowState& row);
 // "itemactivate" once the control's own activation took place.
 bool NotifyActivated(CControlUI& control, bool activated);
+// A double click or Return on an enabled row: its activation, then a repaint while it lives.
+void ActivateAndRepaint(CControlUI& control);
 // A row hidden while selected gives up the selection, its owner's too.
 void LeaveSelectionWhenHidden(CControlUI& control, ListRowState& row);
 // Puts the row where its list's body has it, when the body put that off.

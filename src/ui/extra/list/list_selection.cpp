@@ -55,32 +55,37 @@ int CListUI::GetNextSelItem(int nItem) const {
   return *(at + 1);
 }
 
+// The receivers of "itemselect", of the body's "scroll" and of the focus change may delete this
+// list.
 bool CListUI::SelectItem(int iIndex, bool bTakeFocus) {
+  CControlWatch alive(this);
   UnSelectAllItems();
   IListItemUI* item = RowAt(iIndex);
   // An item's Select reports itself to this list (the same call, from inside): it then finds the
   // index recorded and the notification sent already.
   if (item == nullptr || !item->Select(true)) return false;
+  if (!alive) return true;
   int old = m_iCurSel;
   m_iCurSel = iIndex;
   m_aSelItems.Add(iIndex);
   if (!m_bDeferEnsureVisible) EnsureVisible(iIndex);
-  if (bTakeFocus) m_pList->GetItemAt(iIndex)->SetFocus();
-  if (m_pManager != nullptr && old != iIndex) m_pManager->SendNotify(this, L"itemselect", iIndex, 0);
+  if (alive && bTakeFocus) m_pList->GetItemAt(iIndex)->SetFocus();
+  if (alive && m_pManager != nullptr && old != iIndex) m_pManager->SendNotify(this, L"itemselect", iIndex, 0);
   return true;
 }
 
 bool CListUI::SelectMultiItem(int iIndex, bool bTakeFocus) {
   if (!m_bMultiSel) return SelectItem(iIndex, bTakeFocus);
   IListItemUI* item = RowAt(iIndex);
+  CControlWatch alive(this);
   if (item == nullptr || m_aSelItems.Has(iIndex) || !item->SelectMulti(true)) return false;
-  if (bTakeFocus) m_pList->GetItemAt(iIndex)->SetFocus();
+  if (alive && bTakeFocus) m_pList->GetItemAt(iIndex)->SetFocus();
   // Selected through the item, which has reported itself to this list already.
-  if (m_aSelItems.Has(iIndex)) return true;
+  if (!alive || m_aSelItems.Has(iIndex)) return true;
   m_iCurSel = iIndex;
   m_aSelItems.Add(iIndex);
   if (!m_bDeferEnsureVisible) EnsureVisible(iIndex);
-  if (m_pManager != nullptr) m_pManager->SendNotify(this, L"itemselect", iIndex, 0);
+  if (alive && m_pManager != nullptr) m_pManager->SendNotify(this, L"itemselect", iIndex, 0);
   return true;
 }
 

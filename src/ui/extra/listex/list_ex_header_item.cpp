@@ -32,7 +32,8 @@ RECT CListContainerHeaderItemUI::BoxRect() const {
   return m_box.Place(*this, m_rcItem.left, m_rcItem.top, m_rcItem.bottom);
 }
 
-// The check box first, then the column's own handling of the same event.
+// The check box first, then the column's own handling of the same event, unless the receiver of
+// "listheaditemchecked" deleted this item.
 void CListContainerHeaderItemUI::DoEvent(EventRecordUI& event) {
   if (!IsMouseEnabled() && event.Type >= UIEVENT__MOUSEFIRST && event.Type <= UIEVENT__MOUSELAST) {
     if (m_pParent != nullptr)
@@ -45,7 +46,9 @@ void CListContainerHeaderItemUI::DoEvent(EventRecordUI& event) {
       m_pManager != nullptr) {
     auto* header = static_cast<CContainerUI*>(m_pParent->GetInterface(L"Container"));
     WPARAM index = static_cast<WPARAM>(header != nullptr ? header->GetItemIndex(this) : -1);
+    CControlWatch alive(this);
     m_pManager->SendNotify(this, L"listheaditemchecked", index, m_box.bChecked ? 1 : 0);
+    if (!alive) return;
   }
   if (!m_column.HandleEvent(*this, event, L"listheaderclick", m_cxFixed)) CHorizontalLayoutUI::DoEvent(event);
 }

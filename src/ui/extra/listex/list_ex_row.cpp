@@ -99,8 +99,11 @@ void CListTextExtElementUI::DoEvent(EventRecordUI& event) {
     int columns = m_pListEx->GetListInfo()->nColumns;
     int flipped = m_box.Track(*this, event, columns, [this](int column) { return BoxRect(column); });
     if (flipped >= 0 && m_pManager != nullptr) {
+      // The receiver may delete this row.
+      CControlWatch alive(this);
       m_pManager->SendNotify(this, L"listitemchecked", static_cast<WPARAM>(m_row.iIndex),
                              MAKELPARAM(m_box.bChecked ? 1 : 0, flipped));
+      if (!alive) return;
     }
   }
   CListTextElementUI::DoEvent(event);

@@ -151,8 +151,10 @@ bool CMenuElementUI::ShowSubItems() {
 void CMenuElementUI::Open() {
   if (m_pSubMenuWindow != nullptr) return;
   if (ShowSubItems()) {
+    // The receiver of the menu's "itemselect" may delete this item.
+    CControlWatch alive(this);
     SelectInOwner(GetIndex());
-    CreateSubMenu();
+    if (alive) CreateSubMenu();
     return;
   }
   MenuObserverImpl::GetGlobal()->Broadcast(kMenuCloseBelow, MenuWindowHandle());
@@ -207,15 +209,18 @@ void CMenuElementUI::DoEvent(EventRecordUI& event) {
       if (GetSubItemCount() == 0) SelectInOwner(-1);
       CListContainerElementUI::DoEvent(event);
       return;
-    case UIEVENT_BUTTONUP:
+    case UIEVENT_BUTTONUP: {
       if (!IsEnabled()) return;
+      // The receiver of "itemclick" may delete this item.
+      CControlWatch alive(this);
       CListContainerElementUI::DoEvent(event);
-      if (m_pSubMenuWindow != nullptr) return;
+      if (!alive || m_pSubMenuWindow != nullptr) return;
       if (ShowSubItems())
         CreateSubMenu();
       else
         ClickLeaf();
       return;
+    }
     case UIEVENT_KEYDOWN:
       if (event.chKey != VK_RIGHT) break;
       Open();

@@ -57,12 +57,16 @@ void CColorPaletteUI::DoEvent(EventRecordUI& event) {
       if (m_bIsInBar) PickSaturation(pt);
       Invalidate();
       return;
-    case UIEVENT_BUTTONUP:
+    case UIEVENT_BUTTONUP: {
+      // The receiver may delete this palette.
+      CControlWatch alive(this);
       if (IsEnabled() && m_pManager != nullptr) m_pManager->SendNotify(this, L"colorchanged", GetSelectColor(), 0);
+      if (!alive) return;
       m_uButtonState &= ~UISTATE_PUSHED;
       m_bIsInBar = m_bIsInPallet = false;
       Invalidate();
       return;
+    }
     default:
       return;
   }

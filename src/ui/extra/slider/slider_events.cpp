@@ -38,10 +38,13 @@ void CSliderUI::OnPress(POINT pt) {
   UpdateText();
 }
 
+// The receivers of "valuechanged" and "movevaluechanged" may delete this slider.
 void CSliderUI::OnRelease(POINT pt) {
   m_uThumbState &= ~UISTATE_CAPTURED;
   CProgressUI::SetValue(ValueAt(pt));
+  CControlWatch alive(this);
   SendNotify(L"valuechanged");
+  if (!alive) return;
   Invalidate();
   UpdateText();
 }
@@ -51,7 +54,9 @@ void CSliderUI::OnDrag(POINT pt) {
     CProgressUI::SetValue(ValueAt(pt));
     if (m_bSendMove) {
       UpdateText();
+      CControlWatch alive(this);
       SendNotify(L"movevaluechanged");
+      if (!alive) return;
     }
     Invalidate();
   }

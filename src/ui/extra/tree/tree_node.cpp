@@ -177,10 +177,14 @@ void CTreeNodeUI::DoEvent(EventRecordUI& event) {
       CContainerUI::DoEvent(event);
     return;
   }
+  // The row's own handling notifies ("itemactivate", "itemselect"), and so does this: a receiver
+  // may delete the node.
+  CControlWatch alive(this);
   CListContainerElementUI::DoEvent(event);
+  if (!alive) return;
   if (event.Type == UIEVENT_DBLCLICK && IsEnabled()) {
     if (m_pManager != nullptr) m_pManager->SendNotify(this, L"treeitemdbclick");
-    Invalidate();
+    if (alive) Invalidate();
   } else if (event.Type == UIEVENT_MOUSEENTER || event.Type == UIEVENT_MOUSELEAVE) {
     bool enter = event.Type == UIEVENT_MOUSEENTER;
     if (!IsEnabled())
@@ -191,14 +195,16 @@ void CTreeNodeUI::DoEvent(EventRecordUI& event) {
 }
 
 bool CTreeNodeUI::Select(bool bSelect) {
+  CControlWatch alive(this);
   bool answer = CListContainerElementUI::Select(bSelect);
-  ShowItemTextColor(false);
+  if (alive) ShowItemTextColor(false);
   return answer;
 }
 
 bool CTreeNodeUI::SelectMulti(bool bSelect) {
+  CControlWatch alive(this);
   bool answer = CListContainerElementUI::SelectMulti(bSelect);
-  ShowItemTextColor(false);
+  if (alive) ShowItemTextColor(false);
   return answer;
 }
 

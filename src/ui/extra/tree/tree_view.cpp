@@ -128,24 +128,31 @@ bool CTreeViewUI::OnDBClickItem(void* param) {
   CTreeNodeUI* node = static_cast<CTreeNodeUI*>(msg->pSender->GetInterface(L"TreeNode"));
   if (node == nullptr) return false;
   CCheckBoxUI* folder = node->GetFolderButton();
+  // The receiver of the folder's "selectchanged" may delete the node.
+  CControlWatch alive(node);
   folder->Selected(!folder->IsSelected());
+  if (!alive) return true;
   node->SetVisibleTag(!folder->IsSelected());
   SetItemExpand(!folder->IsSelected(), node);
   return true;
 }
 
+// Each box notifies "selectchanged": its receiver may delete nodes, this tree too.
 bool CTreeViewUI::SetItemCheckBox(bool bSelected, CTreeNodeUI* pTreeNode) {
   if (pTreeNode == nullptr) {
-    for (int i = 0; i < GetCount(); ++i) {
+    CControlWatch alive(this);
+    for (int i = 0; alive && i < GetCount(); ++i) {
       CTreeNodeUI* node = NodeAt(i);
       if (node != nullptr) node->GetCheckBox()->Selected(bSelected);
     }
     return true;
   }
-  for (int i = 0; i < pTreeNode->GetCountChild(); ++i) {
+  CControlWatch alive(pTreeNode);
+  for (int i = 0; alive && i < pTreeNode->GetCountChild(); ++i) {
     CTreeNodeUI* child = pTreeNode->GetChildNode(i);
+    CControlWatch childAlive(child);
     child->GetCheckBox()->Selected(bSelected);
-    if (child->IsHasChild()) SetItemCheckBox(bSelected, child);
+    if (childAlive && child->IsHasChild()) SetItemCheckBox(bSelected, child);
   }
   return true;
 }

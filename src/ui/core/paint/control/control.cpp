@@ -45,9 +45,26 @@ CControlUI::CControlUI()
       m_wCursor(0) {}
 
 CControlUI::~CControlUI() {
+  for (CControlWatch* watch = m_pWatches; watch != nullptr; watch = watch->m_pNext) watch->m_pControl = nullptr;
+  m_pWatches = nullptr;
   if (OnDestroy) OnDestroy(this);
   RemoveAllCustomAttribute();
   CPaintManagerUI::ForgetControl(this);
+}
+
+CControlWatch::CControlWatch(CControlUI* pControl) : m_pControl(pControl), m_pNext(nullptr) {
+  if (pControl == nullptr) return;
+  m_pNext = pControl->m_pWatches;
+  pControl->m_pWatches = this;
+}
+
+CControlWatch::~CControlWatch() {
+  if (m_pControl == nullptr) return;
+  for (CControlWatch** link = &m_pControl->m_pWatches; *link != nullptr; link = &(*link)->m_pNext) {
+    if (*link != this) continue;
+    *link = m_pNext;
+    return;
+  }
 }
 
 int CControlUI::ScaleValue(int value) const {

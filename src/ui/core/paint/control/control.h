@@ -12,6 +12,24 @@
 namespace SkinUI {
 
 class CPaintManagerUI;
+class CControlUI;
+
+// Tells whether a control still lives after a call that may delete it: the receiver of a
+// synchronous notification may remove the control at once (a container without delayed destroy),
+// and with a container every child in it. The control clears each watch on it as it dies.
+class CControlWatch {
+ public:
+  explicit CControlWatch(CControlUI* pControl);
+  ~CControlWatch();
+  CControlWatch(const CControlWatch&) = delete;
+  CControlWatch& operator=(const CControlWatch&) = delete;
+  explicit operator bool() const { return m_pControl != nullptr; }
+
+ private:
+  friend class CControlUI;
+  CControlUI* m_pControl;
+  CControlWatch* m_pNext;
+};
 
 // Base of every control: a windowless element of a paint manager's tree.
 // The virtual operations keep this slot order; derived classes append theirs after the last.
@@ -242,7 +260,9 @@ class CControlUI {
   DWORD m_dwCaretColor = 0;
 
  private:
+  friend class CControlWatch;
   CPaintManagerUI* m_pHoldingManager = nullptr;
+  CControlWatch* m_pWatches = nullptr;
 };
 
 }  // namespace SkinUI

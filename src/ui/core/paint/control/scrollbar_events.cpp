@@ -71,7 +71,10 @@ void CScrollBarUI::PageTowards(POINT pt) {
   }
 }
 
+// A step of an owner's bar makes the owner notify "scroll", whose receiver may delete the owner
+// and with it this bar.
 void CScrollBarUI::OnButtonDown(const EventRecordUI& event) {
+  CControlWatch alive(this);
   m_nLastScrollOffset = 0;
   m_nScrollRepeatDelay = 0;
   if (m_pManager != nullptr) m_pManager->SetTimer(this, kRepeatTimerId, 50);
@@ -89,6 +92,7 @@ void CScrollBarUI::OnButtonDown(const EventRecordUI& event) {
   } else {
     PageTowards(pt);
   }
+  if (!alive) return;
   Invalidate();
   NotifyScroll();
 }
@@ -129,9 +133,11 @@ void CScrollBarUI::OnMouseMove(const EventRecordUI& event) {
 }
 
 void CScrollBarUI::OnTimer() {
+  CControlWatch alive(this);
   ++m_nScrollRepeatDelay;
   if ((m_uThumbState & kCaptured) != 0) {
     ScrollTo(m_nLastScrollPos + m_nLastScrollOffset);
+    if (!alive) return;
     Invalidate();
   } else if (m_nScrollRepeatDelay <= kRepeatDelayTicks) {
     return;
@@ -145,7 +151,7 @@ void CScrollBarUI::OnTimer() {
     if (m_pManager != nullptr) ::ScreenToClient(m_pManager->GetPaintWindow(), &pt);
     PageTowards(pt);
   }
-  NotifyScroll();
+  if (alive) NotifyScroll();
 }
 
 void CScrollBarUI::DoEvent(EventRecordUI& event) {

@@ -52,6 +52,8 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl) {
   if (::GetFocus() != m_hWndPaint && pControl != m_pFocus) ::SetFocus(m_hWndPaint);
   if (pControl == m_pFocus) return;
   POINT origin = {0, 0};
+  // The receiver of "killfocus" may delete the control that was to get the focus.
+  CControlWatch next(pControl);
   if (m_pFocus != nullptr) {
     CControlUI* old = m_pFocus;
     // The kill-focus event names the control that gets the focus.
@@ -63,7 +65,7 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl) {
     SendNotify(old, L"killfocus");
     m_pFocus = nullptr;
   }
-  if (pControl != nullptr && pControl->GetManager() == this && pControl->IsVisible() && pControl->IsEnabled()) {
+  if (next && pControl->GetManager() == this && pControl->IsVisible() && pControl->IsEnabled()) {
     m_pFocus = pControl;
     SendEvent(pControl, UIEVENT_SETFOCUS, 0, 0, origin);
     SendNotify(pControl, L"setfocus");
@@ -157,8 +159,9 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
       CControlUI* found =
           m_pRoot->FindControl(__FindControlFromShortcut, &info, UIFIND_ENABLED | UIFIND_ME_FIRST | UIFIND_TOP_FIRST);
       if (found == nullptr) return false;
+      CControlWatch alive(found);
       found->SetFocus();
-      found->Activate();
+      if (alive) found->Activate();
       return true;
     }
     default:

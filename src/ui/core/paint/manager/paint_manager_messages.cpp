@@ -283,7 +283,9 @@ void CPaintManagerUI::OnButtonDown(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     if (m_pEventClick != nullptr) SendEvent(control, UIEVENT_BUTTONDOWN, wParam, lParam, pt, 0, keyState);
     return;
   }
+  CControlWatch alive(control);
   control->SetFocus();
+  if (!alive) return;
   SetCapture();
   m_pEventClick = control;
   SendEvent(control, uMsg == WM_RBUTTONDOWN ? UIEVENT_RBUTTONDOWN : UIEVENT_MBUTTONDOWN, wParam, lParam, pt, 0,

@@ -37,9 +37,13 @@ void CPaintManagerUI::SendNotify(NotifyRecordUI& Msg, bool bAsync) {
   ::PostMessageW(m_hWndPaint, kCleanupMessage, 0, 0);
 }
 
+// A receiver may delete the sender: the ones after it get the record without one, as a queued
+// record whose sender died.
 void CPaintManagerUI::DeliverNotify(NotifyRecordUI& Msg) {
+  CControlWatch sender(Msg.pSender);
   if (Msg.pSender != nullptr && Msg.pSender->OnNotify) Msg.pSender->OnNotify(&Msg);
   for (int i = 0; i < m_aNotifiers.GetSize(); ++i) {
+    if (!sender) Msg.pSender = nullptr;
     if (ListenerAttached(m_aNotifiers[i])) static_cast<INotifyUI*>(m_aNotifiers[i])->Notify(Msg);
   }
 }

@@ -1,6 +1,5 @@
 // Edit fields type through a native window that lives only while the field has the keyboard
-// focus: the focus is the X display's, shared by every window of the test run, so these run
-// in the program that runs alone.
+// focus: these run in the program of tests that use the keyboard focus and the pointer.
 #include <gtest/gtest.h>
 
 #include "demo_window.h"

@@ -1,5 +1,5 @@
-// Open combos: the drop-down is a real pop-up window that has the display's keyboard focus and
-// closes when it loses it, so these run in the program that runs alone.
+// Open combos: the drop-down is a real pop-up window that has the keyboard focus and closes when
+// it loses it, so these run in the focus tests' program.
 #include <gtest/gtest.h>
 
 #include "list_support.h"

@@ -1,5 +1,5 @@
 // The date, IP-address and hot-key editors: native windows laid over their labels while these have
-// the display's keyboard focus, so these run in the program that runs alone.
+// the keyboard focus, so these run in the focus tests' program.
 #include <windows.h>
 #include <commctrl.h>
 

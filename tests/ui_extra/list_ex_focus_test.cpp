@@ -1,4 +1,4 @@
-// The list extension's in-cell edit takes the display's keyboard focus: run alone.
+// The list extension's in-cell edit takes the keyboard focus: the focus tests' program.
 #include <gtest/gtest.h>
 
 #include "list_ex_support.h"

@@ -1,5 +1,5 @@
-// The rich edit where the display's keyboard focus, pointer and clipboard take part: these run
-// in the program that runs alone.
+// The rich edit where the keyboard focus, pointer and clipboard take part: these run in the
+// focus tests' program.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -21,12 +21,14 @@ wine_env_start() {
   wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1 || true
 }
 
-# Starts an Xvfb on the first free display from :90; sets xvfb_display and remembers the server.
+# xvfb_start [SCREEN ARGUMENTS...]: starts an Xvfb (one 1280x1024 screen unless told otherwise) on
+# the first free display from :90; sets xvfb_display and remembers the server.
 xvfb_start() {
-  local n pid i
+  local screens=("$@") n pid i
+  [ ${#screens[@]} -gt 0 ] || screens=(-screen 0 1280x1024x24)
   for n in $(seq 90 160); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" "${screens[@]}" -nolisten tcp >/dev/null 2>&1 &
     pid=$!
     for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
     if kill -0 "$pid" 2>/dev/null; then

@@ -1,5 +1,5 @@
 // Pop-up menus in windows of their own, driven by the pointer and by the keyboard focus: these run
-// in a program that runs alone, with Wine's heap checks on (a use of freed memory fails the run).
+// in a program of their own, with Wine's heap checks on (a use of freed memory fails the run).
 #include <gtest/gtest.h>
 
 #include "menu_support.h"
@@ -102,6 +102,32 @@ TEST(MenuWindow, SubMenuAtTheBottomRightOfItsMonitorOpensUpAndLeft) {
   int itemTop = root.top + kInset + 66;
   EXPECT_EQ(root.left, sub.right);
   EXPECT_EQ(itemTop - 60, sub.top) << "two items of 30 above the item's top";
+}
+
+// A sub-menu is placed against the work area of its item's monitor: on a second monitor reaching
+// past the primary one, a menu opened beyond the primary's corner has room for its sub-menu right
+// of it and downward. The two-monitor run (two_monitors.sh) gives the screen such a monitor; on
+// one monitor there is nothing to show.
+TEST(MenuMonitors, SubMenuTakesTheWorkAreaOfItsItemsMonitor) {
+  HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(primary, &monitor);
+  const POINT at = {monitor.rcWork.right + 10, monitor.rcWork.bottom + 10};
+  HMONITOR second = MonitorFromPoint(at, MONITOR_DEFAULTTONULL);
+  if (second == nullptr || second == primary) GTEST_SKIP() << "no monitor beyond the primary one's corner";
+  GetMonitorInfoW(second, &monitor);
+  ASSERT_GT(monitor.rcWork.right - at.x, 2 * 160) << "room for the menu and its sub-menu";
+  ASSERT_GT(monitor.rcWork.bottom - at.y, kItemsHeight + 2 * kInset + 60);
+
+  MenuHost host;
+  ASSERT_TRUE(host.Open(MenuXml(), at));
+  RECT root = WindowRect(MenuWindows()[0]);
+  host.Hover(L"more");
+  ASSERT_EQ(2u, MenuWindows().size());
+  RECT sub = WindowRect(host.WindowOf(L"sub1"));
+  EXPECT_EQ(root.right, sub.left) << "right of its menu";
+  EXPECT_EQ(root.top + kInset + 66, sub.top) << "from its item's top downward";
 }
 
 // Escape in a sub-menu closes that sub-menu alone; its items go back to their item, hidden, also

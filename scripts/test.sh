@@ -6,6 +6,6 @@ source "$(dirname "$0")/configure.sh"
 source "$here/scripts/wine-env.sh"
 jobs=${TAMSEL_TEST_JOBS:-4}
 wine_env_start "$BUILD"
-wine_lanes_start "$jobs"
+wine_lanes_start "$jobs" "$BUILD/bin/desktop_run.exe"
 cd "$BUILD"
 ctest --output-on-failure -j"$jobs" "$@"

@@ -40,10 +40,12 @@ xvfb_start() {
   return 1
 }
 
-# wine_lanes_start COUNT: one lane per test job, each an X display of its own (see
-# tests/wine-run.sh.in); programs run through the test wrapper take a free lane.
+# wine_lanes_start COUNT DESKTOP_RUN: one lane per test job, each an X display of its own and the
+# Wine desktop "tamsel-lane<display number>" on it (see tests/wine-run.sh.in); programs run through
+# the test wrapper take a free lane. DESKTOP_RUN (desktop_run.exe) holds each lane's desktop for
+# the run, its window started here with no output to keep open.
 wine_lanes_start() {
-  local count=$1 k
+  local count=$1 desktop_run=$2 k display probes=()
   TAMSEL_LANE_DIR=$(mktemp -d /tmp/tamsel-lanes.XXXXXX)
   TAMSEL_LANES=
   for k in $(seq 1 "$count"); do
@@ -52,6 +54,16 @@ wine_lanes_start() {
   done
   export TAMSEL_LANES TAMSEL_LANE_DIR
   trap wine_env_stop EXIT
+  for display in $TAMSEL_LANES; do
+    DISPLAY=$display wine "$desktop_run" "tamsel-lane${display#:}" </dev/null >/dev/null 2>&1 &
+  done
+  # Each desktop is up once a program has run on it.
+  for display in $TAMSEL_LANES; do
+    DISPLAY=$display wine "$desktop_run" "tamsel-lane${display#:}" rundll32.exe user32.dll,GetDesktopWindow \
+      </dev/null >/dev/null 2>&1 &
+    probes+=($!)
+  done
+  wait "${probes[@]}" || true
 }
 
 wine_prefix_ready() { [ -f "$WINEPREFIX/.tamsel-ready" ]; }

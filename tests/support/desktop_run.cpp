@@ -3,6 +3,12 @@
 // desktop of its own, beside an X display of its own: the foreground window, keyboard focus and
 // activation live per desktop, so no other test program can take them away mid-test. The tested
 // program's threads, and the programs it starts, are on that desktop too.
+//
+// desktop_run DESKTOP: holds the desktop for the whole test run, until it is ended. Wine starts a
+// desktop's window (its explorer) from the first program that needs it, handing it that
+// program's standard error, and closes the desktop a second after its last program ends: started
+// from a test program, it would keep that test's output open while the lane stays busy, and start
+// again after every pause. Held from here, it starts once, with this program's handles.
 #include <windows.h>
 
 #include <cstdio>
@@ -48,18 +54,36 @@ const wchar_t* SkipArgument(const wchar_t* p) {
   return p;
 }
 
-int RunOn(const wchar_t* desktopName, std::wstring commandLine) {
+// The named desktop, made when missing, with this thread on it; null after saying why.
+UniqueDesktop JoinDesktop(const wchar_t* desktopName) {
   UniqueDesktop desktop{::CreateDesktopW(desktopName, nullptr, nullptr, 0, GENERIC_ALL, nullptr)};
   if (!desktop) {
     std::fprintf(stderr, "desktop_run, CreateDesktopW failed, err %lu\n", ::GetLastError());
-    return kNoDesktop;
+    return nullptr;
   }
   // A new process takes its default desktop, the one its later threads start on, from the thread
   // that starts it; the startup desktop alone moves only its first thread.
   if (!::SetThreadDesktop(desktop.get())) {
     std::fprintf(stderr, "desktop_run, SetThreadDesktop failed, err %lu\n", ::GetLastError());
+    return nullptr;
+  }
+  return desktop;
+}
+
+int Hold(const wchar_t* desktopName) {
+  UniqueDesktop desktop = JoinDesktop(desktopName);
+  if (!desktop) return kNoDesktop;
+  if (::GetDesktopWindow() == nullptr) {
+    std::fprintf(stderr, "desktop_run, the desktop has no window, err %lu\n", ::GetLastError());
     return kNoDesktop;
   }
+  ::Sleep(INFINITE);
+  return 0;
+}
+
+int RunOn(const wchar_t* desktopName, std::wstring commandLine) {
+  UniqueDesktop desktop = JoinDesktop(desktopName);
+  if (!desktop) return kNoDesktop;
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   startup.lpDesktop = const_cast<wchar_t*>(desktopName);
@@ -84,10 +108,11 @@ int RunOn(const wchar_t* desktopName, std::wstring commandLine) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "desktop_run, usage: desktop_run DESKTOP PROGRAM [ARGUMENTS...]\n");
+  if (argc < 2) {
+    std::fprintf(stderr, "desktop_run, usage: desktop_run DESKTOP [PROGRAM [ARGUMENTS...]]\n");
     return kUsage;
   }
+  if (argc == 2) return Hold(argv[1]);
   std::fflush(stdout);
   return RunOn(argv[1], SkipArgument(SkipArgument(::GetCommandLineW())));
 }

@@ -2,8 +2,11 @@
 // scroll bars, and the messages it must leave to the window.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "richedit_support.h"
 #include "ui/core/controls/button.h"
+#include "ui/core/paint/control/container.h"
 #include "ui/core/paint/control/scrollbar.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/extra/richedit/text_host.h"
@@ -270,6 +273,99 @@ TEST(RichEdit, KeysItsTextServicesRefuseGoOnToTheWindow) {
   EXPECT_TRUE(w.GetPaintManager().MessageHandler(WM_CHAR, 'x', 1, result));
   EXPECT_STREQ(L"xtext", w.Edit(L"re")->GetText().GetData());
   DestroyWindow(w.GetHWND());
+}
+
+// Calls into the text services in progress, counted outside the control: it may be gone when one
+// returns.
+int gServicesCalls = 0;
+
+class CountingEditUI : public CRichEditUI {
+ public:
+  HRESULT TxSendMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* plResult) const override {
+    ++gServicesCalls;
+    const HRESULT hr = CRichEditUI::TxSendMessage(msg, wParam, lParam, plResult);
+    --gServicesCalls;
+    return hr;
+  }
+};
+
+// Once armed, the receiver of the edit's notification `type` removes the edit from a container that
+// deletes it at once, noting the calls into the text services in progress then.
+class DoomedEditWindow : public RichEditWindow {
+ public:
+  DoomedEditWindow(const wchar_t* type, const wchar_t* attributes)
+      : RichEditWindow(Skin((L"<CountingEdit name=\"doomed\" height=\"40\" " + std::wstring(attributes) +
+                             L" /><Button name=\"other\" height=\"30\" />")
+                                .c_str())),
+        m_type(type) {}
+  bool armed = false;
+  int callsWhenRemoved = -1;
+
+ protected:
+  CControlUI* CreateControl(const wchar_t* pstrClass) override {
+    return wcscmp(pstrClass, L"CountingEdit") == 0 ? new CountingEditUI : RichEditWindow::CreateControl(pstrClass);
+  }
+  void Notify(NotifyRecordUI& msg) override {
+    RichEditWindow::Notify(msg);
+    if (!armed || msg.sType != m_type || msg.pSender == nullptr || msg.pSender->GetName() != L"doomed") return;
+    callsWhenRemoved = gServicesCalls;
+    auto* parent = static_cast<CContainerUI*>(msg.pSender->GetParent()->GetInterface(L"Container"));
+    parent->SetDelayedDestroy(false);
+    parent->Remove(msg.pSender);
+  }
+
+ private:
+  const wchar_t* m_type;
+};
+
+// Typed, set by the program, emptied by the menu's "清空", focused by a click, or given a Return it
+// keeps: the edit deleted by the receiver is not touched afterwards, nor are its text services
+// while inside their call.
+TEST(RichEdit, DeletedByTheReceiverOfItsNotificationOnlyOnceItsTextServicesReturned) {
+  const struct {
+    const char* what;
+    const wchar_t* type;
+    const wchar_t* attributes;
+    void (*act)(RichEditWindow&);
+    int calls;  // in progress at the removal
+  } cases[] = {
+      {"typed", L"textchanged", L"",
+       [](RichEditWindow& w) {
+         w.Click(L"doomed");
+         w.Type(L"a");
+       },
+       0},
+      {"SetText", L"textchanged", L"", [](RichEditWindow& w) { w.Edit(L"doomed")->SetText(L"new"); }, 0},
+      {"menu command", L"textchanged", L"text=\"old\"",
+       [](RichEditWindow& w) {
+         w.Click(L"doomed");
+         w.SendMessage(WM_COMMAND, 105, 0);
+       },
+       0},
+      {"focused by a click", L"setfocus", L"",
+       [](RichEditWindow& w) {
+         w.Find(L"other")->SetFocus();
+         w.Click(L"doomed");
+       },
+       0},
+      {"Return kept", L"return", L"wantreturn=\"false\"",
+       [](RichEditWindow& w) {
+         w.Click(L"doomed");
+         w.Key(VK_RETURN);
+       },
+       1},  // sent by TxSendMessage, which keeps that Return from the text services
+  };
+  for (const auto& c : cases) {
+    DoomedEditWindow w(c.type, c.attributes);
+    ASSERT_NE(nullptr, w.Open(Place(), Place()));
+    w.armed = true;
+    c.act(w);
+    EXPECT_EQ(nullptr, w.Find(L"doomed")) << c.what;
+    EXPECT_EQ(c.calls, w.callsWhenRemoved) << c.what;
+    w.Click(L"other");
+    EXPECT_EQ(1, w.Count(L"click", L"other")) << c.what;
+    DestroyWindow(w.GetHWND());
+  }
 }
 
 }  // namespace

@@ -30,7 +30,9 @@ CRichEditUI::CRichEditUI()
       m_bInited(false),
       m_uButtonState(0),
       m_dwTipValueColor(kDefaultTipColor),
-      m_uTipValueAlign(kDefaultTipAlign) {
+      m_uTipValueAlign(kDefaultTipAlign),
+      m_iServicesCalls(0),
+      m_bTextChanged(false) {
   SetKeepsTabKey(m_bWantTab);
 }
 

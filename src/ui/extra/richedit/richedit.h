@@ -96,12 +96,30 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   // A message for the text services; S_FALSE without them. A Return the control keeps sends "return".
   virtual HRESULT TxSendMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* plResult) const;
   virtual bool OnTxViewChanged(bool bUpdate);
+  // A change (EN_CHANGE) reported during a call into the text services is sent as "textchanged"
+  // once the outermost such call has returned.
   virtual void OnTxNotify(DWORD iNotify, void* pv);
 
   // The window's messages, asked before the paint manager handles them.
   LRESULT MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) override;
 
  private:
+  // Held over a call into the text services. When the outermost one ends, a change they reported
+  // meanwhile is sent as "textchanged": its receiver may delete this control, which must not
+  // happen while they are inside their own call. False once this control is gone.
+  class ServicesCall {
+   public:
+    explicit ServicesCall(const CRichEditUI* edit);
+    ~ServicesCall();
+    ServicesCall(const ServicesCall&) = delete;
+    ServicesCall& operator=(const ServicesCall&) = delete;
+    explicit operator bool() const { return static_cast<bool>(m_alive); }
+
+   private:
+    CRichEditUI* m_pEdit;
+    CControlWatch m_alive;
+  };
+
   LRESULT SendToServices(UINT msg, WPARAM wParam, LPARAM lParam) const;
   void SetStyleBits(unsigned bits, bool on);
   // False for a name that is not one of the text-host style attributes.
@@ -139,6 +157,8 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   CUIString m_sTipValue;
   DWORD m_dwTipValueColor;
   UINT m_uTipValueAlign;
+  mutable int m_iServicesCalls;
+  mutable bool m_bTextChanged;
 };
 
 }  // namespace SkinUI

@@ -116,8 +116,11 @@ bool CRichEditUI::ForTextServices(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     // The plain wheel scrolls through the framework's bar; Ctrl+wheel is the text services' zoom.
     if (uMsg == WM_MOUSEWHEEL && (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) == 0) return false;
     if (!MouseMessageForMe(uMsg, lParam)) return false;
-    if (TakesFocus(uMsg)) SetFocus();
-    return true;
+    if (!TakesFocus(uMsg)) return true;
+    // The receiver of "setfocus" may delete this control.
+    CControlWatch alive(this);
+    SetFocus();
+    return static_cast<bool>(alive);
   }
   if (IsKeyMessage(uMsg) || uMsg == WM_IME_CHAR) return IsFocused();
   if (uMsg == WM_CONTEXTMENU) return ShowContextMenu(lParam);
@@ -144,14 +147,17 @@ LRESULT CRichEditUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, boo
   }
   if (uMsg == WM_COMMAND) bHandled = false;
   if (!ForTextServices(uMsg, wParam, lParam)) return 0;
+  // A change is sent once this message is handled, as the last thing done with it.
+  ServicesCall call(this);
   if (uMsg == WM_COMMAND) RunMenuCommand(wParam);
   LRESULT result = 0;
   const HRESULT hr = TxSendMessage(uMsg, wParam, lParam, &result);
   // What the text services refuse goes on to the window (a key such as Escape, a key's release;
   // WM_IME_CHAR becomes WM_CHAR there), and so do system keys (Alt+F4), cursor and help questions.
   // A mouse move goes on to the manager's hover tracking too, unless the text services hold the
-  // mouse: the control the mouse left must get its mouse-leave.
-  const bool captured = IsMouseMessage(uMsg) && m_pTwh->IsCaptured();
+  // mouse: the control the mouse left must get its mouse-leave. The receiver of a kept Return's
+  // "return" may have deleted this control.
+  const bool captured = IsMouseMessage(uMsg) && call && m_pTwh->IsCaptured();
   const bool taken = captured || (hr == S_OK && uMsg != WM_MOUSEMOVE);
   if (taken && !IsSystemKey(uMsg) && uMsg != WM_SETCURSOR && uMsg != WM_HELP) bHandled = true;
   return result;

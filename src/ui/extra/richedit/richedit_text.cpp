@@ -30,7 +30,26 @@ bool IsNativeNotification(DWORD code) {
 
 }  // namespace
 
+CRichEditUI::ServicesCall::ServicesCall(const CRichEditUI* edit)
+    : m_pEdit(const_cast<CRichEditUI*>(edit)), m_alive(m_pEdit) {
+  ++m_pEdit->m_iServicesCalls;
+}
+
+// The call stays counted while the change is sent: a change its receivers make is not reported
+// again, as the text services report none while they report one.
+CRichEditUI::ServicesCall::~ServicesCall() {
+  if (!m_alive) return;
+  CRichEditUI* edit = m_pEdit;
+  if (edit->m_iServicesCalls == 1 && edit->m_bTextChanged && edit->m_pManager != nullptr) {
+    edit->m_pManager->SendNotify(edit, L"textchanged");
+    if (!m_alive) return;
+  }
+  if (--edit->m_iServicesCalls == 0) edit->m_bTextChanged = false;
+}
+
+// The change is sent once the overridable TxSendMessage has returned too.
 LRESULT CRichEditUI::SendToServices(UINT msg, WPARAM wParam, LPARAM lParam) const {
+  ServicesCall call(this);
   LRESULT result = 0;
   TxSendMessage(msg, wParam, lParam, &result);
   return result;
@@ -98,6 +117,7 @@ HRESULT CRichEditUI::TxSendMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
       return S_OK;
     }
   }
+  ServicesCall call(this);
   return m_pTwh->GetTextServices()->TxSendMessage(msg, wParam, lParam, plResult);
 }
 
@@ -105,7 +125,11 @@ bool CRichEditUI::OnTxViewChanged(bool) { return true; }
 
 void CRichEditUI::OnTxNotify(DWORD iNotify, void* pv) {
   if (iNotify == EN_CHANGE) {
-    if (m_pManager != nullptr) m_pManager->SendNotify(this, L"textchanged");
+    // Outside any call of this control's into the text services, at once.
+    if (m_iServicesCalls > 0)
+      m_bTextChanged = true;
+    else if (m_pManager != nullptr)
+      m_pManager->SendNotify(this, L"textchanged");
     return;
   }
   if (!IsNativeNotification(iNotify) || pv == nullptr || m_pManager == nullptr) return;

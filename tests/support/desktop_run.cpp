@@ -16,14 +16,9 @@
 #include <string>
 #include <type_traits>
 
-namespace {
+#include "common/sys/unique_handles.h"
 
-struct HandleCloser {
-  void operator()(HANDLE h) const {
-    if (h != nullptr) ::CloseHandle(h);
-  }
-};
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+namespace {
 
 struct DesktopCloser {
   void operator()(HDESK desk) const { ::CloseDesktop(desk); }
@@ -113,6 +108,5 @@ int wmain(int argc, wchar_t** argv) {
     return kUsage;
   }
   if (argc == 2) return Hold(argv[1]);
-  std::fflush(stdout);
   return RunOn(argv[1], SkipArgument(SkipArgument(::GetCommandLineW())));
 }

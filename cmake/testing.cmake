@@ -46,3 +46,14 @@ function(tamsel_add_serial_test name)
   tamsel_add_program_test(${name} ${ARGN})
   set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
 endfunction()
+
+# tamsel_add_heap_checked_test(name program filter): the program's tests matching the GoogleTest
+# filter run again under Wine's heap checker: a use of a freed block or a double free is reported
+# as "warn:heap", a fault inside a window procedure that Wine swallows as "err:seh".
+function(tamsel_add_heap_checked_test name program filter)
+  add_test(NAME ${name}
+    COMMAND ${CMAKE_COMMAND} -E env TAMSEL_WINEDEBUG=warn+heap ${CMAKE_BINARY_DIR}/wine-run.sh
+            $<TARGET_FILE:${program}> --gtest_filter=${filter})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300
+    FAIL_REGULAR_EXPRESSION "warn:heap;err:seh;\\[  FAILED  \\];\\[  PASSED  \\] 0 tests")
+endfunction()

@@ -102,6 +102,36 @@ TEST(EventSource, FalseStopsTheLaterDelegates) {
   EXPECT_TRUE(never.calls.empty());
 }
 
+// A delegate may destroy the source calling it, as a control deleted by its own delegate takes its
+// sources along; also from inside a nested call of the same source. The calls stop there.
+TEST(EventSource, DestroyedByItsOwnDelegateStopsEveryCallInProgress) {
+  struct Actor {
+    CEventSource* source;
+    bool entered = false;
+    bool nested = false;
+    bool Reenter(void* param) {
+      if (entered) return true;
+      entered = nested = true;
+      (*source)(param);
+      nested = false;
+      return true;
+    }
+    bool DestroyWhenNested(void*) {
+      if (nested) delete source;
+      return true;
+    }
+  };
+  Listener after(true);
+  auto* source = new CEventSource;
+  Actor actor{source};
+  *source += MakeDelegate(&actor, &Actor::Reenter);
+  *source += MakeDelegate(&actor, &Actor::DestroyWhenNested);
+  *source += MakeDelegate(&after, &Listener::OnCall);
+  int value = 4;
+  EXPECT_FALSE((*source)(&value));
+  EXPECT_TRUE(after.calls.empty());
+}
+
 TEST(Delegate, EqualityNeedsObjectAndFunction) {
   Listener a(true), b(true);
   auto d1 = MakeDelegate(&a, &Listener::OnCall);

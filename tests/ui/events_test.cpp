@@ -90,6 +90,47 @@ TEST_F(EventsTest, ClickBecomesEventsAndSynchronousNotifications) {
   EXPECT_FALSE(window.manager().IsCaptured());
 }
 
+// A control's own delegate removes it, deleting it at once, in the middle of its event and of its
+// notification: neither the control nor its delegate lists are touched afterwards.
+TEST_F(EventsTest, ControlDeletedByItsOwnDelegateIsNotTouchedAgain) {
+  struct Remover {
+    TestContainer* root;
+    TestBox** doomed;
+    int type;
+    int later = 0;
+    bool OnEvent(void* p) {
+      if (static_cast<EventRecordUI*>(p)->Type == type) Remove();
+      return true;
+    }
+    bool OnNotify(void* p) {
+      if (static_cast<NotifyRecordUI*>(p)->sType == L"click") Remove();
+      return true;
+    }
+    bool Later(void*) {
+      if (*doomed == nullptr) ++later;
+      return true;
+    }
+    void Remove() {
+      root->Remove(*doomed);
+      *doomed = nullptr;
+    }
+  } byEvent{root, &red, UIEVENT_BUTTONDOWN}, byNotify{root, &green, 0};
+  red->OnEvent += MakeDelegate(&byEvent, &Remover::OnEvent);
+  red->OnEvent += MakeDelegate(&byEvent, &Remover::Later);
+  green->OnNotify += MakeDelegate(&byNotify, &Remover::OnNotify);
+  green->OnNotify += MakeDelegate(&byNotify, &Remover::Later);
+  PostAndPump(WM_LBUTTONDOWN, MK_LBUTTON, At(30, 30));
+  PostAndPump(WM_LBUTTONUP, 0, At(30, 30));
+  EXPECT_EQ(nullptr, red);
+  EXPECT_EQ(0, log.Count(L"red", UIEVENT_BUTTONDOWN));
+  PostAndPump(WM_LBUTTONDOWN, MK_LBUTTON, At(130, 50));
+  PostAndPump(WM_LBUTTONUP, 0, At(130, 50));
+  EXPECT_EQ(nullptr, green);
+  EXPECT_EQ(0, byEvent.later + byNotify.later);
+  EXPECT_NE(log.notifications.end(),
+            std::find(log.notifications.begin(), log.notifications.end(), L"click:(null)"));
+}
+
 TEST_F(EventsTest, QueuedNotificationArrivesAfterLaterMessages) {
   red->SetAsyncClick(true);
   window.Post(WM_LBUTTONDOWN, MK_LBUTTON, At(30, 30));

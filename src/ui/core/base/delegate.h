@@ -64,7 +64,8 @@ CDelegate<O, T> MakeDelegate(O* object, bool (T::*fn)(void*)) {
   return CDelegate<O, T>(object, fn);
 }
 
-// An ordered list of owned delegates.
+// An ordered list of owned delegates. A delegate may destroy the source it is called from (its
+// control deleted by the delegate): the call then stops at once and answers false.
 class CEventSource {
  public:
   CEventSource() = default;
@@ -77,7 +78,9 @@ class CEventSource {
   bool operator()(void* param);
 
  private:
+  class CallFrame;
   CUIPtrArray m_aDelegates;
+  bool* m_pDestroyed = nullptr;  // set by the destructor: the innermost call in progress
 };
 
 }  // namespace SkinUI

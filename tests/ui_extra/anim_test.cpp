@@ -85,6 +85,16 @@ TEST(GifAnim, ImagesWithoutDelaysOrFramesNeverReadAMissingDelayNorDivideByNoFram
   EXPECT_EQ((Intervals{100, 100}), w.spy.intervals);
 }
 
+// A program usually sets the image through the base control, which the animation must follow.
+TEST(GifAnim, ImageSetThroughTheBaseControlReplacesTheAnimation) {
+  AnimWindow w(L"<GifAnim name=\"gif\" bkimage=\"anim.gif\" width=\"40\" height=\"40\"/>");
+  w.Find(L"gif")->SetBkImage(L"still.gif");
+  w.PaintNow();
+  EXPECT_EQ(kGreen, w.At(L"gif"));
+  w.Tick();
+  EXPECT_EQ(kGreen, w.At(L"gif")) << "the old animation's timer goes on";
+}
+
 TEST(GifAnim, ControlsDeletedBeforeAnyManagerKnewThemKillNoTimers) {
   // A child of a label cannot be placed: the builder deletes it unattached, and goes on.
   AnimWindow w(
@@ -146,4 +156,34 @@ TEST(Ring, TimerStopsWithItsImageAndStartsWithTheNextLoadedOne) {
   ring->SetBkImage(L"ring.png");
   w.PaintNow();
   EXPECT_EQ((Intervals{100, 100}), w.spy.intervals) << "the loaded image starts the timer again";
+}
+
+// The usual roads to a ring's image go through its base: the base control's SetBkImage, and the
+// attribute in any spelling. The picture and the timer follow them as they follow the ring's own.
+TEST(Ring, ImageSetThroughTheBaseControlReplacesThePictureAndTheTimer) {
+  using Setter = void (*)(CControlUI*, const wchar_t*);
+  const Setter roads[] = {
+      [](CControlUI* ring, const wchar_t* image) { ring->SetBkImage(image); },
+      [](CControlUI* ring, const wchar_t* image) { ring->SetAttribute(L"bkImage", image); },
+  };
+  for (Setter set : roads) {
+    AnimWindow w(L"<Ring name=\"ring\" bkimage=\"ring.png\" width=\"40\" height=\"40\"/>");
+    const UINT_PTR tick = w.spy.lastId;
+    auto redPoints = [&w] {
+      int red = 0;
+      for (int dx = -16; dx <= 16; dx += 4)
+        for (int dy = -16; dy <= 16; dy += 4) red += w.At(L"ring", dx, dy) == kRed;
+      return red;
+    };
+    ASSERT_GT(redPoints(), 0);
+    set(w.Find(L"ring"), L"missing.png");
+    w.PaintNow();
+    EXPECT_EQ(0, redPoints()) << "the old picture stays drawn";
+    w.SendMessage(WM_TIMER, tick, 0);
+    EXPECT_FALSE(GetUpdateRect(w.GetHWND(), nullptr, FALSE)) << "a tick without an image repaints";
+    set(w.Find(L"ring"), L"ring.png");
+    w.PaintNow();
+    EXPECT_EQ((Intervals{100, 100}), w.spy.intervals) << "the loaded image starts the timer again";
+    EXPECT_GT(redPoints(), 0);
+  }
 }

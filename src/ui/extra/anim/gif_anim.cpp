@@ -59,6 +59,11 @@ void CGifAnimUI::SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue)
 
 void CGifAnimUI::DoPaint(HDC hDC, const RECT& rcPaint) {
   if (!::IntersectRect(&m_rcPaint, &rcPaint, &m_rcItem)) return;
+  // The name may also be set through the base control, which the animation does not hear of.
+  if (m_sBkImage != m_sGifImage.GetData()) {
+    CUIString name = m_sBkImage;
+    SetBkImage(name.GetData());
+  }
   if (m_pGifImage == nullptr) InitGifImage();
   DrawFrame(hDC);
 }
@@ -66,6 +71,7 @@ void CGifAnimUI::DoPaint(HDC hDC, const RECT& rcPaint) {
 void CGifAnimUI::SetBkImage(const wchar_t* pStrImage) {
   if (pStrImage == nullptr || m_sGifImage == pStrImage) return;
   m_sGifImage = pStrImage;
+  m_sBkImage = pStrImage;
   StopGif();
   DeleteGif();
   Invalidate();

@@ -31,14 +31,28 @@ void CRingUI::SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue) {
 void CRingUI::SetBkImage(const wchar_t* pStrImage) {
   if (m_sBkImage == pStrImage) return;
   m_sBkImage = pStrImage;
+  ForgetImage();
+  Invalidate();
+}
+
+// The name may also change through the base control (its SetBkImage, or the attribute spelt
+// otherwise), which the ring does not hear of: each paint and tick looks.
+bool CRingUI::ImageNameChanged() const { return m_sLoadedName != m_sBkImage.GetData(); }
+
+void CRingUI::ForgetImage() {
+  m_sLoadedName = m_sBkImage;
   m_pBkimage.reset();
   if (m_pManager != nullptr) m_pManager->KillTimer(this, kTimerId);
-  Invalidate();
 }
 
 void CRingUI::DoEvent(EventRecordUI& event) {
   if (event.Type != UIEVENT_TIMER || event.wParam != kTimerId) {
     CLabelUI::DoEvent(event);
+    return;
+  }
+  if (ImageNameChanged()) {
+    ForgetImage();
+    Invalidate();
     return;
   }
   if (m_fCurAngle > 359.0f) m_fCurAngle = 0.0f;
@@ -47,6 +61,7 @@ void CRingUI::DoEvent(EventRecordUI& event) {
 }
 
 void CRingUI::PaintBkImage(HDC hDC) {
+  if (ImageNameChanged()) ForgetImage();
   if (m_pBkimage == nullptr) {
     m_pBkimage.reset(CRenderEngine::GdiplusLoadImage(m_sBkImage.GetData()));
     if (m_pBkimage != nullptr && m_pManager != nullptr) m_pManager->SetTimer(this, kTimerId, 100);

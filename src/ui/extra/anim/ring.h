@@ -22,9 +22,12 @@ class CRingUI : public CLabelUI {
  private:
   static const UINT kTimerId = 100;
   void DrawRotated(HDC hDC);
+  bool ImageNameChanged() const;
+  void ForgetImage();
 
   float m_fCurAngle;
   GdipImagePtr m_pBkimage;
+  CUIString m_sLoadedName;  // the background image name the image above stands for
 };
 
 }  // namespace SkinUI

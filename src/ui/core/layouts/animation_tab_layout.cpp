@@ -25,32 +25,37 @@ LPVOID CAnimationTabLayoutUI::GetInterface(const wchar_t* pstrName) {
   return CTabLayoutUI::GetInterface(pstrName);
 }
 
+// As the tab layout's: the page is looked up again after each call that may reach the program.
 bool CAnimationTabLayoutUI::SelectItem(int iIndex) {
   if (iIndex < 0 || iIndex >= GetCount()) return false;
   if (iIndex == m_iCurSel) return true;
   m_nPositiveDirection = iIndex > m_iCurSel ? -1 : 1;
+  CChildWatch page(this, GetItemAt(iIndex));
   m_iCurSel = iIndex;
-  // The focus change notifies: its receiver may delete this layout.
-  CControlWatch alive(this);
+  auto holds = [&] { return (iIndex = page.Index()) >= 0 && iIndex == m_iCurSel; };
   for (int i = 0; i < GetCount(); ++i) {
     CControlUI* child = GetItemAt(i);
-    if (i == iIndex) {
+    int count = GetCount();
+    if (child == page.Child()) {
       child->SetVisible(true);
       child->SetFocus();
-      if (!alive) return true;
-      m_pCurrentControl = child;
-      m_bControlVisibleFlag = false;
     } else {
       child->SetVisible(false);
     }
+    if (!holds()) return true;
+    if (GetCount() != count || GetItemAt(i) != child) i = -1;
   }
+  m_pCurrentControl = page.Child();
+  m_bControlVisibleFlag = false;
   NeedParentUpdate();
   // Hidden until the first frame places it at the start of the slide.
-  if (m_pCurrentControl != nullptr) m_pCurrentControl->SetVisible(false);
+  m_pCurrentControl->SetVisible(false);
+  if (!holds()) return true;
   AnimationSwitch();
   if (m_pManager != nullptr) {
     m_pManager->SetNextTabControl();
-    m_pManager->SendNotify(this, L"tabselect", static_cast<WPARAM>(m_iCurSel), static_cast<LPARAM>(m_iCurSel));
+    if (!holds()) return true;
+    m_pManager->SendNotify(this, L"tabselect", static_cast<WPARAM>(iIndex), static_cast<LPARAM>(iIndex));
   }
   return true;
 }
@@ -80,7 +85,8 @@ void CAnimationTabLayoutUI::AnimationSwitch() {
 void CAnimationTabLayoutUI::OnAnimationStep(int nTotalFrame, int nCurFrame, int) {
   if (!m_bControlVisibleFlag) {
     m_bControlVisibleFlag = true;
-    if (m_pCurrentControl != nullptr) m_pCurrentControl->SetVisible(true);
+    // The page slid in is shown only while it is still the selected one: it may have gone.
+    if (m_pCurrentControl != nullptr && m_pCurrentControl == GetItemAt(m_iCurSel)) m_pCurrentControl->SetVisible(true);
   }
   if (nCurFrame >= nTotalFrame) {
     m_rcCurPos = m_rcItemOld;

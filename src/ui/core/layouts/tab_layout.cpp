@@ -66,29 +66,37 @@ bool CTabLayoutUI::SelectItem(CControlUI* pControl) {
   return SelectItem(index);
 }
 
+// Hiding the page that has the focus, focusing the new one and moving the focus on notify: their
+// receivers may remove or insert pages, select another or delete this layout. After each the page
+// is looked up again; once it is no longer the selection, what they did stands and nothing is
+// announced. A change in the pages starts the walk again: showing or hiding a page twice does
+// nothing.
 bool CTabLayoutUI::SelectItem(int iIndex) {
   if (iIndex < 0 || iIndex >= GetCount()) return false;
   if (iIndex == m_iCurSel) return true;
-  const int previous = m_iCurSel;
+  CChildWatch previous(this, GetItemAt(m_iCurSel));
+  CChildWatch page(this, GetItemAt(iIndex));
   m_iCurSel = iIndex;
-  // The focus change notifies: its receiver may delete this layout.
-  CControlWatch alive(this);
+  auto holds = [&] { return (iIndex = page.Index()) >= 0 && iIndex == m_iCurSel; };
   for (int i = 0; i < GetCount(); ++i) {
     CControlUI* child = GetItemAt(i);
-    if (i == iIndex) {
+    int count = GetCount();
+    if (child == page.Child()) {
       child->SetVisible(true);
       child->SetFocus();
-      if (!alive) return true;
+      if (!holds()) return true;
       SetPos(m_rcItem, true);
     } else {
       child->SetVisible(false);
+      if (!holds()) return true;
     }
+    if (GetCount() != count || GetItemAt(i) != child) i = -1;
   }
   NeedParentUpdate();
-  if (m_pManager != nullptr) {
-    m_pManager->SetNextTabControl();
-    m_pManager->SendNotify(this, L"tabselect", static_cast<WPARAM>(m_iCurSel), static_cast<LPARAM>(previous));
-  }
+  if (m_pManager == nullptr) return true;
+  m_pManager->SetNextTabControl();
+  if (!holds()) return true;
+  m_pManager->SendNotify(this, L"tabselect", static_cast<WPARAM>(iIndex), static_cast<LPARAM>(previous.Index()));
   return true;
 }
 

@@ -56,13 +56,17 @@ CUIString CComboUI::GetText() const {
   return selected != nullptr ? selected->GetText() : CUIString();
 }
 
-// The receivers of "itemselect" and of the focus change may delete this combo.
+// The receivers of the focus change may remove, move, hide or disable the item, select another or
+// delete this combo: the item is looked up again afterwards, and once it is no longer the one to
+// select, what the receivers did stands and nothing is announced for it. Those of "itemselect"
+// come last.
 bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
   CControlWatch alive(this);
   int count = GetCount();
   if (iIndex >= count && count > 0) iIndex = count - 1;
   if (iIndex == m_iCurSel) return true;
   int old = m_iCurSel;
+  CChildWatch previous(this, GetItemAt(old));
   if (m_iCurSel >= 0) {
     CControlUI* current = GetItemAt(m_iCurSel);
     if (current == nullptr) return false;
@@ -80,10 +84,21 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
   IListItemUI* item = ItemAt(iIndex);
   if (control == nullptr || !control->IsEnabled() || item == nullptr) return false;
   m_iCurSel = iIndex;
-  if (m_pWindow != nullptr || bTakeFocus) control->SetFocus();
-  if (!alive) return true;
+  if (m_pWindow != nullptr || bTakeFocus) {
+    CChildWatch held(this, control);
+    control->SetFocus();
+    if (!alive) return true;
+    int at = held.Index();
+    if (at < 0 || at != m_iCurSel) return true;
+    iIndex = at;
+    if (!control->IsEnabled()) {
+      m_iCurSel = -1;
+      return false;
+    }
+  }
   item->Select(true);
-  if (m_pManager != nullptr) m_pManager->SendNotify(this, L"itemselect", static_cast<WPARAM>(iIndex), old);
+  if (m_pManager != nullptr)
+    m_pManager->SendNotify(this, L"itemselect", static_cast<WPARAM>(iIndex), static_cast<LPARAM>(previous.Index()));
   if (alive) Invalidate();
   return true;
 }
@@ -111,7 +126,10 @@ bool CComboUI::Remove(CControlUI* pControl) {
   if (index < 0) return false;
   // The drop-down lets go of the item before it may be deleted.
   if (m_pWindow != nullptr) m_pWindow->ReleaseItem(pControl);
-  if (!CContainerUI::Remove(pControl)) return false;
+  // An item let go reports nothing more to this combo (it may live on until the delayed clean-up).
+  IListItemUI* item = ItemAt(index);
+  if (item != nullptr) item->SetIndex(-1);
+  CContainerUI::Remove(pControl);
   RenumberItems(index, GetCount() - 1);
   if (index == m_iCurSel) {
     m_iCurSel = -1;
@@ -130,6 +148,10 @@ bool CComboUI::RemoveAt(int iIndex) {
 void CComboUI::RemoveAll() {
   m_iCurSel = -1;
   if (m_pWindow != nullptr) m_pWindow->ReleaseItems();
+  for (int i = 0; i < GetCount(); ++i) {
+    IListItemUI* item = ItemAt(i);
+    if (item != nullptr) item->SetIndex(-1);
+  }
   CContainerUI::RemoveAll();
 }
 

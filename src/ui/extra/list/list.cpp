@@ -191,7 +191,11 @@ bool CListUI::Remove(CControlUI* pControl) {
     return removed;
   }
   int index = m_pList->GetItemIndex(pControl);
-  if (index < 0 || !m_pList->Remove(pControl)) return false;
+  if (index < 0) return false;
+  // A row let go reports nothing more to this list (it may live on until the delayed clean-up).
+  IListItemUI* item = RowAt(index);
+  if (item != nullptr) item->SetIndex(-1);
+  m_pList->Remove(pControl);
   RenumberRows(index, m_pList->GetCount() - 1);
   m_aSelItems.Renumber(index, -1);
   if (index == m_iCurSel) {
@@ -212,6 +216,10 @@ void CListUI::RemoveAll() {
   m_iCurSel = -1;
   m_iExpandedItem = -1;
   m_aSelItems.Clear();
+  for (int i = 0; i < m_pList->GetCount(); ++i) {
+    IListItemUI* item = RowAt(i);
+    if (item != nullptr) item->SetIndex(-1);
+  }
   m_pList->RemoveAll();
 }
 

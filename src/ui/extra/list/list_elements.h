@@ -16,6 +16,11 @@ struct ListRowState {
   // places the row when it is asked for its rectangle.
   IListUI* pList = nullptr;
   CListBodyUI* pPlacer = nullptr;
+
+  // Placed in its owner, which it reports its selection to. A row its owner let go of (removed,
+  // perhaps alive until the delayed clean-up) reports and announces nothing more.
+  bool IsPlaced() const { return pOwner != nullptr && iIndex >= 0; }
+  bool IsLetGo() const { return pOwner != nullptr && iIndex < 0; }
 };
 
 // The base of the one-control rows: selection, hot state, activation and the row background.

@@ -38,11 +38,11 @@ void SetOwner(ListRowState& row, CControlUI* owner) {
 // The owner's "itemselect" may reach a receiver that deletes the row, or its owner with it.
 bool Select(CControlUI& control, ListRowState& row, bool select) {
   if (!control.IsEnabled()) return false;
-  if (row.pOwner != nullptr && row.bSelected) row.pOwner->UnSelectItem(row.iIndex, true);
+  if (row.IsPlaced() && row.bSelected) row.pOwner->UnSelectItem(row.iIndex, true);
   if (select == row.bSelected) return true;
   row.bSelected = select;
   CControlWatch alive(&control);
-  if (select && row.pOwner != nullptr) row.pOwner->SelectItem(row.iIndex, false);
+  if (select && row.IsPlaced()) row.pOwner->SelectItem(row.iIndex, false);
   if (alive) Invalidate(control);
   return true;
 }
@@ -53,7 +53,7 @@ bool SelectMulti(CControlUI& control, ListRowState& row, bool select) {
   if (select == row.bSelected) return true;
   row.bSelected = select;
   CControlWatch alive(&control);
-  if (row.pOwner != nullptr) {
+  if (row.IsPlaced()) {
     if (select)
       row.pOwner->SelectMultiItem(row.iIndex, false);
     else
@@ -139,7 +139,7 @@ void ActivateAndRepaint(CControlUI& control) {
 void LeaveSelectionWhenHidden(CControlUI& control, ListRowState& row) {
   if (control.IsVisible() || !row.bSelected) return;
   row.bSelected = false;
-  if (row.pOwner != nullptr) row.pOwner->SelectItem(-1, false);
+  if (row.IsPlaced()) row.pOwner->SelectItem(-1, false);
 }
 
 void Place(const CControlUI& control, const ListRowState& row, const CControlUI* parent) {
@@ -164,7 +164,7 @@ bool HandlePointer(CControlUI& control, ListRowState& row, IListItemUI& item, Ev
         item.SelectMulti(!row.bSelected);
       return true;
     case UIEVENT_BUTTONUP:
-      if (control.IsEnabled() && control.GetManager() != nullptr)
+      if (control.IsEnabled() && !row.IsLetGo() && control.GetManager() != nullptr)
         control.GetManager()->SendNotify(&control, L"itemclick");
       return true;
     case UIEVENT_MOUSEMOVE:

@@ -55,37 +55,58 @@ int CListUI::GetNextSelItem(int nItem) const {
   return *(at + 1);
 }
 
-// The receivers of "itemselect", of the body's "scroll" and of the focus change may delete this
-// list.
+// Each step after the item's Select may reach the program's receivers ("itemselect" from inside,
+// the body's scroll, the focus change): they may remove, move, hide or unselect the row, select
+// another, or delete this list. The row is looked up again after each; once it is no longer this
+// list's selected row, what the receivers did stands and nothing more is done or announced.
 bool CListUI::SelectItem(int iIndex, bool bTakeFocus) {
   CControlWatch alive(this);
   UnSelectAllItems();
   IListItemUI* item = RowAt(iIndex);
-  // An item's Select reports itself to this list (the same call, from inside): it then finds the
-  // index recorded and the notification sent already.
-  if (item == nullptr || !item->Select(true)) return false;
-  if (!alive) return true;
-  int old = m_iCurSel;
+  if (item == nullptr) return false;
+  CChildWatch row(m_pList, m_pList->GetItemAt(iIndex));
+  // The item reports itself to this list (the same call, from inside), which records and
+  // announces it there.
+  if (!item->Select(true)) return false;
+  auto holds = [&] { return alive && (iIndex = row.Index()) >= 0 && item->IsSelected(); };
+  if (!holds()) return true;
+  bool announced = m_iCurSel == iIndex;
   m_iCurSel = iIndex;
   m_aSelItems.Add(iIndex);
-  if (!m_bDeferEnsureVisible) EnsureVisible(iIndex);
-  if (alive && bTakeFocus) m_pList->GetItemAt(iIndex)->SetFocus();
-  if (alive && m_pManager != nullptr && old != iIndex) m_pManager->SendNotify(this, L"itemselect", iIndex, 0);
+  if (!m_bDeferEnsureVisible) {
+    EnsureVisible(iIndex);
+    if (!holds()) return true;
+  }
+  if (bTakeFocus) {
+    row.Child()->SetFocus();
+    if (!holds()) return true;
+  }
+  if (m_pManager != nullptr && !announced) m_pManager->SendNotify(this, L"itemselect", iIndex, 0);
   return true;
 }
 
 bool CListUI::SelectMultiItem(int iIndex, bool bTakeFocus) {
   if (!m_bMultiSel) return SelectItem(iIndex, bTakeFocus);
   IListItemUI* item = RowAt(iIndex);
+  if (item == nullptr || m_aSelItems.Has(iIndex)) return false;
   CControlWatch alive(this);
-  if (item == nullptr || m_aSelItems.Has(iIndex) || !item->SelectMulti(true)) return false;
-  if (alive && bTakeFocus) m_pList->GetItemAt(iIndex)->SetFocus();
+  CChildWatch row(m_pList, m_pList->GetItemAt(iIndex));
+  if (!item->SelectMulti(true)) return false;
+  auto holds = [&] { return alive && (iIndex = row.Index()) >= 0 && item->IsSelected(); };
+  if (!holds()) return true;
   // Selected through the item, which has reported itself to this list already.
-  if (!alive || m_aSelItems.Has(iIndex)) return true;
-  m_iCurSel = iIndex;
-  m_aSelItems.Add(iIndex);
-  if (!m_bDeferEnsureVisible) EnsureVisible(iIndex);
-  if (alive && m_pManager != nullptr) m_pManager->SendNotify(this, L"itemselect", iIndex, 0);
+  bool reported = m_aSelItems.Has(iIndex);
+  if (!reported) {
+    m_iCurSel = iIndex;
+    m_aSelItems.Add(iIndex);
+    if (!m_bDeferEnsureVisible) EnsureVisible(iIndex);
+    if (!holds()) return true;
+  }
+  if (bTakeFocus) {
+    row.Child()->SetFocus();
+    if (!holds()) return true;
+  }
+  if (m_pManager != nullptr && !reported) m_pManager->SendNotify(this, L"itemselect", iIndex, 0);
   return true;
 }
 
@@ -118,27 +139,38 @@ void CListUI::UnSelectAllItems() {
   }
 }
 
-// The rows are scrolled to once, at the end: to the last row selected, as one by one would.
+// The rows are scrolled to once, at the end: to the last row selected, as one by one would. Each
+// row's selection is announced: a receiver that removes a row ends the run with what it left.
 void CListUI::SelectAllItems() {
+  CControlWatch alive(this);
   m_bDeferEnsureVisible = true;
-  int last = -1;
+  bool any = false;
   for (int i = 0; i < m_pList->GetCount(); ++i) {
     CControlUI* control = m_pList->GetItemAt(i);
     IListItemUI* item = static_cast<IListItemUI*>(control->GetInterface(L"ListItem"));
-    if (!control->IsVisible() || !control->IsEnabled() || item == nullptr || !item->SelectMulti(true)) continue;
+    if (!control->IsVisible() || !control->IsEnabled() || item == nullptr) continue;
+    CChildWatch row(m_pList, control);
+    if (!item->SelectMulti(true)) continue;
+    if (!alive) return;
+    i = row.Index();
+    if (i < 0) break;
+    if (!item->IsSelected()) continue;
     m_aSelItems.Add(i);
     m_iCurSel = i;
-    last = i;
+    any = true;
   }
   m_bDeferEnsureVisible = false;
-  if (last >= 0) EnsureVisible(last);
+  if (any) EnsureVisible(m_iCurSel);
 }
 
+// A row's Expand may reach the program, which may delete this list or expand another row.
 bool CListUI::ExpandItem(int iIndex, bool bExpand) {
+  CControlWatch alive(this);
   if (m_iExpandedItem >= 0 && !m_ListInfo.bMultiExpandable) {
     IListItemUI* expanded = RowAt(m_iExpandedItem);
-    if (expanded != nullptr) expanded->Expand(false);
     m_iExpandedItem = -1;
+    if (expanded != nullptr) expanded->Expand(false);
+    if (!alive) return false;
   }
   if (!bExpand) {
     NeedUpdate();
@@ -148,12 +180,11 @@ bool CListUI::ExpandItem(int iIndex, bool bExpand) {
   IListItemUI* item = RowAt(iIndex);
   if (control == nullptr || !control->IsVisible() || item == nullptr) return false;
   m_iExpandedItem = iIndex;
-  if (item->Expand(true)) {
-    NeedUpdate();
-    return true;
-  }
-  m_iExpandedItem = -1;
-  return false;
+  bool expanded = item->Expand(true);
+  if (!alive) return expanded;
+  if (!expanded && m_iExpandedItem == iIndex) m_iExpandedItem = -1;
+  if (expanded) NeedUpdate();
+  return expanded;
 }
 
 void CListUI::EnsureVisible(int iIndex) {

@@ -142,9 +142,14 @@ void CListExUI::ShowCellEditor(int iRow, int iColumn, RECT rc, const wchar_t* ps
     EditCell(iRow, iColumn);
     m_pComboBoxUI->SetText(pstrText);
     if (m_pComboCallback != nullptr) {
+      // The program's filling may delete this list, or take the edited row out of it (which hides
+      // the editors and forgets the cell).
+      CControlWatch alive(this);
       m_bFillingCombo = true;
       m_pComboCallback->FillCellCombo(m_pComboBoxUI, iRow, iColumn);
+      if (!alive) return;
       m_bFillingCombo = false;
+      if (m_pEditedRow == nullptr) return;
     }
     m_pComboBoxUI->SetPos(rc, true);
     m_pComboBoxUI->SetVisible(true);

@@ -93,17 +93,20 @@ void CListTextExtElementUI::DoEvent(EventRecordUI& event) {
       CListLabelElementUI::DoEvent(event);
     return;
   }
-  if (event.Type == UIEVENT_BUTTONDOWN && m_pListEx != nullptr && m_pListEx->IsFocused())
+  // The program's combo filling and the receivers of "listitemchecked" may take this row out of
+  // the list or delete it: it then goes no further with the event.
+  CControlWatch alive(this);
+  if (event.Type == UIEVENT_BUTTONDOWN && m_pListEx != nullptr && m_pListEx->IsFocused()) {
     OfferCellEditor(event.ptMouse);
+    if (!alive || m_row.IsLetGo()) return;
+  }
   if (mouse && m_pListEx != nullptr) {
     int columns = m_pListEx->GetListInfo()->nColumns;
     int flipped = m_box.Track(*this, event, columns, [this](int column) { return BoxRect(column); });
     if (flipped >= 0 && m_pManager != nullptr) {
-      // The receiver may delete this row.
-      CControlWatch alive(this);
       m_pManager->SendNotify(this, L"listitemchecked", static_cast<WPARAM>(m_row.iIndex),
                              MAKELPARAM(m_box.bChecked ? 1 : 0, flipped));
-      if (!alive) return;
+      if (!alive || m_row.IsLetGo()) return;
     }
   }
   CListTextElementUI::DoEvent(event);

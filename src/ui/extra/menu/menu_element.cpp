@@ -148,13 +148,14 @@ bool CMenuElementUI::ShowSubItems() {
   return count > 0;
 }
 
+// An item taken out of its menu opens nothing.
 void CMenuElementUI::Open() {
-  if (m_pSubMenuWindow != nullptr) return;
+  if (m_pSubMenuWindow != nullptr || m_row.IsLetGo()) return;
   if (ShowSubItems()) {
-    // The receiver of the menu's "itemselect" may delete this item.
+    // The receiver of the menu's "itemselect" may delete this item or take it out of the menu.
     CControlWatch alive(this);
     SelectInOwner(GetIndex());
-    if (alive) CreateSubMenu();
+    if (alive && !m_row.IsLetGo()) CreateSubMenu();
     return;
   }
   MenuObserverImpl::GetGlobal()->Broadcast(kMenuCloseBelow, MenuWindowHandle());
@@ -211,10 +212,10 @@ void CMenuElementUI::DoEvent(EventRecordUI& event) {
       return;
     case UIEVENT_BUTTONUP: {
       if (!IsEnabled()) return;
-      // The receiver of "itemclick" may delete this item.
+      // The receiver of "itemclick" may delete this item or take it out of the menu.
       CControlWatch alive(this);
       CListContainerElementUI::DoEvent(event);
-      if (!alive || m_pSubMenuWindow != nullptr) return;
+      if (!alive || m_row.IsLetGo() || m_pSubMenuWindow != nullptr) return;
       if (ShowSubItems())
         CreateSubMenu();
       else

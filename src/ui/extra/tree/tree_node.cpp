@@ -141,16 +141,27 @@ bool CTreeNodeUI::AddAt(CControlUI* pControl, int iIndex) {
   return m_pTreeView == nullptr || m_pTreeView->AddAt(node, position);
 }
 
+// Each removal from the view may move its selection, and the receiver of its "itemselect" may
+// remove nodes too, this one or the node taken among them.
 bool CTreeNodeUI::Remove(CControlUI* pControl) {
   CTreeNodeUI* node = AsNode(pControl);
   if (node == nullptr || m_aTreeNodes.Find(node) < 0) return false;
-  while (node->IsHasChild()) node->RemoveAt(node->GetChildNode(0));
+  CControlWatch alive(this);
+  CControlWatch taken(node);
+  while (alive && taken && node->IsHasChild()) node->RemoveAt(node->GetChildNode(0));
+  if (!alive || !taken || m_aTreeNodes.Find(node) < 0) return true;
   ForgetChild(node);
   if (m_pTreeView != nullptr)
     m_pTreeView->Remove(node);
   else
     delete node;
   return true;
+}
+
+// The row layout and its parts are this node's own: only the child nodes go.
+void CTreeNodeUI::RemoveAll() {
+  CControlWatch alive(this);
+  while (alive && IsHasChild()) Remove(GetChildNode(0));
 }
 
 bool CTreeNodeUI::RemoveAt(CTreeNodeUI* pNode) { return Remove(pNode); }
@@ -181,7 +192,7 @@ void CTreeNodeUI::DoEvent(EventRecordUI& event) {
   // may delete the node.
   CControlWatch alive(this);
   CListContainerElementUI::DoEvent(event);
-  if (!alive) return;
+  if (!alive || m_row.IsLetGo()) return;
   if (event.Type == UIEVENT_DBLCLICK && IsEnabled()) {
     if (m_pManager != nullptr) m_pManager->SendNotify(this, L"treeitemdbclick");
     if (alive) Invalidate();

@@ -83,9 +83,14 @@ bool CTreeViewUI::AddAt(CTreeNodeUI* pControl, CTreeNodeUI* pIndexNode) {
   return index >= 0 && AddAt(pControl, index) >= 0;
 }
 
+// Each removal may move the selection, and the receiver of its "itemselect" may remove nodes too,
+// this one among them.
 bool CTreeViewUI::Remove(CTreeNodeUI* pControl) {
   if (pControl == nullptr) return false;
-  while (pControl->IsHasChild()) pControl->Remove(pControl->GetChildNode(0));
+  CControlWatch alive(this);
+  CControlWatch node(pControl);
+  while (alive && node && pControl->IsHasChild()) pControl->Remove(pControl->GetChildNode(0));
+  if (!alive || !node) return true;
   if (pControl->GetParentNode() != nullptr) pControl->GetParentNode()->ForgetChild(pControl);
   CListUI::Remove(pControl);
   return true;
@@ -137,36 +142,47 @@ bool CTreeViewUI::OnDBClickItem(void* param) {
   return true;
 }
 
-// Each box notifies "selectchanged": its receiver may delete nodes, this tree too.
+// Each box notifies "selectchanged", and hiding a node may move the focus: their receivers may
+// remove nodes, this tree too. When the nodes walked change under the walk, it starts again:
+// ticking a box or showing a node a second time does nothing.
 bool CTreeViewUI::SetItemCheckBox(bool bSelected, CTreeNodeUI* pTreeNode) {
-  if (pTreeNode == nullptr) {
-    CControlWatch alive(this);
-    for (int i = 0; alive && i < GetCount(); ++i) {
-      CTreeNodeUI* node = NodeAt(i);
-      if (node != nullptr) node->GetCheckBox()->Selected(bSelected);
-    }
-    return true;
-  }
-  CControlWatch alive(pTreeNode);
-  for (int i = 0; alive && i < pTreeNode->GetCountChild(); ++i) {
-    CTreeNodeUI* child = pTreeNode->GetChildNode(i);
-    CControlWatch childAlive(child);
-    child->GetCheckBox()->Selected(bSelected);
-    if (childAlive && child->IsHasChild()) SetItemCheckBox(bSelected, child);
-  }
+  ForEachItem(
+      pTreeNode,
+      [bSelected](CControlUI* item) {
+        CTreeNodeUI* node = static_cast<CTreeNodeUI*>(item->GetInterface(L"TreeNode"));
+        if (node != nullptr) node->GetCheckBox()->Selected(bSelected);
+      },
+      [this, bSelected](CTreeNodeUI* node) { SetItemCheckBox(bSelected, node); });
   return true;
 }
 
 // The descendants of a collapsed child keep their state.
 void CTreeViewUI::SetItemExpand(bool bExpanded, CTreeNodeUI* pTreeNode) {
-  if (pTreeNode == nullptr) {
-    for (int i = 0; i < GetCount(); ++i) GetItemAt(i)->SetVisible(bExpanded);
-    return;
-  }
-  for (int i = 0; i < pTreeNode->GetCountChild(); ++i) {
-    CTreeNodeUI* child = pTreeNode->GetChildNode(i);
-    child->SetVisible(bExpanded);
-    if (child->IsHasChild() && !child->GetFolderButton()->IsSelected()) SetItemExpand(bExpanded, child);
+  ForEachItem(
+      pTreeNode, [bExpanded](CControlUI* item) { item->SetVisible(bExpanded); },
+      [this, bExpanded](CTreeNodeUI* node) {
+        if (!node->GetFolderButton()->IsSelected()) SetItemExpand(bExpanded, node);
+      });
+}
+
+void CTreeViewUI::ForEachItem(CTreeNodeUI* pTreeNode, const std::function<void(CControlUI*)>& act,
+                              const std::function<void(CTreeNodeUI*)>& descend) {
+  CControlWatch alive(this);
+  CControlWatch parent(pTreeNode);
+  auto walked = [&] { return alive && (pTreeNode == nullptr || parent); };
+  auto itemAt = [&](int i) -> CControlUI* { return pTreeNode != nullptr ? pTreeNode->GetChildNode(i) : GetItemAt(i); };
+  auto count = [&] { return pTreeNode != nullptr ? pTreeNode->GetCountChild() : GetCount(); };
+  for (int i = 0; walked() && i < count(); ++i) {
+    CControlUI* item = itemAt(i);
+    if (item == nullptr) continue;
+    CControlWatch held(item);
+    act(item);
+    if (pTreeNode != nullptr && held && walked() && pTreeNode->GetChildNode(i) == item) {
+      CTreeNodeUI* node = pTreeNode->GetChildNode(i);
+      if (node->IsHasChild()) descend(node);
+    }
+    if (!walked()) return;
+    if (!held || itemAt(i) != item) i = -1;
   }
 }
 

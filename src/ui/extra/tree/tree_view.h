@@ -1,6 +1,8 @@
 // ui/extra/tree/: the tree view ("TreeView"), a list whose rows are the nodes ("TreeNode") of a
 // hierarchy, with dotted-line indents, folder buttons and check boxes. Uses ui/core and ui/extra/list.
 #pragma once
+#include <functional>
+
 #include "ui/core/builder/tree_items.h"
 #include "ui/core/controls/label.h"
 #include "ui/core/controls/option.h"
@@ -26,6 +28,8 @@ class CTreeNodeUI : public CListContainerElementUI, public ITreeItemParentUI {
   bool Add(CControlUI* pControl) override;
   bool AddAt(CControlUI* pControl, int iIndex) override;
   bool Remove(CControlUI* pControl) override;
+  // The child nodes, as Remove takes each; the node's own parts stay.
+  void RemoveAll() override;
   using CListContainerElementUI::RemoveAt;
   bool Select(bool bSelect = true) override;
   bool SelectMulti(bool bSelect = true) override;
@@ -140,6 +144,11 @@ class CTreeViewUI : public CListUI, public INotifyUI, public ITreeItemParentUI {
   // The view's delegates on the node and its parts, and the view's settings for its parts.
   void Adopt(CTreeNodeUI* node);
   CTreeNodeUI* NodeAt(int index) const;
+  // `act` on each child node of `pTreeNode` (each row of the view without one) in order, then
+  // `descend` into a child node that has children. The receivers `act` reaches may change the
+  // nodes: the walk starts again when the one just acted on is no longer at its place.
+  void ForEachItem(CTreeNodeUI* pTreeNode, const std::function<void(CControlUI*)>& act,
+                   const std::function<void(CTreeNodeUI*)>& descend);
   void SetNodeColors(void (CTreeNodeUI::*set)(DWORD), DWORD dwColor);
   // The node whose part (folder button or check box) sent a notification, or null.
   static CTreeNodeUI* NodeOfPart(const NotifyRecordUI& msg);

@@ -129,4 +129,23 @@ class CContainerUI : public CControlUI, public IContainerUI {
   int m_nBarRelayouts = 0;  // re-layouts for the bars now running inside one another
 };
 
+// A child held across a call that may reach the program's receivers, which may remove it, move it,
+// or delete it or its container: its index is looked up again afterwards.
+class CChildWatch {
+ public:
+  CChildWatch(CContainerUI* pContainer, CControlUI* pChild)
+      : m_pContainer(pContainer), m_pChild(pChild), m_container(pContainer), m_child(pChild) {}
+  CChildWatch(const CChildWatch&) = delete;
+  CChildWatch& operator=(const CChildWatch&) = delete;
+  // The child's index in the container now; -1 when it has left, or either of them is gone.
+  int Index() const { return m_container && m_child ? m_pContainer->GetItemIndex(m_pChild) : -1; }
+  CControlUI* Child() const { return m_pChild; }
+
+ private:
+  CContainerUI* m_pContainer;
+  CControlUI* m_pChild;
+  CControlWatch m_container;
+  CControlWatch m_child;
+};
+
 }  // namespace SkinUI

@@ -191,6 +191,28 @@ TEST(ComboDropDown, EscapeRestoresTheSelectionItOpenedWith) {
   EXPECT_EQ(1, window.Last(L"itemselect")->lParam);
 }
 
+// Escape brings back the item the combo opened with, wherever receivers moved it meanwhile.
+TEST(ComboDropDown, EscapeRestoresTheItemItOpenedWithAfterReceiversRemovedOthers) {
+  ComboWindow window;
+  CComboUI* combo = window.Combo();
+  combo->SelectItem(1);
+  HWND dropDown = window.Open();
+  struct FirstRemover : INotifyUI {
+    void Notify(NotifyRecordUI& msg) override {
+      if (msg.sType == L"itemselect" && combo->GetCount() == 3) combo->RemoveAt(0);
+    }
+    CComboUI* combo = nullptr;
+  } remover;
+  remover.combo = combo;
+  window.GetPaintManager().AddNotifier(&remover);
+  window.ToDropDown(dropDown, WM_KEYDOWN, VK_DOWN);
+  window.ToDropDown(dropDown, WM_KEYDOWN, VK_ESCAPE);
+  window.GetPaintManager().RemoveNotifier(&remover);
+  ASSERT_EQ(2, combo->GetCount());
+  ASSERT_EQ(0, combo->GetCurSel());
+  EXPECT_STREQ(L"Item 1", combo->GetItemAt(0)->GetText().GetData());
+}
+
 // With "scrollselect" (the default) the wheel over the open list moves the selection; without it
 // the list scrolls and the selection stays.
 TEST(ComboDropDown, WheelSelectsOrScrollsTheList) {

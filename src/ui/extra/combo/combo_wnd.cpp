@@ -19,7 +19,7 @@ POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(l
 
 }  // namespace
 
-CComboWnd::CComboWnd() : m_pOwner(nullptr), m_pLayout(nullptr), m_iOldSel(-1), m_bHitItem(false) {}
+CComboWnd::CComboWnd() : m_pOwner(nullptr), m_pLayout(nullptr), m_pOldItem(nullptr), m_bHitItem(false) {}
 
 const wchar_t* CComboWnd::GetWindowClassName() const { return L"ComboWnd"; }
 
@@ -29,7 +29,7 @@ bool CComboWnd::Init(CComboUI* pOwner) {
   m_pLayout = nullptr;
   m_bHitItem = false;
   m_pOwner = pOwner;
-  m_iOldSel = pOwner->GetCurSel();
+  m_pOldItem = pOwner->GetItemAt(pOwner->GetCurSel());
   CPaintManagerUI* manager = pOwner->GetManager();
   if (manager == nullptr) return false;
   // A refused window may have deleted itself already: only the result tells.
@@ -92,13 +92,22 @@ void CComboWnd::OnCreate() {
 }
 
 void CComboWnd::ReleaseItem(CControlUI* pItem) {
+  if (pItem == m_pOldItem) m_pOldItem = nullptr;
   if (m_pLayout == nullptr || m_pLayout->GetItemIndex(pItem) < 0) return;
   pItem->FindControl(ForgetIn, &m_pm, UIFIND_ALL);
   m_pLayout->Remove(pItem);
   if (m_pOwner != nullptr) pItem->SetManager(m_pOwner->GetManager(), m_pOwner, false);
 }
 
-void CComboWnd::ReleaseItems() { ReturnItems(); }
+void CComboWnd::ReleaseItems() {
+  m_pOldItem = nullptr;
+  ReturnItems();
+}
+
+// Receivers may have moved or removed items since the drop-down opened: the item is looked up.
+int CComboWnd::OldSelection() const {
+  return m_pOwner != nullptr && m_pOldItem != nullptr ? m_pOwner->GetItemIndex(m_pOldItem) : -1;
+}
 
 // This manager forgets every part of the items (hover, press, focus, timers, names) before they
 // go, so that nothing here points at them later.
@@ -148,7 +157,7 @@ void CComboWnd::Scroll(int dx, int dy) {
 }
 
 void CComboWnd::Notify(NotifyRecordUI& msg) {
-  if (msg.sType == L"windowinit") EnsureVisible(m_iOldSel);
+  if (msg.sType == L"windowinit") EnsureVisible(OldSelection());
 }
 
 // True when the key was handled here; Return and Escape close the drop-down and go on to the
@@ -157,8 +166,8 @@ bool CComboWnd::OnKeyDown(WPARAM key) {
   if (m_pOwner == nullptr) return false;
   if (key == VK_RETURN || key == VK_ESCAPE) {
     if (key == VK_ESCAPE) {
-      m_pOwner->SelectItem(m_iOldSel, true);
-      EnsureVisible(m_iOldSel);
+      m_pOwner->SelectItem(OldSelection(), true);
+      EnsureVisible(OldSelection());
     }
     PostMessage(WM_KILLFOCUS);
     return false;

@@ -43,11 +43,13 @@ class CComboWnd : public CWindowWnd, public INotifyUI {
   void ReturnItems();
   bool OnKeyDown(WPARAM key);
   void OnMouseWheel(WPARAM wParam, LPARAM lParam);
+  // The index of the item selected when the drop-down opened; -1 when there was none or it went.
+  int OldSelection() const;
 
   CPaintManagerUI m_pm;
   CComboUI* m_pOwner;
   CVerticalLayoutUI* m_pLayout;
-  int m_iOldSel;
+  CControlUI* m_pOldItem;  // forgotten when the owner releases it
   bool m_bHitItem;
 };
 

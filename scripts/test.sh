@@ -8,4 +8,4 @@ jobs=${TAMSEL_TEST_JOBS:-4}
 wine_env_start "$BUILD"
 wine_lanes_start "$jobs" "$BUILD/bin/desktop_run.exe"
 cd "$BUILD"
-ctest --output-on-failure -j"$jobs" "$@"
+wine_env_run ctest --output-on-failure -j"$jobs" "$@"

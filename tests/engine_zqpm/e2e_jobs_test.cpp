@@ -41,8 +41,9 @@ std::wstring SelfPath() {
 }
 
 // Runs program with a gtest filter (its output joins ours) and gives its exit code, -1 when
-// it cannot be started or does not end within two minutes.
+// it cannot be started, does not end within two minutes or does not run to its end.
 int RunChild(const std::wstring& program, const std::wstring& test) {
+  testsupport::ChildEndFile end;
   std::wstring line = L"\"" + program + L"\" --gtest_filter=" + test;
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
@@ -55,7 +56,8 @@ int RunChild(const std::wstring& program, const std::wstring& test) {
   if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return static_cast<int>(code);
+  if (!end.Reached()) ADD_FAILURE() << Utf8(program) << " did not run to its end";
+  return end.Reached() ? static_cast<int>(code) : -1;
 }
 
 // Sets an environment variable for the child processes started while it lives.

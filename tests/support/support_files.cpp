@@ -106,4 +106,24 @@ void RemoveTree(const std::wstring& path) {
 int64_t WriteTimeMs(const std::wstring& path) { return FileTimeMs(path, false); }
 int64_t AccessTimeMs(const std::wstring& path) { return FileTimeMs(path, true); }
 
+namespace {
+const wchar_t kEndFileVariable[] = L"TEST_PREMATURE_EXIT_FILE";
+}  // namespace
+
+ChildEndFile::ChildEndFile() : hadOwn_(false) {
+  static int made = 0;
+  path_ = TempRoot() + L"\\child-end-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++made);
+  wchar_t own[MAX_PATH * 2] = {};
+  DWORD length = GetEnvironmentVariableW(kEndFileVariable, own, MAX_PATH * 2);
+  hadOwn_ = length > 0 && length < MAX_PATH * 2;
+  if (hadOwn_) own_ = own;
+  WriteFileBytes(path_, "");
+  SetEnvironmentVariableW(kEndFileVariable, path_.c_str());
+}
+
+ChildEndFile::~ChildEndFile() {
+  SetEnvironmentVariableW(kEndFileVariable, hadOwn_ ? own_.c_str() : nullptr);
+  DeleteFileW(path_.c_str());
+}
+
 }  // namespace testsupport

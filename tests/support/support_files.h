@@ -35,4 +35,22 @@ void RemoveTree(const std::wstring& path);  // test cleanup only
 int64_t WriteTimeMs(const std::wstring& path);
 int64_t AccessTimeMs(const std::wstring& path);
 
+// While it lives, the programs this one starts get an end file of their own by GoogleTest's
+// protocol (TEST_PREMATURE_EXIT_FILE): made here, deleted by the program at its normal end. Wine
+// reports exit code 0 for a process killed by a signal, so a test program that starts a copy of
+// itself asks Reached() whether the copy ran to its end. This program's own end file stays its own.
+class ChildEndFile {
+ public:
+  ChildEndFile();
+  ~ChildEndFile();
+  ChildEndFile(const ChildEndFile&) = delete;
+  ChildEndFile& operator=(const ChildEndFile&) = delete;
+  bool Reached() const { return !Exists(path_); }
+
+ private:
+  std::wstring path_;
+  std::wstring own_;
+  bool hadOwn_;
+};
+
 }  // namespace testsupport

@@ -13,6 +13,7 @@ bool CDelegateBase::Equals(const CDelegateBase& other) const {
 }
 
 CEventSource::~CEventSource() {
+  if (m_pDestroyed != nullptr) *m_pDestroyed = true;
   for (int i = 0; i < m_aDelegates.GetSize(); ++i) {
     delete static_cast<CDelegateBase*>(m_aDelegates.GetAt(i));
   }
@@ -31,12 +32,23 @@ bool CEventSource::operator+=(const CDelegateBase& d) {
 
 CEventSource::operator bool() const { return m_aDelegates.GetSize() > 0; }
 
+// A delegate may delete the object that holds this source, and this source with it: the rest are
+// then not called, and the answer is false.
 bool CEventSource::operator()(void* param) {
-  for (int i = 0; i < m_aDelegates.GetSize(); ++i) {
+  bool destroyed = false;
+  bool* outer = m_pDestroyed;
+  m_pDestroyed = &destroyed;
+  bool answer = true;
+  for (int i = 0; answer && i < m_aDelegates.GetSize(); ++i) {
     CDelegateBase* d = static_cast<CDelegateBase*>(m_aDelegates.GetAt(i));
-    if (d != nullptr && !d->Invoke(param)) return false;
+    if (d != nullptr && !d->Invoke(param)) answer = false;
+    if (destroyed) {
+      if (outer != nullptr) *outer = true;
+      return false;
+    }
   }
-  return true;
+  m_pDestroyed = outer;
+  return answer;
 }
 
 }  // namespace SkinUI

@@ -78,6 +78,8 @@ class CEventSource {
 
  private:
   CUIPtrArray m_aDelegates;
+  // Set by the destructor while the delegates are being called.
+  bool* m_pDestroyed = nullptr;
 };
 
 }  // namespace SkinUI

@@ -80,8 +80,13 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
   IListItemUI* item = ItemAt(iIndex);
   if (control == nullptr || !control->IsEnabled() || item == nullptr) return false;
   m_iCurSel = iIndex;
-  if (m_pWindow != nullptr || bTakeFocus) control->SetFocus();
-  if (!alive) return true;
+  if (m_pWindow != nullptr || bTakeFocus) {
+    // The receiver of "killfocus" may delete the item too.
+    CControlWatch chosen(control);
+    control->SetFocus();
+    if (!alive) return true;
+    if (!chosen) return false;
+  }
   item->Select(true);
   if (m_pManager != nullptr) m_pManager->SendNotify(this, L"itemselect", static_cast<WPARAM>(iIndex), old);
   if (alive) Invalidate();

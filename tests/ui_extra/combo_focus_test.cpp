@@ -310,3 +310,42 @@ TEST(ComboDropDown, DeletedByItsItemSelectHandlerIsClean) {
   EXPECT_EQ(nullptr, window.Find(L"combo"));
   EXPECT_FALSE(IsWindow(dropDown));
 }
+
+// A press on a cell inside an item of the open drop-down gives the cell the focus, then selecting
+// the item moves it on to the item itself: the receiver of the cell's "killfocus" removes every
+// item of the combo. Neither the combo nor the item's press touches them afterwards. Run again
+// under Wine's heap checks.
+TEST(ComboDropDown, ItemsRemovedAsTheFocusMovesInsideAnItemIsClean) {
+  std::wstring items;
+  for (int i = 0; i < 3; ++i) {
+    items += L"<ListContainerElement height=\"20\"><Container name=\"cell" + std::to_wstring(i) +
+             L"\" width=\"60\"/></ListContainerElement>";
+  }
+  ComboWindow window(
+      L"<Window size=\"300,200\"><VerticalLayout name=\"root\" bkcolor=\"#FFFFFFFF\" "
+      L"inset=\"20,20,20,20\"><Combo name=\"combo\" width=\"160\" height=\"24\">" +
+      items + L"</Combo><Control/></VerticalLayout></Window>");
+  CComboUI* combo = window.Combo();
+  HWND dropDown = window.Open();
+  ASSERT_NE(nullptr, dropDown);
+  struct Receiver {
+    bool OnNotify(void* param) {
+      if (static_cast<NotifyRecordUI*>(param)->sType != L"killfocus") return true;
+      combo->SetDelayedDestroy(false);
+      combo->RemoveAll();
+      return true;
+    }
+    CComboUI* combo;
+  } receiver{combo};
+  CControlUI* cell = static_cast<CContainerUI*>(combo->GetItemAt(1)->GetInterface(L"Container"))->GetItemAt(0);
+  cell->OnNotify += MakeDelegate(&receiver, &Receiver::OnNotify);
+  const POINT at = ComboWindow::Centre(cell);
+  ::PostMessageW(dropDown, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+  ::PostMessageW(dropDown, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+  window.Pump();
+  EXPECT_EQ(0, combo->GetCount());
+  EXPECT_EQ(0, window.Count(L"itemselect", L"combo"));
+  ::SendMessageW(dropDown, WM_KEYDOWN, VK_ESCAPE, 0);
+  window.Pump();
+  EXPECT_FALSE(IsWindow(dropDown));
+}

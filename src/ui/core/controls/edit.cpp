@@ -122,14 +122,18 @@ void CEditUI::DropFocusIfHidden() {
   if (!IsVisible() && m_pWindow != nullptr && m_pManager != nullptr) m_pManager->SetFocus(nullptr);
 }
 
+// Hiding this control while it has the focus moves the focus: the receiver of "killfocus" may
+// delete it.
 void CEditUI::SetVisible(bool bVisible) {
+  CControlWatch alive(this);
   CControlUI::SetVisible(bVisible);
-  DropFocusIfHidden();
+  if (alive) DropFocusIfHidden();
 }
 
 void CEditUI::SetInternalVisible(bool bVisible) {
+  CControlWatch alive(this);
   CControlUI::SetInternalVisible(bVisible);
-  DropFocusIfHidden();
+  if (alive) DropFocusIfHidden();
 }
 
 void CEditUI::SetPos(RECT rc, bool bNeedInvalidate) {
@@ -186,7 +190,12 @@ void CEditUI::DoEvent(EventRecordUI& event) {
       }
       break;
     case UIEVENT_WINDOWSIZE:
-      if (m_pWindow != nullptr && m_pManager != nullptr) m_pManager->SetFocusNeeded(this);
+      if (m_pWindow != nullptr && m_pManager != nullptr) {
+        // The receiver of "killfocus" may delete this edit.
+        CControlWatch alive(this);
+        m_pManager->SetFocusNeeded(this);
+        if (!alive) return;
+      }
       break;
     case UIEVENT_SCROLLWHEEL:
       if (m_pWindow != nullptr) return;

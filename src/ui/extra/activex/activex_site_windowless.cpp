@@ -24,8 +24,9 @@ STDMETHODIMP CActiveXCtrl::GetFocus() { return m_bFocused ? S_OK : S_FALSE; }
 
 STDMETHODIMP CActiveXCtrl::SetFocus(WINBOOL fFocus) {
   if (m_pOwner == nullptr) return E_UNEXPECTED;
-  if (fFocus == TRUE) m_pOwner->SetFocus();
   m_bFocused = fFocus == TRUE;
+  // Last: the receiver of "killfocus" may delete the owner, which lets this site go.
+  if (fFocus == TRUE) m_pOwner->SetFocus();
   return S_OK;
 }
 

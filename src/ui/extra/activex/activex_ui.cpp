@@ -118,14 +118,17 @@ void CActiveXUI::MoveHostWindow() {
   ::MoveWindow(m_hwndHost, m_rcItem.left, m_rcItem.top, m_rcItem.GetWidth(), m_rcItem.GetHeight(), TRUE);
 }
 
+// Hiding the focused control moves the focus: the receiver of "killfocus" may delete it.
 void CActiveXUI::SetVisible(bool bVisible) {
+  CControlWatch alive(this);
   CControlUI::SetVisible(bVisible);
-  ShowHostWindow();
+  if (alive) ShowHostWindow();
 }
 
 void CActiveXUI::SetInternalVisible(bool bVisible) {
+  CControlWatch alive(this);
   CControlUI::SetInternalVisible(bVisible);
-  ShowHostWindow();
+  if (alive) ShowHostWindow();
 }
 
 void CActiveXUI::ShowHostWindow() {

@@ -31,8 +31,11 @@ LPVOID CGifAnimUI::GetInterface(const wchar_t* pstrName) {
   return CControlUI::GetInterface(pstrName);
 }
 
+// Hiding the focused control moves the focus: the receiver of "killfocus" may delete it.
 void CGifAnimUI::SetVisible(bool bVisible) {
+  CControlWatch alive(this);
   CControlUI::SetVisible(bVisible);
+  if (!alive) return;
   if (bVisible)
     PlayGif();
   else

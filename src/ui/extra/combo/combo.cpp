@@ -85,11 +85,13 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
   if (control == nullptr || !control->IsEnabled() || item == nullptr) return false;
   m_iCurSel = iIndex;
   if (m_pWindow != nullptr || bTakeFocus) {
+    // The receivers of "killfocus" and "setfocus" may remove or move the item, or delete it.
     CChildWatch held(this, control);
     control->SetFocus();
     if (!alive) return true;
     int at = held.Index();
-    if (at < 0 || at != m_iCurSel) return true;
+    if (at < 0) return false;
+    if (at != m_iCurSel) return true;
     iIndex = at;
     if (!control->IsEnabled()) {
       m_iCurSel = -1;

@@ -25,9 +25,13 @@ EditorStep RouteEditorEvent(CControlUI& owner, bool hasWindow, EventRecordUI& ev
       if (!enabled) return EditorStep::kLabel;
       ShowSystemCursor(kBeamCursor);
       return EditorStep::kDone;
-    case UIEVENT_WINDOWSIZE:
-      if (hasWindow && pm != nullptr) pm->SetFocusNeeded(&owner);
-      return EditorStep::kLabel;
+    case UIEVENT_WINDOWSIZE: {
+      if (!hasWindow || pm == nullptr) return EditorStep::kLabel;
+      // The receiver of "killfocus" may delete the owner.
+      CControlWatch alive(&owner);
+      pm->SetFocusNeeded(&owner);
+      return alive ? EditorStep::kLabel : EditorStep::kDone;
+    }
     case UIEVENT_SCROLLWHEEL:
       return hasWindow ? EditorStep::kDone : EditorStep::kLabel;
     case UIEVENT_SETFOCUS:

@@ -8,7 +8,7 @@ namespace SkinUI {
 
 // What an editor's owner still has to do with an event once the handling the three share is done.
 enum class EditorStep {
-  kDone,   // handled
+  kDone,   // handled, or the owner is gone
   kLabel,  // the label's handling follows
   kOpen,   // focus came: open the native window, then the label's handling
   kPress,  // a press on an enabled editor: (re)open the native window

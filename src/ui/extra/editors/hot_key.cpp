@@ -43,14 +43,18 @@ void CHotKeyUI::DropFocusIfHidden() {
   if (!IsVisible() && m_pWindow != nullptr && m_pManager != nullptr) m_pManager->SetFocus(nullptr);
 }
 
+// Hiding this control while it has the focus moves the focus: the receiver of "killfocus" may
+// delete it.
 void CHotKeyUI::SetVisible(bool bVisible) {
+  CControlWatch alive(this);
   CControlUI::SetVisible(bVisible);
-  DropFocusIfHidden();
+  if (alive) DropFocusIfHidden();
 }
 
 void CHotKeyUI::SetInternalVisible(bool bVisible) {
+  CControlWatch alive(this);
   CControlUI::SetInternalVisible(bVisible);
-  DropFocusIfHidden();
+  if (alive) DropFocusIfHidden();
 }
 
 SIZE CHotKeyUI::EstimateSize(SIZE szAvailable) {

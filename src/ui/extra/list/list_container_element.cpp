@@ -45,9 +45,12 @@ void CListContainerElementUI::SetPos(RECT rc, bool bNeedInvalidate) {
   }
 }
 
+// Hiding the focused row, or a focused cell, moves the focus: the receiver of "killfocus" may
+// delete the row.
 void CListContainerElementUI::SetVisible(bool bVisible) {
+  CControlWatch alive(this);
   CContainerUI::SetVisible(bVisible);
-  list_row::LeaveSelectionWhenHidden(*this, m_row);
+  if (alive) list_row::LeaveSelectionWhenHidden(*this, m_row);
 }
 
 // The row alone: its cells keep their own enabled state.

@@ -206,9 +206,11 @@ const RECT& CListElementUI::GetPos() const {
   return m_rcItem;
 }
 
+// Hiding the focused row moves the focus: the receiver of "killfocus" may delete it.
 void CListElementUI::SetVisible(bool bVisible) {
+  CControlWatch alive(this);
   CControlUI::SetVisible(bVisible);
-  list_row::LeaveSelectionWhenHidden(*this, m_row);
+  if (alive) list_row::LeaveSelectionWhenHidden(*this, m_row);
 }
 
 void CListElementUI::SetEnabled(bool bEnable) {

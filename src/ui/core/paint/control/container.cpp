@@ -137,15 +137,23 @@ void CContainerUI::Move(SIZE szOffset, bool bNeedInvalidate) {
   }
 }
 
+// Hiding the focused control, this one or one inside, moves the focus: the receiver of "killfocus"
+// may delete this container or any of its children.
 void CContainerUI::SetVisible(bool bVisible) {
   if (m_bVisible == bVisible) return;
+  CControlWatch alive(this);
   CControlUI::SetVisible(bVisible);
-  for (int i = 0; i < m_items.GetSize(); ++i) ChildAt(i)->SetInternalVisible(IsVisible());
+  if (alive) PassVisibleToChildren(alive);
 }
 
 void CContainerUI::SetInternalVisible(bool bVisible) {
+  CControlWatch alive(this);
   CControlUI::SetInternalVisible(bVisible);
-  for (int i = 0; i < m_items.GetSize(); ++i) ChildAt(i)->SetInternalVisible(IsVisible());
+  if (alive) PassVisibleToChildren(alive);
+}
+
+void CContainerUI::PassVisibleToChildren(const CControlWatch& alive) {
+  for (int i = 0; alive && i < m_items.GetSize(); ++i) ChildAt(i)->SetInternalVisible(IsVisible());
 }
 
 void CContainerUI::SetEnabled(bool bEnable) {

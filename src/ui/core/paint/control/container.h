@@ -108,6 +108,8 @@ class CContainerUI : public CControlUI, public IContainerUI {
   // Moves the visible bars to the position (each clamps it); answers how far each moved.
   SIZE MoveScrollBars(SIZE szPos);
   void DestroyChild(CControlUI* pControl);
+  // Each child gets this container's visibility, while this container lives.
+  void PassVisibleToChildren(const CControlWatch& alive);
   void ApplyScrollBarStyle(CScrollBarUI* bar, const wchar_t* value);
   int LineStep() const;
   // Lays the container out again after a bar came or went (see ProcessScrollBar).

@@ -290,8 +290,10 @@ void CControlUI::SetVisible(bool bVisible) {
   bool wasVisible = IsVisible();
   m_bVisible = bVisible;
   if (m_bFocused) m_bFocused = false;
+  // The receiver of "killfocus" may delete this control.
+  CControlWatch alive(this);
   if (!bVisible && m_pManager != nullptr && m_pManager->GetFocus() == this) m_pManager->SetFocus(nullptr);
-  if (IsVisible() != wasVisible) NeedParentUpdate();
+  if (alive && IsVisible() != wasVisible) NeedParentUpdate();
 }
 
 void CControlUI::SetInternalVisible(bool bVisible) {
@@ -342,6 +344,7 @@ void CControlUI::Init() {
 
 void CControlUI::DoInit() {}
 
+// A delegate may delete this control: its event source then answers false.
 void CControlUI::Event(EventRecordUI& event) {
   if (OnEvent(&event)) DoEvent(event);
 }

@@ -263,6 +263,8 @@ class CPaintManagerUI : public CIDropTarget {
   void OnMouseWheel(WPARAM wParam, LPARAM lParam);
   bool OnSetCursor(WPARAM wParam, LPARAM lParam);
   void OnClose();
+  // The focused control loses the focus to pNext (may be null): its event and "killfocus".
+  void KillFocus(CControlUI* pNext);
   void DragControlPicture();
   // Hands a dropped picture to the window (STM_SETIMAGE); true when the window keeps it.
   bool SendDroppedImage(HBITMAP hBitmap);

@@ -48,43 +48,43 @@ CControlUI* CALLBACK CPaintManagerUI::__FindControlFromShortcut(CControlUI* pThi
   return info->bPickNext ? pThis : nullptr;
 }
 
+// The kill-focus event names the control that gets the focus. A control deleted by its own event
+// is reported to the receivers of "killfocus" without a sender, as a sender that died while its
+// notification went round.
+void CPaintManagerUI::KillFocus(CControlUI* pNext) {
+  CControlUI* old = m_pFocus;
+  CControlWatch alive(old);
+  EventRecordUI event = {};
+  event.Type = UIEVENT_KILLFOCUS;
+  event.pSender = pNext;
+  event.dwTimestamp = ::GetTickCount();
+  old->Event(event);
+  SendNotify(alive ? old : nullptr, L"killfocus");
+  m_pFocus = nullptr;
+}
+
 void CPaintManagerUI::SetFocus(CControlUI* pControl) {
   if (::GetFocus() != m_hWndPaint && pControl != m_pFocus) ::SetFocus(m_hWndPaint);
   if (pControl == m_pFocus) return;
   POINT origin = {0, 0};
-  // The receiver of "killfocus" may delete the control that was to get the focus.
+  // The receivers of "killfocus" and of the set-focus event may delete the control that was to
+  // get the focus.
   CControlWatch next(pControl);
-  if (m_pFocus != nullptr) {
-    CControlUI* old = m_pFocus;
-    // The kill-focus event names the control that gets the focus.
-    EventRecordUI event = {};
-    event.Type = UIEVENT_KILLFOCUS;
-    event.pSender = pControl;
-    event.dwTimestamp = ::GetTickCount();
-    old->Event(event);
-    SendNotify(old, L"killfocus");
-    m_pFocus = nullptr;
-  }
+  if (m_pFocus != nullptr) KillFocus(pControl);
   if (next && pControl->GetManager() == this && pControl->IsVisible() && pControl->IsEnabled()) {
     m_pFocus = pControl;
     SendEvent(pControl, UIEVENT_SETFOCUS, 0, 0, origin);
-    SendNotify(pControl, L"setfocus");
+    SendNotify(next ? pControl : nullptr, L"setfocus");
   }
 }
 
 void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl) {
   ::SetFocus(m_hWndPaint);
   if (pControl == nullptr) return;
-  if (m_pFocus != nullptr) {
-    CControlUI* old = m_pFocus;
-    EventRecordUI event = {};
-    event.Type = UIEVENT_KILLFOCUS;
-    event.pSender = pControl;
-    event.dwTimestamp = ::GetTickCount();
-    old->Event(event);
-    SendNotify(old, L"killfocus");
-    m_pFocus = nullptr;
-  }
+  // A control deleted by the receiver of "killfocus" leaves nothing to search from.
+  CControlWatch from(pControl);
+  if (m_pFocus != nullptr) KillFocus(pControl);
+  if (!from) return;
   FindTabInfo info = {pControl, nullptr, false, false};
   if (m_pRoot != nullptr) {
     m_pFocus = m_pRoot->FindControl(__FindControlFromTab, &info, UIFIND_VISIBLE | UIFIND_ENABLED | UIFIND_ME_FIRST);

@@ -140,7 +140,10 @@ void CMenuWnd::GiveItemsBack() {
   CPaintManagerUI* ownerManager = m_pOwner->GetManager();
   m_pOwner->SetManager(ownerManager, m_pOwner->GetParent(), false);
   m_pOwner->SetPos(m_pOwner->GetPos(), true);
+  // A receiver of the focus may delete the owner, and the items it lent with it.
+  CControlWatch owner(m_pOwner);
   if (ownerManager != nullptr && ::IsWindowVisible(ownerManager->GetPaintWindow())) m_pOwner->SetFocus();
+  if (!owner) return;
   CControlUI* parentList = dynamic_cast<CControlUI*>(m_pOwner->GetOwner());
   for (int i = 0; i < m_pOwner->GetSubItemCount(); ++i) {
     CMenuElementUI* item = m_pOwner->GetSubItemAt(i);

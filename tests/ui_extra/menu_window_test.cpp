@@ -184,6 +184,27 @@ TEST(MenuWindow, SubMenuOwnerRemovedByTheReceiverOfItsFocus) {
   EXPECT_EQ(nullptr, host.Item(L"sub1"));
 }
 
+// Nested items that an open sub-menu shows are removed from their item, one or all: the sub-menu
+// closes first, and its list keeps none of them.
+TEST(MenuWindow, NestedItemsRemovedWhileTheirSubMenuIsOpen) {
+  MenuHost host;
+  ASSERT_TRUE(host.Open(MenuXml(), POINT{200, 200}));
+  host.Hover(L"more");
+  ASSERT_EQ(2u, MenuWindows().size());
+  CMenuElementUI* more = host.MenuItem(L"more");
+  more->SetDelayedDestroy(false);
+  EXPECT_TRUE(more->Remove(host.Item(L"sub1")));
+  EXPECT_EQ(nullptr, more->GetSubMenuWnd());
+  EXPECT_EQ(nullptr, host.Item(L"sub1"));
+  ASSERT_TRUE(host.WaitForMenus(1));
+
+  host.PostToMenu(L"more", WM_KEYDOWN, VK_RIGHT);
+  ASSERT_EQ(2u, MenuWindows().size()) << "open again with the item left";
+  more->RemoveAll();
+  EXPECT_EQ(nullptr, more->GetSubMenuWnd());
+  EXPECT_TRUE(host.WaitForMenus(1));
+}
+
 // A leaf click posts one record (name and user data, text, check state) and leaves no menu
 // window, whose object and items are freed with it; texts are cut to their fields. Right-button
 // messages do nothing.

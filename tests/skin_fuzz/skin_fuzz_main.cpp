@@ -1,7 +1,8 @@
 // skin_fuzz: random skin layouts over every element the control factory makes, each built into a
 // real framework window, laid out, painted, driven, resized and destroyed under a watchdog, with
 // the heaps validated after every case. A fixed seed makes every case repeat: case N of seed S is
-// the same layout and the same input on every run.
+// the same layout and the same input on every run, and in most cases the same receivers acting on
+// its notifications (acting.h). --log shows the framework's log lines and each act.
 //
 //   skin_fuzz --skin DIR [--seed S] [--first N] [--count N] [--hang-ms MS] [--heap-every N]
 //             [--figures] [--figures-every N] [--max-growth-kb KB] [--max-handle-growth N]

@@ -38,7 +38,8 @@ class CMenuUI : public CListUI {
 class CMenuElementUI : public CListContainerElementUI {
  public:
   CMenuElementUI();
-  // An open sub-menu borrows this item's children: it closes first.
+  // An open sub-menu borrows this item's children: it closes first. A borrowed item leaves the
+  // sub-menu that shows it.
   ~CMenuElementUI() override;
 
   const wchar_t* GetClass() const override;
@@ -49,9 +50,6 @@ class CMenuElementUI : public CListContainerElementUI {
   SIZE EstimateSize(SIZE szAvailable) override;
   void DoPaint(HDC hDC, const RECT& rcPaint) override;
   void DrawItemText(HDC hDC, const RECT& rcItem) override;
-  // An open sub-menu shows the nested items: it closes, giving them back, before one of them goes.
-  bool Remove(CControlUI* pControl) override;
-  void RemoveAll() override;
 
   void CreateSubMenu();
   // The item's check state in the host's check map under the item's name (false without either).
@@ -74,7 +72,6 @@ class CMenuElementUI : public CListContainerElementUI {
  private:
   // Shows the nested items for a sub-menu; false when there are none.
   bool ShowSubItems();
-  void CloseSubMenu();
   // Mouse enter or Right: opens this item's sub-menu, or closes the sub-menus of its menu.
   void Open();
   void ClickLeaf();

@@ -44,27 +44,9 @@ CMenuElementUI::CMenuElementUI()
   m_cyFixed = kDefaultHeight;
 }
 
-CMenuElementUI::~CMenuElementUI() { CloseSubMenu(); }
-
-// The window's final message gives the nested items back and clears the field.
-void CMenuElementUI::CloseSubMenu() {
+CMenuElementUI::~CMenuElementUI() {
   if (m_pSubMenuWindow != nullptr) ::DestroyWindow(m_pSubMenuWindow->GetHWND());
-}
-
-bool CMenuElementUI::Remove(CControlUI* pControl) {
-  if (pControl != nullptr && pControl->GetInterface(L"MenuElement") != nullptr) {
-    // Giving the items back moves the focus to this item, whose receiver may delete it.
-    CControlWatch alive(this);
-    CloseSubMenu();
-    if (!alive) return false;
-  }
-  return CListContainerElementUI::Remove(pControl);
-}
-
-void CMenuElementUI::RemoveAll() {
-  CControlWatch alive(this);
-  CloseSubMenu();
-  if (alive) CListContainerElementUI::RemoveAll();
+  CMenuWnd::ForgetBorrowedItem(this);
 }
 
 const wchar_t* CMenuElementUI::GetClass() const { return L"MenuElementUI"; }

@@ -113,6 +113,15 @@ LRESULT CMenuWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
 }
 
+void CMenuWnd::ForgetBorrowedItem(CMenuElementUI* pItem) {
+  MenuObserverImpl* observer = MenuObserverImpl::GetGlobal();
+  for (int i = 0; i < observer->GetReceiverCount(); ++i) {
+    CMenuWnd* menu = dynamic_cast<CMenuWnd*>(observer->GetReceiverAt(i));
+    if (menu != nullptr && menu->m_pLayout != nullptr && menu->m_pLayout->GetItemIndex(pItem) >= 0)
+      menu->m_pLayout->Remove(pItem);
+  }
+}
+
 // Focus moving between menu windows keeps them open; anywhere else closes them all.
 void CMenuWnd::OnKillFocus(HWND hWndFocus) {
   MenuObserverImpl* observer = MenuObserverImpl::GetGlobal();

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #include "support_text.h"
@@ -10,6 +11,8 @@
 namespace skin_fuzz {
 
 namespace {
+
+const char kActing[] = "+acting";
 
 void Escape(std::string& out, const char* format, unsigned value) {
   char buffer[8];
@@ -85,7 +88,7 @@ bool Unescape(const std::string& in, std::string& bytes, std::wstring& text, boo
 
 std::string RowOf(const CaseRow& row) {
   char drive[48];
-  snprintf(drive, sizeof(drive), "@%u:%llu\t", row.seed, row.index);
+  snprintf(drive, sizeof(drive), "@%u:%llu%s\t", row.seed, row.index, row.acting ? kActing : "");
   const SkinCase& c = row.skin;
   return c.viaFile ? "file" + std::string(drive) + EscapeBytes(c.bytes)
                    : "text" + std::string(drive) + EscapeText(c.markup);
@@ -96,6 +99,11 @@ bool CaseOfRow(const std::string& line, CaseRow& row) {
   if (tab == std::string::npos) return false;
   std::string road = line.substr(0, tab);
   row = CaseRow();
+  const size_t flag = strlen(kActing);
+  if (road.size() > flag && road.compare(road.size() - flag, flag, kActing) == 0) {
+    row.acting = true;
+    road.resize(road.size() - flag);
+  }
   size_t at = road.find('@');
   if (at != std::string::npos) {
     if (sscanf(road.c_str() + at + 1, "%u:%llu", &row.seed, &row.index) != 2) return false;

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Shrinks a failing skin case (a row as skin_fuzz prints it) to a small row that fails the same
-way: elements, attributes and long values are taken out while the driver still crashes or hangs
-on it. The result is a row for regressions.txt.
+way (a crash at the same instruction, a hang, a heap report): elements, attributes and long values
+are taken out while the driver still fails so on it, and the acting receivers too when the row
+fails without them. The result is a row for regressions.txt.
 
 Usage (from the build's environment, as scripts/test.sh sets it up):
   shrink.py BUILD_DIR ROW_FILE [OUT_FILE]
@@ -15,7 +16,8 @@ import tempfile
 
 START = re.compile(r'<([^\s/<>!?]+)((?:\s+[^\s=/<>]+="[^"]*")*)\s*(/?)>')
 ATTRIBUTE = re.compile(r'\s+[^\s=/<>]+="[^"]*"')
-FAILURE = re.compile(r"skin_fuzz: (crash \(exception 0x[0-9A-F]+|crash|hang|damaged heap)")
+FAILURE = re.compile(r"skin_fuzz: (crash \(exception 0x[0-9A-F]+ at [0-9a-fA-F]+|crash|hang|damaged heap)")
+ACTING = "+acting"
 
 
 def failure_of(build, row):
@@ -72,6 +74,9 @@ def candidates(markup):
 
 def shrink(build, row, kind):
     road, markup = row.split("\t", 1)
+    if road.endswith(ACTING) and failure_of(build, f"{road[:-len(ACTING)]}\t{markup}") == kind:
+        road = road[:-len(ACTING)]
+        print("shrink: the row fails without the acting receivers", file=sys.stderr)
     changed = True
     while changed:
         changed = False

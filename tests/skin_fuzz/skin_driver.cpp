@@ -15,23 +15,28 @@ namespace {
 // A framework window over one case's layout; a refused layout leaves it without a native window.
 class FuzzWindow : public skinui_test::DemoWindow {
  public:
-  explicit FuzzWindow(const wchar_t* skin) : DemoWindow(skin) {}
+  FuzzWindow(const wchar_t* skin, ActingReceivers* acting) : DemoWindow(skin), m_acting(acting) {}
+  ~FuzzWindow() override {
+    if (m_acting != nullptr) m_acting->Detach();
+  }
   HWND hwnd() const { return m_hWnd; }
   SkinUI::CPaintManagerUI& manager() { return m_pm; }
 
  protected:
   const wchar_t* GetWindowClassName() const override { return L"SkinFuzzWindow"; }
   void OnSkinLoadFailed(const wchar_t*) override {}
+  // The tree is built and the window is its first receiver; the first paint is yet to come.
+  void Init() override {
+    if (m_acting != nullptr) m_acting->Attach(m_pm);
+  }
+
+ private:
+  ActingReceivers* m_acting;
 };
 
 const WORD kKeys[] = {VK_TAB,  VK_TAB,    VK_LEFT,  VK_RIGHT, VK_UP,     VK_DOWN,   VK_HOME, VK_END, VK_PRIOR,
                       VK_NEXT, VK_RETURN, VK_SPACE, VK_BACK,  VK_DELETE, VK_ESCAPE, 'A',     'V',    VK_F4};
 const wchar_t kChars[] = {L'a', L'Z', L'5', L' ', L'中', L'\r', L'\t', L'\b', 0x1B, 0x7F, 0x01, 0xD83D, L'&'};
-
-SkinUI::CControlUI* CALLBACK Collect(SkinUI::CControlUI* control, LPVOID data) {
-  static_cast<std::vector<SkinUI::CControlUI*>*>(data)->push_back(control);
-  return nullptr;
-}
 
 class Session {
  public:
@@ -71,8 +76,7 @@ class Session {
     RECT client;
     ::GetClientRect(m_hwnd, &client);
     std::vector<SkinUI::CControlUI*> controls;
-    SkinUI::CControlUI* root = m_w.manager().GetRoot();
-    if (root != nullptr && Below(4) != 0) root->FindControl(Collect, &controls, 0);
+    if (Below(4) != 0) controls = AllControls(m_w.manager().GetRoot());
     RECT area = client;
     if (!controls.empty()) area = controls[Below(static_cast<int>(controls.size()))]->GetPos();
     int w = area.right - area.left, h = area.bottom - area.top;
@@ -192,13 +196,13 @@ SkinDriver::SkinDriver(const std::wstring& folder) {
   m_caseFile = folder + name;
 }
 
-bool SkinDriver::Run(const SkinCase& skin, std::mt19937& rng) {
+bool SkinDriver::Run(const SkinCase& skin, std::mt19937& rng, ActingReceivers* acting) {
   std::wstring source = skin.markup;
   if (skin.viaFile) {
     skinui_test::WriteFileBytes(m_caseFile, skin.bytes.data(), skin.bytes.size());
     source = m_caseFile.substr(m_caseFile.rfind(L'\\') + 1);
   }
-  FuzzWindow w(source.c_str());
+  FuzzWindow w(source.c_str(), acting);
   HWND hwnd = w.Create(nullptr, L"skin fuzz", WS_POPUP | WS_VISIBLE, 0, 20, 20, 420, 320);
   if (hwnd == nullptr) return false;
   w.Pump();

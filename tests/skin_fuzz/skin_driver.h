@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "acting.h"
 #include "markup_maker.h"
 
 namespace skin_fuzz {
@@ -13,8 +14,9 @@ class SkinDriver {
  public:
   // `folder`: the skin folder (Windows path), where a case of the file road is written.
   explicit SkinDriver(const std::wstring& folder);
-  // False when the framework refused the skin (no window was made).
-  bool Run(const SkinCase& skin, std::mt19937& rng);
+  // False when the framework refused the skin (no window was made). `acting`, when given, joins the
+  // window's receivers; it outlives the window.
+  bool Run(const SkinCase& skin, std::mt19937& rng, ActingReceivers* acting);
 
  private:
   std::wstring m_caseFile;

@@ -1,7 +1,8 @@
 // skin_fuzz: random skin layouts over every element the control factory makes, each built into a
 // real framework window, laid out, painted, driven, resized and destroyed under a watchdog, with
 // the heaps validated after every case. A fixed seed makes every case repeat: case N of seed S is
-// the same layout and the same input on every run.
+// the same layout and the same input on every run, and in most cases the same receivers acting on
+// its notifications (acting.h). --log shows the framework's log lines and each act.
 //
 //   skin_fuzz --skin DIR [--seed S] [--first N] [--count N] [--hang-ms MS] [--heap-every N]
 //             [--figures] [--figures-every N] [--max-growth-kb KB] [--max-handle-growth N]
@@ -16,9 +17,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "acting.h"
 #include "case_rows.h"
 #include "guard.h"
 #include "markup_maker.h"
@@ -272,7 +275,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& o) {
 void PrintLogLine(const wchar_t* line) { printf("skin_fuzz: log: %ls\n", line); }
 void DropLogLine(const wchar_t*) {}
 
-// Case `index` of `seed`: one generator makes its layout, another its input.
+// Case `index` of `seed`: one generator makes its layout, another its input; the acting receivers
+// have generators of their own (acting.cpp).
 std::mt19937 CaseRandom(unsigned seed, unsigned long long index, unsigned stream) {
   std::seed_seq seq{seed, static_cast<unsigned>(index), static_cast<unsigned>(index >> 32), stream};
   return std::mt19937(seq);
@@ -364,7 +368,7 @@ class Runner {
     DWORD start = ::GetTickCount();
     for (unsigned long long i = m_o.first; i < m_o.first + m_o.count; ++i) {
       std::mt19937 rng = LayoutRandom(m_o.seed, i);
-      CaseRow row{MarkupMaker(m_words, rng).Make(), m_o.seed, i};
+      CaseRow row{MarkupMaker(m_words, rng).Make(), m_o.seed, i, ActingReceivers::Chosen(m_o.seed, i)};
       char label[64];
       snprintf(label, sizeof(label), "case %llu of seed %u", i, m_o.seed);
       Run(label, row);
@@ -447,7 +451,9 @@ class Runner {
   bool Drive(const std::string& label, const CaseRow& row) {
     BeginCase(label, RowOf(row));
     std::mt19937 rng = InputRandom(row.seed, row.index);
-    const bool built = m_driver.Run(row.skin, rng);
+    std::unique_ptr<ActingReceivers> acting;
+    if (row.acting) acting = std::make_unique<ActingReceivers>(row.seed, row.index);
+    const bool built = m_driver.Run(row.skin, rng, acting.get());
     ForgetSharedResources();
     return built;
   }
@@ -478,11 +484,13 @@ int wmain(int argc, wchar_t** argv) {
   SkinUI::CPaintManagerUI::SetResourcePath(o.skin.c_str());
   // The framework's log lines name what it refused; shown on request.
   SkinUI::SetUILogSink(o.log ? PrintLogLine : DropLogLine);
+  ActingReceivers::PrintActs(o.log);
   SkinWords words = SkinWords::Learn();
   if (o.print >= 0) {
     unsigned long long index = static_cast<unsigned long long>(o.print);
     std::mt19937 rng = LayoutRandom(o.seed, index);
-    printf("%s\n", RowOf(CaseRow{MarkupMaker(words, rng).Make(), o.seed, index}).c_str());
+    const CaseRow row{MarkupMaker(words, rng).Make(), o.seed, index, ActingReceivers::Chosen(o.seed, index)};
+    printf("%s\n", RowOf(row).c_str());
     return kExitOk;
   }
   printf("skin_fuzz: %u elements of the control factory, %u words of the sources\n",

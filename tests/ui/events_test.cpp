@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "test_controls.h"
 #include "test_window.h"
@@ -61,7 +62,54 @@ class EventsTest : public ::testing::Test {
   TestBox* green = nullptr;
 };
 
+// A box whose memory is filled with 0xFE bytes when deleted and never given back: a pointer to it
+// that the manager kept crashes on its next use instead of calling into a dead object quietly.
+class DoomedBox : public TestBox {
+ public:
+  using TestBox::TestBox;
+  static void operator delete(void* p, size_t size) { memset(p, 0xFE, size); }
+};
+
+// An event delegate that removes a control of the root at the first event of one type.
+struct RemoveOn {
+  TestContainer* root;
+  CControlUI* victim;
+  int type;
+  bool OnEvent(void* p) {
+    if (victim == nullptr || static_cast<EventRecordUI*>(p)->Type != type) return true;
+    root->Remove(victim);
+    victim = nullptr;
+    return false;  // the control of this delegate may be the one removed
+  }
+};
+
 }  // namespace
+
+// The receiver of the control the pointer leaves, and that of the one it hovers, may delete the
+// control the manager is about to give the pointer or show the tip of.
+TEST_F(EventsTest, ALeaveOrHoverReceiverMayDeleteTheControlUnderThePointer) {
+  auto* blue = new DoomedBox(L"blue", RGB(0, 0, 128), &log);
+  blue->Place(200, 20, 50, 50);
+  blue->SetToolTip(L"tip");
+  root->Add(blue);
+  window.PaintNow();
+  RemoveOn leave{root, blue, UIEVENT_MOUSELEAVE};
+  red->OnEvent += MakeDelegate(&leave, &RemoveOn::OnEvent);
+  PostAndPump(WM_MOUSEMOVE, 0, At(220, 40));
+  EXPECT_EQ(nullptr, leave.victim);
+  EXPECT_EQ(0, log.Count(L"blue", UIEVENT_MOUSEENTER));
+
+  blue = new DoomedBox(L"blue", RGB(0, 0, 128), &log);
+  blue->Place(200, 20, 50, 50);
+  blue->SetToolTip(L"tip");
+  root->Add(blue);
+  window.PaintNow();
+  RemoveOn hover{root, blue, UIEVENT_MOUSEHOVER};
+  blue->OnEvent += MakeDelegate(&hover, &RemoveOn::OnEvent);
+  PostAndPump(WM_MOUSEMOVE, 0, At(220, 40));
+  PostAndPump(WM_MOUSEHOVER, 0, At(220, 40));
+  EXPECT_EQ(nullptr, hover.victim);
+}
 
 TEST_F(EventsTest, ClickBecomesEventsAndSynchronousNotifications) {
   bool delegateSawClick = false;

@@ -158,6 +158,53 @@ TEST(MenuWindow, EscapeClosesOnlyTheSubMenu) {
   EXPECT_TRUE(host.WaitForMenus(0));
 }
 
+// The closing sub-menu gives the focus back to its owner item, whose receiver of "setfocus" removes
+// the item from its menu: the sub-menu goes without touching the item or the items it lent.
+TEST(MenuWindow, SubMenuOwnerRemovedByTheReceiverOfItsFocus) {
+  MenuHost host;
+  ASSERT_TRUE(host.Open(MenuXml(), POINT{200, 200}));
+  host.Hover(L"more");
+  ASSERT_EQ(2u, MenuWindows().size());
+  CControlUI* open = host.Item(L"open");
+  open->GetManager()->SetFocus(open);
+  struct Remover {
+    CMenuElementUI* item;
+    bool OnNotify(void* param) {
+      if (static_cast<NotifyRecordUI*>(param)->sType != L"setfocus") return true;
+      auto* menu = dynamic_cast<CListUI*>(item->GetOwner());
+      menu->SetDelayedDestroy(false);
+      menu->Remove(item);
+      return false;
+    }
+  } remover{host.MenuItem(L"more")};
+  remover.item->OnNotify += MakeDelegate(&remover, &Remover::OnNotify);
+  host.PostToMenu(L"sub1", WM_KEYDOWN, VK_ESCAPE);
+  ASSERT_TRUE(host.WaitForMenus(1));
+  EXPECT_EQ(nullptr, host.Item(L"more"));
+  EXPECT_EQ(nullptr, host.Item(L"sub1"));
+}
+
+// Nested items that an open sub-menu shows are removed from their item, one or all: the sub-menu's
+// list, which borrowed them, keeps none of them to lay out or paint.
+TEST(MenuWindow, NestedItemsRemovedWhileTheirSubMenuIsOpen) {
+  MenuHost host;
+  ASSERT_TRUE(host.Open(MenuXml(), POINT{200, 200}));
+  host.Hover(L"more");
+  ASSERT_EQ(2u, MenuWindows().size());
+  CMenuElementUI* more = host.MenuItem(L"more");
+  auto* shown = static_cast<CMenuUI*>(more->GetSubMenuWnd()->GetMenuRoot());
+  more->SetDelayedDestroy(false);
+  EXPECT_TRUE(more->Remove(host.Item(L"sub1")));
+  EXPECT_EQ(1, shown->GetCount());
+  host.Pump();
+  more->RemoveAll();
+  EXPECT_EQ(0, shown->GetCount());
+  InvalidateRect(shown->GetManager()->GetPaintWindow(), nullptr, FALSE);
+  host.Pump();
+  host.PostToMenu(L"open", WM_KEYDOWN, VK_ESCAPE);
+  EXPECT_TRUE(host.WaitForMenus(0));
+}
+
 // A leaf click posts one record (name and user data, text, check state) and leaves no menu
 // window, whose object and items are freed with it; texts are cut to their fields. Right-button
 // messages do nothing.

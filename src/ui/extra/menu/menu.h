@@ -38,7 +38,8 @@ class CMenuUI : public CListUI {
 class CMenuElementUI : public CListContainerElementUI {
  public:
   CMenuElementUI();
-  // An open sub-menu borrows this item's children: it closes first.
+  // An open sub-menu borrows this item's children: it closes first. A borrowed item leaves the
+  // sub-menu that shows it.
   ~CMenuElementUI() override;
 
   const wchar_t* GetClass() const override;

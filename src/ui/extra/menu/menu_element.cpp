@@ -46,6 +46,7 @@ CMenuElementUI::CMenuElementUI()
 
 CMenuElementUI::~CMenuElementUI() {
   if (m_pSubMenuWindow != nullptr) ::DestroyWindow(m_pSubMenuWindow->GetHWND());
+  CMenuWnd::ForgetBorrowedItem(this);
 }
 
 const wchar_t* CMenuElementUI::GetClass() const { return L"MenuElementUI"; }

@@ -113,6 +113,15 @@ LRESULT CMenuWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
 }
 
+void CMenuWnd::ForgetBorrowedItem(CMenuElementUI* pItem) {
+  MenuObserverImpl* observer = MenuObserverImpl::GetGlobal();
+  for (int i = 0; i < observer->GetReceiverCount(); ++i) {
+    CMenuWnd* menu = dynamic_cast<CMenuWnd*>(observer->GetReceiverAt(i));
+    if (menu != nullptr && menu->m_pLayout != nullptr && menu->m_pLayout->GetItemIndex(pItem) >= 0)
+      menu->m_pLayout->Remove(pItem);
+  }
+}
+
 // Focus moving between menu windows keeps them open; anywhere else closes them all.
 void CMenuWnd::OnKillFocus(HWND hWndFocus) {
   MenuObserverImpl* observer = MenuObserverImpl::GetGlobal();
@@ -140,10 +149,10 @@ void CMenuWnd::GiveItemsBack() {
   CPaintManagerUI* ownerManager = m_pOwner->GetManager();
   m_pOwner->SetManager(ownerManager, m_pOwner->GetParent(), false);
   m_pOwner->SetPos(m_pOwner->GetPos(), true);
-  // The receiver of "killfocus" may delete the owner item, and the nested items with it.
-  CControlWatch alive(m_pOwner);
+  // A receiver of the focus may delete the owner, and the items it lent with it.
+  CControlWatch owner(m_pOwner);
   if (ownerManager != nullptr && ::IsWindowVisible(ownerManager->GetPaintWindow())) m_pOwner->SetFocus();
-  if (!alive) return;
+  if (!owner) return;
   CControlUI* parentList = dynamic_cast<CControlUI*>(m_pOwner->GetOwner());
   for (int i = 0; i < m_pOwner->GetSubItemCount(); ++i) {
     CMenuElementUI* item = m_pOwner->GetSubItemAt(i);

@@ -31,6 +31,9 @@ class CMenuWnd : public CWindowWnd, public MenuReceiverImpl, public INotifyUI, p
   void Close(UINT nRet = IDOK);
   bool IsClosing() const { return m_bClosed; }
   CControlUI* GetMenuRoot() const { return m_pm.GetRoot(); }
+  // A nested item that its own item deleted (removed) while an open sub-menu borrows it leaves that
+  // sub-menu's list, which keeps what it borrows without deleting it.
+  static void ForgetBorrowedItem(CMenuElementUI* pItem);
   CPaintManagerUI& GetPaintManager() { return m_pm; }
 
   BOOL Receive(int code, HWND hWnd) override;

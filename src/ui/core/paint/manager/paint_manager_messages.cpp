@@ -194,8 +194,10 @@ bool CPaintManagerUI::OnMouseHover(WPARAM wParam, LPARAM lParam) {
   POINT pt = PointFromLParam(lParam);
   CControlUI* control = FindControlAt(pt);
   if (control == nullptr) return false;
+  // The receiver of the hover may delete the control whose tip is to show.
+  CControlWatch alive(control);
   if (m_pEventHover != nullptr) SendEvent(m_pEventHover, UIEVENT_MOUSEHOVER, wParam, lParam, pt, 0, UIMapKeyState());
-  ShowToolTip(control);
+  if (alive) ShowToolTip(control);
   return true;
 }
 
@@ -242,9 +244,11 @@ void CPaintManagerUI::OnMouseMove(WPARAM wParam, LPARAM lParam) {
   if (newHover != m_pEventHover) {
     CControlUI* oldHover = m_pEventHover;
     m_pEventHover = nullptr;
+    // The receiver of the leave may delete the control the pointer enters.
+    CControlWatch entered(newHover);
     if (oldHover != nullptr) SendEvent(oldHover, UIEVENT_MOUSELEAVE, wParam, lParam, pt);
     HideToolTip();
-    if (newHover != nullptr) {
+    if (entered) {
       m_pEventHover = newHover;
       SendEvent(newHover, UIEVENT_MOUSEENTER, wParam, lParam, pt);
     }

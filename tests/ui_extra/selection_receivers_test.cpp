@@ -222,6 +222,26 @@ TEST(TreeReceivers, NodeRemoveAllTakesItsChildNodesOnly) {
   EXPECT_EQ(1, w.Count(L"click", L"other"));
 }
 
+// The node's row gives up what the program put in it, never the node's own parts: a receiver that
+// takes the folder button away through its parent, or clears the row, leaves a node that works.
+TEST(TreeReceivers, NodeRowKeepsTheNodesOwnParts) {
+  FamilyWindow w;
+  CTreeNodeUI* a = w.Node(L"a");
+  CContainerUI* row = a->GetTreeNodeHoriznotal();
+  auto* extra = new CLabelUI;
+  ASSERT_TRUE(a->AddTreeItem(extra));
+  EXPECT_FALSE(row->Remove(a->GetFolderButton()));
+  row->SetDelayedDestroy(false);
+  row->RemoveAll();
+  EXPECT_EQ(4, row->GetCount());
+  EXPECT_EQ(-1, row->GetItemIndex(extra));
+  w.ClickAt(POINT{a->GetPos().right - 10, ExtraWindow::Centre(a).y});
+  EXPECT_TRUE(a->IsSelected());
+  w.ClickAt(ExtraWindow::Centre(a->GetFolderButton()));
+  EXPECT_FALSE(w.Node(L"a1")->IsVisible());
+  w.PaintNow();
+}
+
 // A row taken out of its list by the receiver of its check box's notification goes no further
 // with the click: no "itemclick" for a row that is gone.
 TEST(ListExReceivers, RowRemovedOnItsCheckIsNotAnnouncedAgain) {

@@ -1,5 +1,9 @@
+#include <algorithm>
 #include <cwchar>
+#include <initializer_list>
+#include <vector>
 
+#include "ui/core/base/ui_log.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/core/resources/attribute_values.h"
 #include "ui/extra/tree/tree_view.h"
@@ -25,6 +29,32 @@ bool IsPlainNode(CControlUI* control) {
   return control != nullptr && _wcsicmp(control->GetClass(), L"TreeNodeUI") == 0;
 }
 
+// A node's row: the program may add controls to it and take them away again, but the parts the
+// node made (dotted line, folder button, check box, item button) stay, as the node goes on using
+// them.
+class CNodeRowUI : public CHorizontalLayoutUI {
+ public:
+  explicit CNodeRowUI(std::initializer_list<CControlUI*> parts) : m_parts(parts) {
+    for (CControlUI* part : parts) Add(part);
+  }
+  bool Remove(CControlUI* pControl) override {
+    if (!IsPart(pControl)) return CHorizontalLayoutUI::Remove(pControl);
+    UILog(L"Remove, refused: the %ls is a part of its tree node", pControl->GetClass());
+    return false;
+  }
+  void RemoveAll() override {
+    for (int i = GetCount() - 1; i >= 0; --i) {
+      if (!IsPart(GetItemAt(i))) CHorizontalLayoutUI::Remove(GetItemAt(i));
+    }
+  }
+
+ private:
+  bool IsPart(CControlUI* control) const {
+    return std::find(m_parts.begin(), m_parts.end(), control) != m_parts.end();
+  }
+  std::vector<CControlUI*> m_parts;
+};
+
 }  // namespace
 
 CTreeNodeUI::CTreeNodeUI(CTreeNodeUI* pParent)
@@ -34,7 +64,7 @@ CTreeNodeUI::CTreeNodeUI(CTreeNodeUI* pParent)
       m_dwSelItemTextColor(0),
       m_dwSelItemHotTextColor(0),
       m_pTreeView(nullptr),
-      m_pHoriz(new CHorizontalLayoutUI),
+      m_pHoriz(nullptr),
       m_pFolderButton(new CCheckBoxUI),
       m_pDottedLine(new CLabelUI),
       m_pCheckBox(new CCheckBoxUI),
@@ -54,11 +84,8 @@ CTreeNodeUI::CTreeNodeUI(CTreeNodeUI* pParent)
     m_pDottedLine->SetVisible(pParent->m_pDottedLine->IsVisible());
     m_pDottedLine->SetFixedWidth(StoredWidth(pParent->m_pDottedLine) + kIndentStep);
   }
+  m_pHoriz = new CNodeRowUI({m_pDottedLine, m_pFolderButton, m_pCheckBox, m_pItemButton});
   m_pHoriz->SetChildVAlign(DT_VCENTER);
-  m_pHoriz->Add(m_pDottedLine);
-  m_pHoriz->Add(m_pFolderButton);
-  m_pHoriz->Add(m_pCheckBox);
-  m_pHoriz->Add(m_pItemButton);
   CListContainerElementUI::AddAt(m_pHoriz, 0);
 }
 

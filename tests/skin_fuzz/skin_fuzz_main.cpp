@@ -27,6 +27,7 @@
 #include "markup_maker.h"
 #include "skin_driver.h"
 #include "skin_words.h"
+#include "support_files.h"
 #include "support_text.h"
 #include "test_support.h"
 #include "ui/core/base/ui_log.h"
@@ -194,8 +195,10 @@ bool WindowsUnmanaged() {
   return set;
 }
 
-// Runs this program again with the same command line and answers its exit code.
+// Runs this program again with the same command line and answers its exit code; one that did not
+// run to its end (Wine reports 0 for a process killed by a signal) fails.
 int RunAgain() {
+  testsupport::ChildEndFile end;
   STARTUPINFOW si = {};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi = {};
@@ -206,7 +209,9 @@ int RunAgain() {
   ::GetExitCodeProcess(pi.hProcess, &code);
   ::CloseHandle(pi.hThread);
   ::CloseHandle(pi.hProcess);
-  return static_cast<int>(code);
+  if (end.Reached()) return static_cast<int>(code);
+  fprintf(stderr, "skin_fuzz: the program run again did not run to its end\n");
+  return kExitUsage;
 }
 
 // A path as the program sees it: a Unix path lies on Wine's drive Z:.

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "test_window.h"
 #include "ui/core/layouts/linear_layout.h"
+#include "ui/core/layouts/tab_layout.h"
+#include "ui/core/layouts/tile_layout.h"
 #include "ui/core/paint/control/scrollbar.h"
 
 using namespace SkinUI;
@@ -265,4 +268,56 @@ TEST(LayoutSeparator, HorizontalBandOnTheLeftEdgeDragsTheWidth) {
   EXPECT_EQ((V{122, 178, 178}), (V{pane->GetFixedWidth(), pane->GetPos().left, left->GetPos().right}));
   Mouse(window, {{kMove, 290, 50}, {kUp, 290, 50}});  // the minimum width stops it
   EXPECT_EQ((V{60, 240}), (V{pane->GetFixedWidth(), pane->GetPos().left}));
+}
+
+// A child placed by a layout reaches the program (its size delegates here; a control made as it is
+// placed announces itself the same way), which removes a later sibling, clears the layout or deletes
+// it, at once: the layout stops touching what it held, and the window lays out and paints what is
+// left. Run under Wine's heap checks too.
+TEST(LayoutPass, ChildWhosePlacingChangesTheTreeLeavesTheLayoutSound) {
+  using Make = CContainerUI* (*)();
+  const Make kinds[] = {
+      []() -> CContainerUI* { return new CVerticalLayoutUI; },
+      []() -> CContainerUI* { return new CHorizontalLayoutUI; }, []() -> CContainerUI* { return new CTileLayoutUI; },
+      []() -> CContainerUI* { return new CTabLayoutUI; }, []() -> CContainerUI* { return new CContainerUI; }};
+  enum Act { kRemoveNext, kClear, kDeleteLayout };
+  struct Actor {
+    CContainerUI* root;
+    CContainerUI* layout;
+    Act act;
+    bool done = false;
+    bool OnSize(void*) {
+      if (done) return true;
+      done = true;
+      if (act == kRemoveNext) layout->RemoveAt(1);
+      if (act == kClear) layout->RemoveAll();
+      if (act == kDeleteLayout) root->Remove(layout);
+      return true;
+    }
+  };
+  TestWindow window(300, 200);
+  for (Make make : kinds) {
+    for (Act act : {kRemoveNext, kClear, kDeleteLayout}) {
+      auto* root = new CVerticalLayoutUI;
+      CContainerUI* layout = make();
+      root->Add(layout);
+      root->Add(Child(0, 20));
+      for (int i = 0; i < 3; ++i) layout->Add(Child(0, 30));
+      root->SetDelayedDestroy(false);
+      layout->SetDelayedDestroy(false);
+      layout->EnableScrollBar(true, false);
+      Actor actor{root, layout, act};
+      layout->GetItemAt(0)->OnSize += MakeDelegate(&actor, &Actor::OnSize);
+      const std::wstring kind = layout->GetClass();
+      window.Attach(root);
+      window.PaintNow();
+      ASSERT_TRUE(actor.done) << kind;
+      EXPECT_EQ(act == kDeleteLayout ? 1 : 2, root->GetCount()) << kind;
+      if (act != kDeleteLayout) {
+        EXPECT_EQ(act == kClear ? 0 : 2, layout->GetCount()) << kind;
+      }
+      root->SetPos(RECT{0, 0, 250, 150}, true);
+      window.PaintNow();
+    }
+  }
 }

@@ -137,8 +137,9 @@ void CEditUI::SetInternalVisible(bool bVisible) {
 }
 
 void CEditUI::SetPos(RECT rc, bool bNeedInvalidate) {
+  CControlWatch alive(this);  // the program's size delegates may delete this control
   CControlUI::SetPos(rc, bNeedInvalidate);
-  if (m_pWindow == nullptr) return;
+  if (!alive || m_pWindow == nullptr) return;
   RECT pos = m_pWindow->CalPos();
   ::SetWindowPos(m_pWindow->GetHWND(), nullptr, pos.left, pos.top, pos.right - pos.left, pos.bottom - pos.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);

@@ -53,7 +53,9 @@ struct LinearLayoutOps {
 
 template <class Layout>
 void LinearLayoutOps::SetPos(Layout& self, RECT rc, bool bNeedInvalidate, bool v) {
+  CLayoutPass pass(&self);
   self.CControlUI::SetPos(rc, bNeedInvalidate);
+  if (!pass.Holds()) return;
   rc = self.m_rcItem;
   RECT inset = self.GetInset();
   rc.left += inset.left;
@@ -110,6 +112,7 @@ void LinearLayoutOps::SetPos(Layout& self, RECT rc, bool bNeedInvalidate, bool v
     if (!child->IsVisible()) continue;
     if (child->IsFloat()) {
       self.SetFloatPos(i);
+      if (!pass.Holds(i, child)) return;
       continue;
     }
     ++m;
@@ -151,6 +154,7 @@ void LinearLayoutOps::SetPos(Layout& self, RECT rc, bool bNeedInvalidate, bool v
     Lo(pos, v) = at + Lo(p, v);
     Hi(pos, v) = Lo(pos, v) + main;
     child->SetPos(pos, false);
+    if (!pass.Holds(i, child)) return;
     at += main + Lo(p, v) + Hi(p, v) + padding;
     placed += main + Lo(p, v) + Hi(p, v);
     remaining -= main + Hi(p, v) + padding;

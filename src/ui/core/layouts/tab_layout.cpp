@@ -108,7 +108,9 @@ void CTabLayoutUI::SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValu
 }
 
 void CTabLayoutUI::SetPos(RECT rc, bool bNeedInvalidate) {
+  CLayoutPass pass(this);
   CControlUI::SetPos(rc, bNeedInvalidate);
+  if (!pass.Holds()) return;
   rc = m_rcItem;
   rc.left += m_rcInset.left;
   rc.top += m_rcInset.top;
@@ -119,6 +121,7 @@ void CTabLayoutUI::SetPos(RECT rc, bool bNeedInvalidate) {
     if (!child->IsVisible()) continue;
     if (child->IsFloat()) {
       SetFloatPos(i);
+      if (!pass.Holds(i, child)) return;
       continue;
     }
     if (i != m_iCurSel) continue;
@@ -132,6 +135,7 @@ void CTabLayoutUI::SetPos(RECT rc, bool bNeedInvalidate) {
     if (size.cy < child->GetMinHeight()) size.cy = child->GetMinHeight();
     if (size.cy > child->GetMaxHeight()) size.cy = child->GetMaxHeight();
     child->SetPos(RECT{area.left, area.top, area.left + size.cx, area.top + size.cy}, true);
+    if (!pass.Holds(i, child)) return;
   }
 }
 

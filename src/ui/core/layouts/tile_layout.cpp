@@ -73,7 +73,9 @@ int CTileLayoutUI::RowHeight(int first, int tileWidth) const {
 }
 
 void CTileLayoutUI::SetPos(RECT rc, bool bNeedInvalidate) {
+  CLayoutPass pass(this);
   CControlUI::SetPos(rc, bNeedInvalidate);
+  if (!pass.Holds()) return;
   rc = m_rcItem;
   rc.left += m_rcInset.left;
   rc.top += m_rcInset.top;
@@ -105,6 +107,7 @@ void CTileLayoutUI::SetPos(RECT rc, bool bNeedInvalidate) {
     if (!child->IsVisible()) continue;
     if (child->IsFloat()) {
       SetFloatPos(i);
+      if (!pass.Holds(i, child)) return;
       continue;
     }
     const int tileRight = x + tw;
@@ -121,6 +124,7 @@ void CTileLayoutUI::SetPos(RECT rc, bool bNeedInvalidate) {
     const int left = (tile.left + tile.right - size.cx) / 2;
     const int top = (tile.top + tile.bottom - size.cy) / 2;
     child->SetPos(RECT{left, top, left + size.cx, top + size.cy}, true);
+    if (!pass.Holds(i, child)) return;
     neededHeight = y + rowHeight - rc.top + (vbar != nullptr ? vbar->GetScrollPos() : 0);
     ++count;
     x = tileRight;

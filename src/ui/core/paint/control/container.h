@@ -26,6 +26,8 @@ class IContainerUI {
 // A control that owns an ordered list of children, places them on its client rectangle and
 // scrolls them with optional scroll bars.
 class CContainerUI : public CControlUI, public IContainerUI {
+  friend class CLayoutPass;
+
  public:
   CContainerUI();
   ~CContainerUI() override;
@@ -129,6 +131,26 @@ class CContainerUI : public CControlUI, public IContainerUI {
   CUIString m_sVerticalScrollBarStyle;
   CUIString m_sHorizontalScrollBarStyle;
   int m_nBarRelayouts = 0;  // re-layouts for the bars now running inside one another
+};
+
+// A pass that places a container's children: placing one may reach the program (its size delegates,
+// a control made as it is placed announces itself), which may delete the container, change its
+// children or take a scroll bar away. The pass stops then: the change has asked for a new layout.
+class CLayoutPass {
+ public:
+  explicit CLayoutPass(CContainerUI* pContainer);
+  CLayoutPass(const CLayoutPass&) = delete;
+  CLayoutPass& operator=(const CLayoutPass&) = delete;
+  // The container lives, with the scroll bars it had.
+  bool Holds() const;
+  // ... and `child` is still its own child at `index`.
+  bool Holds(int index, const CControlUI* child) const;
+
+ private:
+  CContainerUI* m_pContainer;
+  CControlWatch m_alive;
+  CScrollBarUI* m_pVerticalBar;
+  CScrollBarUI* m_pHorizontalBar;
 };
 
 // A child held across a call that may reach the program's receivers, which may remove it, move it,

@@ -4,15 +4,32 @@
 
 namespace SkinUI {
 
+CLayoutPass::CLayoutPass(CContainerUI* pContainer)
+    : m_pContainer(pContainer),
+      m_alive(pContainer),
+      m_pVerticalBar(pContainer->m_pVerticalScrollBar),
+      m_pHorizontalBar(pContainer->m_pHorizontalScrollBar) {}
+
+bool CLayoutPass::Holds() const {
+  return m_alive && m_pContainer->m_pVerticalScrollBar == m_pVerticalBar &&
+         m_pContainer->m_pHorizontalScrollBar == m_pHorizontalBar;
+}
+
+bool CLayoutPass::Holds(int index, const CControlUI* child) const {
+  return Holds() && index < m_pContainer->m_items.GetSize() && m_pContainer->ChildAt(index) == child;
+}
+
 void CContainerUI::SetPos(RECT rc, bool bNeedInvalidate) {
+  CLayoutPass pass(this);
   CControlUI::SetPos(rc, bNeedInvalidate);
-  if (m_items.IsEmpty()) return;
+  if (!pass.Holds() || m_items.IsEmpty()) return;
   RECT client = ScrolledClientRect();
   for (int i = 0; i < m_items.GetSize(); ++i) {
     CControlUI* child = ChildAt(i);
     if (!child->IsVisible()) continue;
     if (child->IsFloat()) {
       SetFloatPos(i);
+      if (!pass.Holds(i, child)) return;
       continue;
     }
     int width = client.right - client.left, height = client.bottom - client.top;
@@ -21,6 +38,7 @@ void CContainerUI::SetPos(RECT rc, bool bNeedInvalidate) {
     if (height < child->GetMinHeight()) height = child->GetMinHeight();
     if (height > child->GetMaxHeight()) height = child->GetMaxHeight();
     child->SetPos(RECT{client.left, client.top, client.left + width, client.top + height}, false);
+    if (!pass.Holds(i, child)) return;
   }
 }
 
@@ -54,11 +72,14 @@ constexpr int kMaxBarRelayouts = 4;
 void CContainerUI::RelayoutForBars() {
   if (m_nBarRelayouts >= kMaxBarRelayouts) return;
   ++m_nBarRelayouts;
+  CControlWatch alive(this);
   SetPos(m_rcItem, true);
-  --m_nBarRelayouts;
+  if (alive) --m_nBarRelayouts;
 }
 
+// The re-layouts and a bar's own placing may reach the program, as any layout may.
 void CContainerUI::ProcessScrollBar(RECT rc, int cxRequired, int cyRequired) {
+  CLayoutPass pass(this);
   CScrollBarUI* hbar = m_pHorizontalScrollBar;
   if (hbar != nullptr) {
     int range = cxRequired - (rc.right - rc.left);
@@ -67,18 +88,22 @@ void CContainerUI::ProcessScrollBar(RECT rc, int cxRequired, int cyRequired) {
       hbar->SetScrollRange(range);
       hbar->SetScrollPos(0);
       RelayoutForBars();
+      if (!pass.Holds()) return;
     } else if (hbar->IsVisible()) {
       if (range < 1) {
         hbar->SetVisible(false);
         hbar->SetScrollPos(0);
         hbar->SetScrollRange(0);
         RelayoutForBars();
+        if (!pass.Holds()) return;
       } else {
         hbar->SetPos(RECT{rc.left, rc.bottom, rc.right, rc.bottom + hbar->GetFixedHeight()}, true);
+        if (!pass.Holds()) return;
         if (hbar->GetScrollRange() != range) {
           int old = hbar->GetScrollPos();
           hbar->SetScrollRange(range);
           if (old > hbar->GetScrollPos()) RelayoutForBars();
+          if (!pass.Holds()) return;
         }
       }
     }
@@ -91,18 +116,22 @@ void CContainerUI::ProcessScrollBar(RECT rc, int cxRequired, int cyRequired) {
       vbar->SetScrollRange(range);
       vbar->SetScrollPos(0);
       RelayoutForBars();
+      if (!pass.Holds()) return;
     } else if (vbar->IsVisible()) {
       if (range < 1) {
         vbar->SetVisible(false);
         vbar->SetScrollPos(0);
         vbar->SetScrollRange(0);
         RelayoutForBars();
+        if (!pass.Holds()) return;
       } else {
         vbar->SetPos(RECT{rc.right, rc.top, rc.right + vbar->GetFixedWidth(), rc.bottom}, true);
+        if (!pass.Holds()) return;
         if (vbar->GetScrollRange() != range) {
           int old = vbar->GetScrollPos();
           vbar->SetScrollRange(range);
           if (old > vbar->GetScrollPos()) RelayoutForBars();
+          if (!pass.Holds()) return;
         }
       }
     }
@@ -140,12 +169,14 @@ void CContainerUI::SetScrollPos(SIZE szPos, bool bMsg) {
   SIZE moved = MoveScrollBars(szPos);
   int dx = moved.cx, dy = moved.cy;
   if (dx == 0 && dy == 0) return;
+  CLayoutPass pass(this);
   for (int i = 0; i < m_items.GetSize(); ++i) {
     CControlUI* child = ChildAt(i);
     if (!child->IsVisible() || child->IsFloat()) continue;
     RECT pos = child->GetPos();
     ::OffsetRect(&pos, -dx, -dy);
     child->SetPos(pos, true);
+    if (!pass.Holds(i, child)) return;
   }
   Invalidate();
   if (m_pVerticalScrollBar != nullptr && m_pManager != nullptr && bMsg) {

@@ -52,11 +52,15 @@ CControlUI::~CControlUI() {
   CPaintManagerUI::ForgetControl(this);
 }
 
+// The control holds the watch only while the watch lives: its destructor takes itself off.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdangling-pointer"
 CControlWatch::CControlWatch(CControlUI* pControl) : m_pControl(pControl), m_pNext(nullptr) {
   if (pControl == nullptr) return;
   m_pNext = pControl->m_pWatches;
   pControl->m_pWatches = this;
 }
+#pragma GCC diagnostic pop
 
 CControlWatch::~CControlWatch() {
   if (m_pControl == nullptr) return;
@@ -144,7 +148,10 @@ void CControlUI::SetPos(RECT rc, bool bNeedInvalidate) {
   if (m_pManager == nullptr) return;
   if (!m_bSetPos) {
     m_bSetPos = true;
+    // The program's size delegates may delete this control.
+    CControlWatch alive(this);
     if (OnSize) OnSize(this);
+    if (!alive) return;
     m_bSetPos = false;
   }
   m_bUpdateNeeded = false;

@@ -95,8 +95,9 @@ void CScrollBarUI::SetFocus() {
 }
 
 void CScrollBarUI::SetPos(RECT rc, bool bNeedInvalidate) {
+  CControlWatch alive(this);  // the program's size delegates may delete this bar
   CControlUI::SetPos(rc, bNeedInvalidate);
-  PlaceParts();
+  if (alive) PlaceParts();
 }
 
 // Lays buttons and thumb along the bar: computed on the bar's axis, then turned into rectangles.

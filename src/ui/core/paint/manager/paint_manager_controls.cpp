@@ -52,7 +52,11 @@ void CPaintManagerUI::ReleaseControl(CControlUI* pControl) {
   // A control that is gone must not be painted or draw the caret afterwards.
   if (pControl == m_pCaretOwner) m_pCaretOwner = nullptr;
   RemoveEvery(m_aPostPaintControls, pControl);
-  RemoveEvery(m_aFoundControls, pControl);
+  // A layout in progress places the controls it found one by one, and one may delete another: the
+  // place is kept, empty, so that none after it is passed over.
+  for (int i = 0; i < m_aFoundControls.GetSize(); ++i) {
+    if (m_aFoundControls[i] == pControl) m_aFoundControls.SetAt(i, nullptr);
+  }
   if (m_queuedForCleanup.erase(pControl) > 0) RemoveEvery(m_aDelayedCleanup, pControl);
   ReleaseTimers(pControl);
   ReleaseListeners(pControl);

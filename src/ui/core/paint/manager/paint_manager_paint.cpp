@@ -69,6 +69,7 @@ bool CPaintManagerUI::LayoutIfNeeded(const RECT& rcClient) {
     m_pRoot->FindControl(__FindControlFromUpdate, this, UIFIND_VISIBLE | UIFIND_ME_FIRST | UIFIND_UPDATETEST);
     for (int i = 0; i < m_aFoundControls.GetSize(); ++i) {
       CControlUI* control = static_cast<CControlUI*>(m_aFoundControls[i]);
+      if (control == nullptr) continue;
       if (control->IsFloat())
         PlaceFloat(control);
       else

@@ -95,8 +95,9 @@ RECT CActiveXUI::ObjectRect() const {
 }
 
 void CActiveXUI::SetPos(RECT rc, bool bNeedInvalidate) {
-  CControlUI::SetPos(rc, bNeedInvalidate);
   CControlWatch alive(this);
+  CControlUI::SetPos(rc, bNeedInvalidate);
+  if (!alive) return;
   if (!m_bCreated) DoCreateControl();
   if (!alive || m_pUnk == nullptr || m_pControl == nullptr) return;
   SIZEL extent = PixelsToHimetric(m_rcItem.GetWidth(), m_rcItem.GetHeight());

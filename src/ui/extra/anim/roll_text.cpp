@@ -37,8 +37,9 @@ void CRollTextUI::SetText(const wchar_t* pstrText) {
 }
 
 void CRollTextUI::SetPos(RECT rc) {
+  CControlWatch alive(this);  // the program's size delegates may delete this control
   CControlUI::SetPos(rc, true);
-  m_nText_W_H = 0;
+  if (alive) m_nText_W_H = 0;
 }
 
 void CRollTextUI::DoEvent(EventRecordUI& event) {

@@ -189,10 +189,16 @@ bool CComboUI::Activate() {
   return true;
 }
 
+// Placing an item may reach the program, as any layout may.
 void CComboUI::SetPos(RECT rc, bool bNeedInvalidate) {
   if (::EqualRect(&rc, &m_rcItem)) return;
   if (m_pWindow != nullptr) m_pWindow->Close(1);
-  for (int i = 0; i < GetCount(); ++i) GetItemAt(i)->SetPos(RECT{0, 0, 0, 0}, false);
+  CLayoutPass pass(this);
+  for (int i = 0; i < GetCount(); ++i) {
+    CControlUI* item = GetItemAt(i);
+    item->SetPos(RECT{0, 0, 0, 0}, false);
+    if (!pass.Holds()) return;
+  }
   CControlUI::SetPos(rc, bNeedInvalidate);
 }
 

@@ -116,7 +116,9 @@ void CComboWnd::ReturnItems() {
   for (int i = 0; i < m_pLayout->GetCount(); ++i) m_pLayout->GetItemAt(i)->FindControl(ForgetIn, &m_pm, UIFIND_ALL);
   m_pLayout->RemoveAll();
   m_pOwner->SetManager(m_pOwner->GetManager(), m_pOwner->GetParent(), false);
-  for (int i = 0; i < m_pOwner->GetCount(); ++i) m_pOwner->GetItemAt(i)->SetPos(RECT{0, 0, 0, 0}, false);
+  // Placing an item may reach the program, which may delete the owner: that detaches it.
+  for (int i = 0; m_pOwner != nullptr && i < m_pOwner->GetCount(); ++i)
+    m_pOwner->GetItemAt(i)->SetPos(RECT{0, 0, 0, 0}, false);
 }
 
 void CComboWnd::DetachOwner() {

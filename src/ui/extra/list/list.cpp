@@ -55,8 +55,10 @@ int CListUI::FindSelectableRow(int index, bool forward) const { return m_pList->
 
 void CListUI::UpdateColumnCount() { m_ListInfo.nColumns = std::min(m_pHeader->GetCount(), kMaxListColumns); }
 
-// A hidden column has no place: its cells and its column line are not drawn.
+// A hidden column has no place: its cells and its column line are not drawn. The header's items
+// are counted again: laying the header out may have reached the program, which may remove some.
 void CListUI::CopyColumnRects() {
+  UpdateColumnCount();
   for (int i = 0; i < m_ListInfo.nColumns; ++i) {
     CControlUI* item = m_pHeader->GetItemAt(i);
     if (!item->IsVisible())
@@ -66,16 +68,20 @@ void CListUI::CopyColumnRects() {
   }
 }
 
+// Laying out the header and the body may reach the program, which may delete this list.
 void CListUI::SetPos(RECT rc, bool bNeedInvalidate) {
+  CControlWatch alive(this);
   CVerticalLayoutUI::SetPos(rc, bNeedInvalidate);
+  if (!alive) return;
   UpdateColumnCount();
   // A hidden header is laid out all the same, so that the columns get their widths.
   bool hidden = !m_pHeader->IsVisible();
-  for (int i = 0; hidden && i < m_pHeader->GetCount(); ++i) m_pHeader->GetItemAt(i)->SetInternalVisible(true);
-  if (hidden) m_pHeader->SetPos(RECT{m_rcItem.left, 0, m_rcItem.right, 0}, false);
+  for (int i = 0; hidden && alive && i < m_pHeader->GetCount(); ++i) m_pHeader->GetItemAt(i)->SetInternalVisible(true);
+  if (hidden && alive) m_pHeader->SetPos(RECT{m_rcItem.left, 0, m_rcItem.right, 0}, false);
+  if (!alive) return;
   CopyColumnRects();
-  for (int i = 0; hidden && i < m_pHeader->GetCount(); ++i) m_pHeader->GetItemAt(i)->SetInternalVisible(false);
-  m_pList->SetPos(m_pList->GetPos(), bNeedInvalidate);
+  for (int i = 0; hidden && alive && i < m_pHeader->GetCount(); ++i) m_pHeader->GetItemAt(i)->SetInternalVisible(false);
+  if (alive) m_pList->SetPos(m_pList->GetPos(), bNeedInvalidate);
 }
 
 void CListUI::Move(SIZE szOffset, bool bNeedInvalidate) {

@@ -54,8 +54,11 @@ RECT CListBodyUI::ClientRect() const {
   return rc;
 }
 
+// Placing the header, a floating child or a row may reach the program, as any layout may.
 void CListBodyUI::SetPos(RECT rc, bool bNeedInvalidate) {
+  CLayoutPass pass(this);
   CControlUI::SetPos(rc, bNeedInvalidate);
+  if (!pass.Holds()) return;
   RECT client = ClientRect();
   SIZE available = {client.right - client.left, client.bottom - client.top};
   if (IsBarVisible(m_pHorizontalScrollBar)) available.cx += m_pHorizontalScrollBar->GetScrollRange();
@@ -63,11 +66,13 @@ void CListBodyUI::SetPos(RECT rc, bool bNeedInvalidate) {
   int neededWidth = MeasureRows(available, fixedTotal, adjustables, counted);
   fixedTotal += m_iChildPadding * (counted - 1);
   PlaceHeader(client, neededWidth);
+  if (!pass.Holds()) return;
   // Every row counts towards the height, however wide the rows are: each can be scrolled to.
-  int neededHeight = StackRows(client, available, neededWidth, fixedTotal, adjustables);
+  int neededHeight = StackRows(client, available, neededWidth, fixedTotal, adjustables, pass);
+  if (neededHeight < 0) return;
   neededHeight += m_iChildPadding * (counted - 1);
-  if (!UpdateHorizontalBar(client, neededWidth)) return;
-  PlaceRowsInView();
+  if (!UpdateHorizontalBar(client, neededWidth) || !pass.Holds()) return;
+  if (!PlaceRowsInView(pass)) return;
   ProcessScrollBar(client, neededWidth, neededHeight);
 }
 
@@ -112,8 +117,10 @@ void CListBodyUI::PlaceHeader(const RECT& client, int& neededWidth) {
   header->SetPos(pos, true);
 }
 
-// Works out every row's rectangle without placing it yet; answers the height the rows need.
-int CListBodyUI::StackRows(const RECT& client, SIZE available, int neededWidth, int fixedTotal, int adjustables) {
+// Works out every row's rectangle without placing it yet; answers the height the rows need, or -1
+// when placing a floating child changed the children.
+int CListBodyUI::StackRows(const RECT& client, SIZE available, int neededWidth, int fixedTotal, int adjustables,
+                           const CLayoutPass& pass) {
   int share = adjustables > 0 ? (available.cy - fixedTotal) / adjustables : 0;
   if (share < 0) share = 0;
   m_layoutScroll = GetScrollPos();
@@ -128,6 +135,7 @@ int CListBodyUI::StackRows(const RECT& client, SIZE available, int neededWidth, 
     if (!child->IsVisible()) continue;
     if (child->IsFloat()) {
       SetFloatPos(i);
+      if (!pass.Holds(i, child)) return -1;
       continue;
     }
     RECT p = child->GetPadding();
@@ -188,14 +196,18 @@ bool CListBodyUI::UpdateHorizontalBar(RECT& client, int neededWidth) {
 
 // Rows in view, and rows whose present rectangle lies in view, are placed now; the others when
 // they are scrolled into view or asked for their rectangle. Without a manager every row is placed.
-void CListBodyUI::PlaceRowsInView() {
+// False when placing a row changed the children: the record stays unusable, and a layout follows.
+bool CListBodyUI::PlaceRowsInView(const CLayoutPass& pass) {
   bool defer = m_pManager != nullptr;
+  const unsigned changes = m_nRowChanges;
   for (size_t i = 0; i < m_slots.size(); ++i) {
     RowSlot& slot = m_slots[i];
     if (!defer || Meets(slot.rc, m_rcItem) || Meets(slot.row->CControlUI::GetPos(), m_rcItem))
       PlaceSlot(static_cast<int>(i), true);
+    if (!pass.Holds() || m_nRowChanges != changes) return false;
   }
   m_bRowsValid = true;
+  return true;
 }
 
 }  // namespace SkinUI

@@ -51,9 +51,10 @@ class CListBodyUI : public CVerticalLayoutUI {
   RECT ClientRect() const;
   int MeasureRows(SIZE available, int& fixedTotal, int& adjustables, int& counted);
   void PlaceHeader(const RECT& client, int& neededWidth);
-  int StackRows(const RECT& client, SIZE available, int neededWidth, int fixedTotal, int adjustables);
+  int StackRows(const RECT& client, SIZE available, int neededWidth, int fixedTotal, int adjustables,
+                const CLayoutPass& pass);
   bool UpdateHorizontalBar(RECT& client, int neededWidth);
-  void PlaceRowsInView();
+  bool PlaceRowsInView(const CLayoutPass& pass);
 
   // The rows in view, placing and finding.
   bool RowsUsable() const;
@@ -61,12 +62,14 @@ class CListBodyUI : public CVerticalLayoutUI {
   void PlaceSlot(int slot, bool invalidate);
   void SlotRange(int top, int bottom, int& first, int& last) const;
   int SlotOf(CControlUI* row, int indexHint) const;
-  void MoveAllRows(int dx, int dy);
-  void ScrollHeader(int dx);
+  bool MoveAllRows(int dx, int dy, const CLayoutPass& layout);
+  bool ScrollHeader(int dx, const CLayoutPass& layout);
   CControlUI* FindRowAt(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags);
   void FindRowsInView(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags, CControlUI*& found);
   // A pending layout is asked for once: adding many rows does not repaint for each of them.
   void NeedLayout();
+  // The record no longer describes the children: they came, went or moved.
+  void ForgetRows();
 
   CListUI* m_pOwner;
   std::vector<RowSlot> m_slots;
@@ -74,6 +77,7 @@ class CListBodyUI : public CVerticalLayoutUI {
   SIZE m_layoutScroll;
   SIZE m_scroll;
   bool m_bRowsValid;
+  unsigned m_nRowChanges = 0;  // each change of the children, seen by passes that reach the program
   bool m_bOrdered;
   bool m_bHasFloats;
 };

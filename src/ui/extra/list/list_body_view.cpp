@@ -80,6 +80,9 @@ void CListBodyUI::SetScrollPos(SIZE szPos, bool) {
   SIZE moved = MoveScrollBars(szPos);
   int dx = moved.cx, dy = moved.cy;
   if (dx == 0 && dy == 0) return;
+  // Placing a row may reach the program, which may change the rows or delete this body.
+  CLayoutPass layout(this);
+  const unsigned changes = m_nRowChanges;
   if (m_bRowsValid && !IsUpdateNeeded()) {
     int first = 0, last = 0;
     SlotRange(m_rcItem.top, m_rcItem.bottom, first, last);
@@ -87,30 +90,35 @@ void CListBodyUI::SetScrollPos(SIZE szPos, bool) {
     m_scroll.cy += dy;
     int newFirst = 0, newLast = 0;
     SlotRange(m_rcItem.top, m_rcItem.bottom, newFirst, newLast);
-    for (int pass = 0; pass < 2; ++pass) {
+    for (int pass = 0; pass < 2 && m_nRowChanges == changes; ++pass) {
       for (int i = pass == 0 ? first : newFirst; i < (pass == 0 ? last : newLast); ++i) {
         const RowSlot& s = m_slots[static_cast<size_t>(i)];
         if (s.placed && SameSize(s.placedAt, m_scroll)) continue;
         RECT before = s.row->CControlUI::GetPos();
         if (Meets(before, m_rcItem) || Meets(SlotRect(i), m_rcItem)) PlaceSlot(i, false);
+        if (!layout.Holds()) return;
+        if (m_nRowChanges != changes) break;
       }
     }
-  } else {
-    MoveAllRows(dx, dy);
+  } else if (!MoveAllRows(dx, dy, layout)) {
+    return;
   }
   Invalidate();
-  ScrollHeader(dx);
+  if (!ScrollHeader(dx, layout)) return;
   if (OnScroll) OnScroll(this);
 }
 
 // Every visible child moves now, while the record may not describe them (rows came or went).
-void CListBodyUI::MoveAllRows(int dx, int dy) {
+// False when this body went while a child moved.
+bool CListBodyUI::MoveAllRows(int dx, int dy, const CLayoutPass& layout) {
   for (int i = 0; i < m_items.GetSize(); ++i) {
     CControlUI* child = GetItemAt(i);
     if (!child->IsVisible() || child->IsFloat()) continue;
     RECT pos = child->CControlUI::GetPos();
     ::OffsetRect(&pos, -dx, -dy);
     child->SetPos(pos, true);
+    if (!layout.Holds()) return false;
+    if (!layout.Holds(i, child)) break;
   }
   m_scroll.cx += dx;
   m_scroll.cy += dy;
@@ -118,12 +126,15 @@ void CListBodyUI::MoveAllRows(int dx, int dy) {
     slot.placedAt.cx += dx;
     slot.placedAt.cy += dy;
   }
+  return true;
 }
 
-// The header items move with the rows, and the list's columns take their new places.
-void CListBodyUI::ScrollHeader(int dx) {
+// The header items move with the rows, and the list's columns take their new places. False when
+// this body went while they moved.
+bool CListBodyUI::ScrollHeader(int dx, const CLayoutPass& layout) {
   CListHeaderUI* header = m_pOwner != nullptr ? m_pOwner->GetHeader() : nullptr;
-  if (header == nullptr) return;
+  if (header == nullptr) return true;
+  CLayoutPass headerPass(header);
   ListInfoUI* info = m_pOwner->GetListInfo();
   info->nColumns = std::min(header->GetCount(), kMaxListColumns);
   bool hidden = !header->IsVisible();
@@ -134,9 +145,12 @@ void CListBodyUI::ScrollHeader(int dx) {
     RECT pos = item->GetPos();
     ::OffsetRect(&pos, -dx, 0);
     item->SetPos(pos, true);
+    if (!layout.Holds()) return false;
+    if (!headerPass.Holds(i, item)) return true;
     info->rcColumn[i] = item->GetPos();
   }
   for (int i = 0; hidden && i < header->GetCount(); ++i) header->GetItemAt(i)->SetInternalVisible(false);
+  return true;
 }
 
 void CListBodyUI::DoPaint(HDC hDC, const RECT& rcPaint) {
@@ -238,8 +252,13 @@ void CListBodyUI::NeedLayout() {
     m_pManager->NeedUpdate();
 }
 
-bool CListBodyUI::AddAt(CControlUI* pControl, int iIndex) {
+void CListBodyUI::ForgetRows() {
   m_bRowsValid = false;
+  ++m_nRowChanges;
+}
+
+bool CListBodyUI::AddAt(CControlUI* pControl, int iIndex) {
+  ForgetRows();
   if (!IsUpdateNeeded() || !IsVisible()) return CVerticalLayoutUI::AddAt(pControl, iIndex);
   if (pControl == nullptr || iIndex < 0 || iIndex > m_items.GetSize()) return false;
   if (m_pManager != nullptr) m_pManager->InitControls(pControl, this);
@@ -257,7 +276,7 @@ bool CListBodyUI::Remove(CControlUI* pControl) {
     slot = SlotOf(pControl, index);
   }
   if (slot >= 0) m_slots[static_cast<size_t>(slot)].row = nullptr;
-  m_bRowsValid = false;
+  ForgetRows();
   if (!IsUpdateNeeded() || !IsVisible()) return CVerticalLayoutUI::Remove(pControl);
   m_items.Remove(index);
   NeedLayout();
@@ -268,22 +287,22 @@ bool CListBodyUI::Remove(CControlUI* pControl) {
 void CListBodyUI::RemoveAll() {
   m_slots.clear();
   m_slotOfChild.clear();
-  m_bRowsValid = false;
+  ForgetRows();
   CVerticalLayoutUI::RemoveAll();
 }
 
 bool CListBodyUI::SetItemIndex(CControlUI* pControl, int iNewIndex) {
-  m_bRowsValid = false;
+  ForgetRows();
   return CVerticalLayoutUI::SetItemIndex(pControl, iNewIndex);
 }
 
 void CListBodyUI::SetVisible(bool bVisible) {
-  m_bRowsValid = false;
+  ForgetRows();
   CVerticalLayoutUI::SetVisible(bVisible);
 }
 
 void CListBodyUI::SetInternalVisible(bool bVisible) {
-  m_bRowsValid = false;
+  ForgetRows();
   CVerticalLayoutUI::SetInternalVisible(bVisible);
 }
 

@@ -28,11 +28,14 @@ const RECT& CListContainerElementUI::GetPos() const {
 
 // In a list each cell follows the width and place of its column.
 void CListContainerElementUI::SetPos(RECT rc, bool bNeedInvalidate) {
+  CLayoutPass pass(this);  // placing a cell may reach the program, as any layout may
   CHorizontalLayoutUI::SetPos(rc, bNeedInvalidate);
+  if (!pass.Holds()) return;
   if (m_row.pOwner == nullptr || m_row.pList == nullptr || m_row.pOwner->GetListType() != 0) return;
   CListHeaderUI* header = m_row.pList->GetHeader();
   if (header == nullptr || !header->IsVisible()) return;
-  for (int i = 0; i < m_items.GetSize(); ++i) {
+  CControlWatch headerAlive(header);
+  for (int i = 0; i < m_items.GetSize() && headerAlive; ++i) {
     CControlUI* column = header->GetItemAt(i);
     if (column == nullptr) return;
     RECT bounds = column->GetPos();
@@ -42,6 +45,7 @@ void CListContainerElementUI::SetPos(RECT rc, bool bNeedInvalidate) {
     pos.left = bounds.left;
     pos.right = bounds.right;
     cell->SetPos(pos, true);
+    if (!pass.Holds(i, cell)) return;
   }
 }
 

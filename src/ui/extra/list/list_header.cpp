@@ -68,9 +68,11 @@ int CListHeaderUI::ItemWidth(CControlUI* item, SIZE available, int fullWidth) co
   return static_cast<int>(static_cast<double>(scale) * fullWidth / 100.0);
 }
 
+// Placing an item may reach the program, as any layout may.
 void CListHeaderUI::SetPos(RECT rc, bool bNeedInvalidate) {
+  CLayoutPass pass(this);
   CControlUI::SetPos(rc, bNeedInvalidate);
-  if (m_items.IsEmpty()) return;
+  if (!pass.Holds() || m_items.IsEmpty()) return;
   RECT client = {m_rcItem.left + m_rcInset.left, m_rcItem.top + m_rcInset.top, m_rcItem.right - m_rcInset.right,
                  m_rcItem.bottom - m_rcInset.bottom};
   SIZE available = {client.right - client.left, client.bottom - client.top};
@@ -98,6 +100,7 @@ void CListHeaderUI::SetPos(RECT rc, bool bNeedInvalidate) {
     if (!item->IsVisible()) continue;
     if (item->IsFloat()) {
       SetFloatPos(i);
+      if (!pass.Holds(i, item)) return;
       continue;
     }
     RECT p = item->GetPadding();
@@ -119,6 +122,7 @@ void CListHeaderUI::SetPos(RECT rc, bool bNeedInvalidate) {
     height = Clamp(height, item->GetMinHeight(), item->GetMaxHeight());
     RECT pos = {x + p.left, client.top + p.top, x + p.left + width + p.right, client.top + p.top + height};
     item->SetPos(pos, true);
+    if (!pass.Holds(i, item)) return;
     x += p.left + width + p.right + m_iChildPadding;
     remaining -= width + p.right + m_iChildPadding;
   }

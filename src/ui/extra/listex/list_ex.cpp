@@ -167,7 +167,9 @@ void CListExUI::HideCellEditors() {
 
 // The layout puts floating editors at their own (empty) place: the shown one goes back over its cell.
 void CListExUI::SetPos(RECT rc, bool bNeedInvalidate) {
+  CControlWatch alive(this);  // the layout may reach the program, which may delete this list
   CListUI::SetPos(rc, bNeedInvalidate);
+  if (!alive) return;
   if (m_pShownEditor != nullptr) m_pShownEditor->SetPos(CellRect(EditedRow(), m_nColumn), bNeedInvalidate);
 }
 

@@ -73,7 +73,9 @@ RECT CColorPaletteUI::BarRect() const {
 }
 
 void CColorPaletteUI::SetPos(RECT rc, bool bNeedInvalidate) {
+  CControlWatch alive(this);  // the program's size delegates may delete this control
   CControlUI::SetPos(rc, bNeedInvalidate);
+  if (!alive) return;
   const RECT field = FieldRect();
   m_ptLastPalletMouse.x = field.left + (field.right - field.left) * m_nCurH / 360;
   m_ptLastPalletMouse.y = field.top + (200 - m_nCurB) * (field.bottom - field.top) / 200;

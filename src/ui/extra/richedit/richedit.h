@@ -128,7 +128,7 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   RECT ClientRectLessBars() const;
   bool NaturalHeightExceeds(const RECT& rcText) const;
   void FitVerticalBar(const RECT& rcText, bool barWasVisible);
-  void PlaceChildren(const RECT& rc);
+  void PlaceChildren(const RECT& rc, const CLayoutPass& pass);
   void SendScroll(UINT msg, WORD code);
   bool MouseMessageForMe(UINT uMsg, LPARAM lParam);
   bool ForTextServices(UINT uMsg, WPARAM wParam, LPARAM lParam);

@@ -56,8 +56,11 @@ void CRichEditUI::FitVerticalBar(const RECT& rcText, bool barWasVisible) {
   }
 }
 
+// Placing the bars or a child may reach the program, as any layout may.
 void CRichEditUI::SetPos(RECT rc, bool bNeedInvalidate) {
+  CLayoutPass pass(this);
   CControlUI::SetPos(rc, bNeedInvalidate);
+  if (!pass.Holds()) return;
   rc = ClientRectLessBars();
   const bool vbarWasVisible = IsBarVisible(m_pVerticalScrollBar);
   if (m_pTwh != nullptr) {
@@ -67,16 +70,18 @@ void CRichEditUI::SetPos(RECT rc, bool bNeedInvalidate) {
   }
   if (IsBarVisible(m_pVerticalScrollBar)) {
     m_pVerticalScrollBar->SetPos(RECT{rc.right, rc.top, rc.right + m_pVerticalScrollBar->GetFixedWidth(), rc.bottom});
+    if (!pass.Holds()) return;
   }
   if (IsBarVisible(m_pHorizontalScrollBar)) {
     m_pHorizontalScrollBar->SetPos(
         RECT{rc.left, rc.bottom, rc.right, rc.bottom + m_pHorizontalScrollBar->GetFixedHeight()});
+    if (!pass.Holds()) return;
   }
-  PlaceChildren(rc);
+  PlaceChildren(rc, pass);
 }
 
 // Children sit left to right as in a horizontal layout; those without a width share what is left.
-void CRichEditUI::PlaceChildren(const RECT& rc) {
+void CRichEditUI::PlaceChildren(const RECT& rc, const CLayoutPass& pass) {
   if (m_items.IsEmpty()) return;
   CScrollBarUI* hbar = IsBarVisible(m_pHorizontalScrollBar) ? m_pHorizontalScrollBar : nullptr;
   const int width = rc.right - rc.left, height = rc.bottom - rc.top;
@@ -99,6 +104,7 @@ void CRichEditUI::PlaceChildren(const RECT& rc) {
     if (!child->IsVisible()) continue;
     if (child->IsFloat()) {
       SetFloatPos(i);
+      if (!pass.Holds(i, child)) return;
       continue;
     }
     RECT padding = child->GetPadding();
@@ -108,6 +114,7 @@ void CRichEditUI::PlaceChildren(const RECT& rc) {
     cy = Clamp(cy < 0 ? 0 : cy, child->GetMinHeight(), child->GetMaxHeight());
     x += padding.left;
     child->SetPos(RECT{x, rc.top + padding.top, x + cx, rc.top + padding.top + cy}, false);
+    if (!pass.Holds(i, child)) return;
     x += cx + padding.right + GetChildPadding();
   }
   if (needed <= width || m_pHorizontalScrollBar == nullptr) return;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "list_support.h"
+#include "ui/core/paint/control/container.h"
 #include "ui/extra/menu/menu.h"
 
 using namespace SkinUI;
@@ -51,4 +52,52 @@ TEST(Menu, IsCheckSeedsOnlyANameTheMapDoesNotKnowInAnyCase) {
   EXPECT_TRUE(paste->bChecked);
   EXPECT_EQ(2, checks.GetSize());
   delete paste;
+}
+
+// A receiver reached while a menu row lays out its children (a child's size delegate here; a
+// control made as it is placed announces itself the same way) clears the row, or deletes it: the
+// row keeps only what is left, and a deleted row takes its nested items along.
+TEST(Menu, RowChangedWhileItLaysOutKeepsWhatIsLeft) {
+  struct Actor {
+    CContainerUI* holder;
+    CControlUI* target;
+    bool deleteRow;
+    int nestedGone = 0;
+    bool OnSize(void*) {
+      if (target == nullptr) return true;
+      CControlUI* row = target;
+      target = nullptr;
+      if (deleteRow) {
+        holder->SetDelayedDestroy(false);
+        holder->Remove(row);
+      } else {
+        static_cast<CContainerUI*>(row)->SetDelayedDestroy(false);
+        static_cast<CContainerUI*>(row)->RemoveAll();
+      }
+      return true;
+    }
+    bool OnDestroy(void*) {
+      ++nestedGone;
+      return true;
+    }
+  };
+  for (bool deleteRow : {false, true}) {
+    ExtraWindow window(
+        L"<Window size=\"200,200\"><VerticalLayout name=\"column\"><MenuElement name=\"row\" height=\"40\">"
+        L"<Label name=\"child\"/><MenuElement name=\"nested\"/></MenuElement><Control/></VerticalLayout></Window>");
+    auto* row = static_cast<CContainerUI*>(window.Find(L"row"));
+    Actor actor{static_cast<CContainerUI*>(window.Find(L"column")), row, deleteRow};
+    window.Find(L"child")->OnSize += MakeDelegate(&actor, &Actor::OnSize);
+    window.Find(L"nested")->OnDestroy += MakeDelegate(&actor, &Actor::OnDestroy);
+    row->SetFixedHeight(60);
+    window.PaintNow();
+    if (deleteRow) {
+      EXPECT_EQ(nullptr, window.Find(L"row"));
+      EXPECT_EQ(1, actor.nestedGone) << "the nested item stayed behind its deleted row";
+    } else {
+      ASSERT_EQ(1, row->GetCount());
+      EXPECT_EQ(window.Find(L"nested"), row->GetItemAt(0));
+    }
+    window.PaintNow();
+  }
 }

@@ -82,7 +82,14 @@ class CMenuElementUI : public CListContainerElementUI {
   RECT ScaledTextPadding(const ListInfoUI& info) const;
   void DrawRelativeImage(HDC hDC, const wchar_t* image, RECT rc);
 
+  // The nested items set aside while this row lays out, innermost layout first.
+  struct NestedAside {
+    CUIPtrArray items;
+    NestedAside* outer;
+  };
+
   CMenuWnd* m_pSubMenuWindow;
+  NestedAside* m_pNestedAside = nullptr;
   bool m_bDrawLine;
   DWORD m_dwLineColor;
   RECT m_rcLinePadding;

@@ -45,6 +45,10 @@ CMenuElementUI::CMenuElementUI()
 }
 
 CMenuElementUI::~CMenuElementUI() {
+  // Deleted while it laid out: the nested items set aside go with it.
+  for (NestedAside* aside = m_pNestedAside; aside != nullptr; aside = aside->outer) {
+    for (int i = 0; i < aside->items.GetSize(); ++i) m_items.Add(aside->items[i]);
+  }
   if (m_pSubMenuWindow != nullptr) ::DestroyWindow(m_pSubMenuWindow->GetHWND());
   CMenuWnd::ForgetBorrowedItem(this);
 }

@@ -18,16 +18,32 @@ bool IsMenuItem(CControlUI* control) { return control->GetInterface(L"MenuElemen
 }  // namespace
 
 // The items nested here belong to the sub-menu that shows them: this row neither places them nor
-// counts them, even while they are visible there.
+// counts them, even while they are visible there, so they step aside for the layout. Placing a
+// child may reach the program's receivers (a control made as it is placed announces itself): the
+// children they remove or add stay so, and a row they delete takes its nested items along.
 void CMenuElementUI::SetPos(RECT rc, bool bNeedInvalidate) {
   CUIPtrArray all(m_items);
+  NestedAside aside = {CUIPtrArray(), m_pNestedAside};
   m_items.Empty();
   for (int i = 0; i < all.GetSize(); ++i) {
-    if (!IsMenuItem(static_cast<CControlUI*>(all[i]))) m_items.Add(all[i]);
+    if (IsMenuItem(static_cast<CControlUI*>(all[i])))
+      aside.items.Add(all[i]);
+    else
+      m_items.Add(all[i]);
   }
+  m_pNestedAside = &aside;
+  CControlWatch alive(this);
   CListContainerElementUI::SetPos(rc, bNeedInvalidate);
+  if (!alive) return;
+  m_pNestedAside = aside.outer;
+  CUIPtrArray placed(m_items);
   m_items.Empty();
-  for (int i = 0; i < all.GetSize(); ++i) m_items.Add(all[i]);
+  for (int i = 0; i < all.GetSize(); ++i) {
+    if (aside.items.Find(all[i]) >= 0 || placed.Find(all[i]) >= 0) m_items.Add(all[i]);
+  }
+  for (int i = 0; i < placed.GetSize(); ++i) {
+    if (all.Find(placed[i]) < 0) m_items.Add(placed[i]);
+  }
 }
 
 DWORD CMenuElementUI::StateTextColor(const ListInfoUI& info) const {

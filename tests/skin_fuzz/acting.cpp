@@ -71,14 +71,18 @@ void ActingReceivers::Attach(SkinUI::CPaintManagerUI& pm) {
   pm.AddNotifier(this);
   pm.AddNotifier(&m_reader);
   const int hookPercent = kHookPercents[m_rng() % std::size(kHookPercents)];
+  // Size delegates are chosen apart, so that the other choices stay those of earlier rows.
+  std::mt19937& sizes = Stream(L"size delegates");
   for (CControlUI* control : AllControls(pm.GetRoot())) {
     const bool notify = static_cast<int>(m_rng() % 100) < hookPercent;
     const bool event = static_cast<int>(m_rng() % 100) < hookPercent;
-    if (!notify && !event) continue;
+    const bool size = Below(sizes, 100) < hookPercent;
+    if (!notify && !event && !size) continue;
     m_hooks.push_back(std::make_unique<Hook>(Hook{this, control}));
     Hook* hook = m_hooks.back().get();
     if (notify) control->OnNotify += SkinUI::MakeDelegate(hook, &Hook::OnNotify);
     if (event) control->OnEvent += SkinUI::MakeDelegate(hook, &Hook::OnEvent);
+    if (size) control->OnSize += SkinUI::MakeDelegate(hook, &Hook::OnSize);
   }
 }
 
@@ -98,6 +102,8 @@ bool ActingReceivers::Hook::OnNotify(void* param) {
   const SkinUI::NotifyRecordUI* msg = static_cast<SkinUI::NotifyRecordUI*>(param);
   return owner->Act(L"delegate " + std::wstring(msg->sType.GetData()), control, msg->sType, msg->wParam, msg->lParam);
 }
+
+bool ActingReceivers::Hook::OnSize(void*) { return owner->Act(L"size", control, CUIString(), 0, 0); }
 
 bool ActingReceivers::Hook::OnEvent(void* param) {
   const SkinUI::EventRecordUI* event = static_cast<SkinUI::EventRecordUI*>(param);

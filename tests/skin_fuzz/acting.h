@@ -1,10 +1,11 @@
 // Receivers that change the window's tree from inside a notification, as a program's own handlers
-// do: a notifier of the window and delegates on some controls' OnNotify and OnEvent remove the
-// sender (through its list, tree, tab layout or parent), the item the notification names or all of
-// the sender's items, hide or disable the sender or move the focus, with the container's delayed
-// destroy on or off. A notifier after them reads the sender the record still names. Every choice
-// comes from the case's seed, one generator per notification or event type, so that the timers'
-// notifications, which come as time allows, leave the other types' choices as they were.
+// do: a notifier of the window and delegates on some controls' OnNotify, OnEvent and OnSize (called
+// as a layout places the control) remove the sender (through its list, tree, tab layout or parent),
+// the item the notification names or all of the sender's items, hide or disable the sender or
+// move the focus, with the container's delayed destroy on or off. A notifier after them reads the
+// sender the record still names. Every choice comes from the case's seed, one generator per
+// notification or event type, so that the timers' notifications, which come as time allows, leave
+// the other types' choices as they were.
 #pragma once
 #include <map>
 #include <memory>
@@ -50,6 +51,7 @@ class ActingReceivers : public SkinUI::INotifyUI {
     SkinUI::CControlUI* control;
     bool OnNotify(void* param);
     bool OnEvent(void* param);
+    bool OnSize(void* param);
   };
   // The later receiver: names the sender the record still holds.
   struct Reader : SkinUI::INotifyUI {

@@ -62,9 +62,12 @@ seconds=$(( $(date +%s) - start ))
 cat "$out"/shard*.out | grep -v '^skin_fuzz: [0-9]* elements' || true
 if grep -l -E 'warn:heap|err:heap|skin_fuzz: (crash|hang|damaged|program)' "$out"/shard*.err >/dev/null; then
   failed=1
-  # Each report with the row of its layout, the line after it.
+  # Each report with the row of its layout, the line after it. Rows can be long: the whole rows
+  # go to failing.txt, to be replayed or shrunk from there.
   awk '/platform fault/ { skip = 1; next } skip { skip = 0; next } /warn:heap|err:heap|skin_fuzz: / { print; row = /skin_fuzz: (crash|hang|damaged)/; next } row { print; row = 0 }' \
-    "$out"/shard*.err | cut -c1-2000
+    "$out"/shard*.err >"$out/failing.txt"
+  cut -c1-2000 "$out/failing.txt"
+  echo "skin_fuzz long round: whole rows in $out/failing.txt"
   echo "skin_fuzz long round: $(cat "$out"/shard*.err | grep -c -E '^skin_fuzz: (crash|hang|damaged|program)') failing layouts"
 fi
 if [ -f "$out/platform.txt" ]; then

@@ -299,6 +299,7 @@ class DoomedEditWindow : public RichEditWindow {
                                 .c_str())),
         m_type(type) {}
   bool armed = false;
+  bool moveAwayFirst = false;  // the first such notification moves the focus to "other" instead
   int callsWhenRemoved = -1;
 
  protected:
@@ -308,6 +309,11 @@ class DoomedEditWindow : public RichEditWindow {
   void Notify(NotifyRecordUI& msg) override {
     RichEditWindow::Notify(msg);
     if (!armed || msg.sType != m_type || msg.pSender == nullptr || msg.pSender->GetName() != L"doomed") return;
+    if (moveAwayFirst) {
+      moveAwayFirst = false;
+      Find(L"other")->SetFocus();
+      return;
+    }
     callsWhenRemoved = gServicesCalls;
     auto* parent = static_cast<CContainerUI*>(msg.pSender->GetParent()->GetInterface(L"Container"));
     parent->SetDelayedDestroy(false);
@@ -318,9 +324,10 @@ class DoomedEditWindow : public RichEditWindow {
   const wchar_t* m_type;
 };
 
-// Typed, set by the program, emptied by the menu's "清空", focused by a click, or given a Return it
-// keeps: the edit deleted by the receiver is not touched afterwards, nor are its text services
-// while inside their call.
+// Typed, set by the program, emptied by the menu's "清空", focused by a click (or again by the text
+// services, inside their call, after the receiver moved the focus away), or given a Return it
+// keeps: the edit deleted by the receiver is not touched afterwards, and its text services end
+// their call before they go.
 TEST(RichEdit, DeletedByTheReceiverOfItsNotificationOnlyOnceItsTextServicesReturned) {
   const struct {
     const char* what;
@@ -348,6 +355,13 @@ TEST(RichEdit, DeletedByTheReceiverOfItsNotificationOnlyOnceItsTextServicesRetur
          w.Click(L"doomed");
        },
        0},
+      {"focused again by the text services", L"setfocus", L"",
+       [](RichEditWindow& w) {
+         static_cast<DoomedEditWindow&>(w).moveAwayFirst = true;
+         w.Find(L"other")->SetFocus();
+         w.Click(L"doomed");
+       },
+       1},
       {"Return kept", L"return", L"wantreturn=\"false\"",
        [](RichEditWindow& w) {
          w.Click(L"doomed");

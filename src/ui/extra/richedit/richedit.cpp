@@ -38,7 +38,7 @@ CRichEditUI::CRichEditUI()
 
 CRichEditUI::~CRichEditUI() {
   if (m_pTwh == nullptr) return;
-  m_pTwh->Release();
+  m_pTwh->LeaveOwner();
   m_pTwh = nullptr;
   if (m_pManager != nullptr) m_pManager->RemoveMessageFilter(this);
 }

@@ -6,10 +6,9 @@
 
 #include "ui/core/paint/control/container.h"
 #include "ui/core/paint/manager/ui_events.h"
+#include "ui/extra/richedit/text_host.h"
 
 namespace SkinUI {
-
-class CTxtWinHost;
 
 // An editable, optionally multi-line and formatted text field without a native window: the text
 // services keep, edit and draw the text; the control holds the skin's settings, routes the
@@ -106,7 +105,9 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
  private:
   // Held over a call into the text services. When the outermost one ends, a change they reported
   // meanwhile is sent as "textchanged": its receiver may delete this control, which must not
-  // happen while they are inside their own call. False once this control is gone.
+  // happen while they are inside their own call. The host and its services outlive a control
+  // deleted during the call (a receiver reached through their callbacks) until it returns. False
+  // once this control is gone.
   class ServicesCall {
    public:
     explicit ServicesCall(const CRichEditUI* edit);
@@ -117,6 +118,7 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
 
    private:
     CRichEditUI* m_pEdit;
+    CTxtWinHost::Hold m_host;
     CControlWatch m_alive;
   };
 

@@ -58,14 +58,16 @@ void CRichEditUI::DoEvent(EventRecordUI& event) {
       if (IsEnabled() && m_pTwh != nullptr && m_pTwh->DoSetCursor(nullptr, &event.ptMouse)) return;
       break;
     case UIEVENT_SETFOCUS:
-    case UIEVENT_KILLFOCUS:
+    case UIEVENT_KILLFOCUS: {
       m_bFocused = event.Type == UIEVENT_SETFOCUS;
+      CControlWatch alive(this);  // the text services' callbacks may reach the program
       if (m_pTwh != nullptr) {
         m_pTwh->ActivateInPlace(nullptr);
-        SendToServices(m_bFocused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0);
+        if (alive) SendToServices(m_bFocused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0);
       }
-      Invalidate();
+      if (alive) Invalidate();
       return;
+    }
     case UIEVENT_TIMER:
       if (m_pTwh != nullptr) SendToServices(WM_TIMER, event.wParam, event.lParam);
       return;

@@ -38,6 +38,7 @@ bool CRichEditUI::NaturalHeightExceeds(const RECT& rcText) const {
   SIZEL extent = {-1, -1};
   LONG width = rcText.right - rcText.left + m_pVerticalScrollBar->GetFixedWidth();
   LONG height = 0;
+  ServicesCall call(this);
   m_pTwh->GetTextServices()->TxGetNaturalSize(DVASPECT_CONTENT, m_pManager->GetPaintDC(), nullptr, nullptr,
                                               TXTNS_FITTOCONTENT, &extent, &width, &height);
   return height > rcText.bottom - rcText.top;
@@ -46,7 +47,10 @@ bool CRichEditUI::NaturalHeightExceeds(const RECT& rcText) const {
 void CRichEditUI::FitVerticalBar(const RECT& rcText, bool barWasVisible) {
   CScrollBarUI* bar = m_pVerticalScrollBar;
   if (!barWasVisible || (bar->IsVisible() && !m_bVScrollBarFixing)) return;
-  if (NaturalHeightExceeds(rcText)) {
+  CControlWatch alive(this);  // a change the text services report is sent when they return
+  const bool exceeds = NaturalHeightExceeds(rcText);
+  if (!alive) return;
+  if (exceeds) {
     bar->SetVisible(true);
     bar->SetScrollPos(0);
     m_bVScrollBarFixing = true;
@@ -66,7 +70,9 @@ void CRichEditUI::SetPos(RECT rc, bool bNeedInvalidate) {
   if (m_pTwh != nullptr) {
     RECT text = Shrunk(rc, GetTextPadding());
     m_pTwh->SetClientRect(&text);
+    if (!pass.Holds()) return;
     FitVerticalBar(text, vbarWasVisible);
+    if (!pass.Holds()) return;
   }
   if (IsBarVisible(m_pVerticalScrollBar)) {
     m_pVerticalScrollBar->SetPos(RECT{rc.right, rc.top, rc.right + m_pVerticalScrollBar->GetFixedWidth(), rc.bottom});
@@ -140,16 +146,20 @@ void CRichEditUI::DoPaint(HDC hDC, const RECT& rcPaint) {
   CRenderClip clip;
   CRenderClip::CreateRect(hDC, dirty, clip);
   CControlUI::DoPaint(hDC, rcPaint);
+  CControlWatch alive(this);  // a change the text services report is sent when they return
   if (m_pTwh != nullptr) {
     RECT client;
     m_pTwh->GetControlRect(&client);
     RECT update = rcPaint;
+    ServicesCall call(this);
     m_pTwh->GetTextServices()->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, hDC, nullptr,
                                       reinterpret_cast<LPCRECTL>(&client), nullptr, &update, nullptr, 0,
                                       TXTVIEW_ACTIVE);
+    if (!call) return;
     // The bar shown for the natural height goes at the next layout once the text fits again.
-    if (m_bVScrollBarFixing && !NaturalHeightExceeds(client)) NeedUpdate();
+    if (m_bVScrollBarFixing && !NaturalHeightExceeds(client) && alive) NeedUpdate();
   }
+  if (!alive) return;
   PaintChildrenAndBars(hDC, rcPaint);
   if (m_bFocused || m_sTipValue.IsEmpty() || GetTextLength() > 0) return;
   RECT tip = Shrunk(m_rcItem, GetTextPadding());

@@ -31,7 +31,7 @@ bool IsNativeNotification(DWORD code) {
 }  // namespace
 
 CRichEditUI::ServicesCall::ServicesCall(const CRichEditUI* edit)
-    : m_pEdit(const_cast<CRichEditUI*>(edit)), m_alive(m_pEdit) {
+    : m_pEdit(const_cast<CRichEditUI*>(edit)), m_host(edit->m_pTwh), m_alive(m_pEdit) {
   ++m_pEdit->m_iServicesCalls;
 }
 

@@ -86,10 +86,22 @@ bool CTxtWinHost::CreateServices() {
 }
 
 CTxtWinHost::~CTxtWinHost() {
-  if (m_pServices == nullptr) return;
-  m_pServices->OnTxInPlaceDeactivate();
-  m_pServices->Release();
+  if (m_pServices != nullptr) {
+    m_pServices->OnTxInPlaceDeactivate();
+    m_pServices->Release();
+  }
+  if (m_hdcOwnerless != nullptr) ::DeleteDC(m_hdcOwnerless);
 }
+
+void CTxtWinHost::LeaveOwner() {
+  if (m_cRefs > 1) {
+    m_pOwner = nullptr;
+    m_hdcOwnerless = ::CreateCompatibleDC(nullptr);
+  }
+  Release();
+}
+
+CPaintManagerUI* CTxtWinHost::Manager() const { return m_pOwner != nullptr ? m_pOwner->GetManager() : nullptr; }
 
 HRESULT CTxtWinHost::InitDefaultCharFormat(CRichEditUI* owner, CHARFORMAT2W* pcf, HFONT font) {
   ZeroMemory(pcf, sizeof(*pcf));
@@ -118,9 +130,11 @@ HRESULT CTxtWinHost::InitDefaultParaFormat(CRichEditUI*, PARAFORMAT2* ppf) {
   return S_OK;
 }
 
-bool CTxtWinHost::IsLayered() const { return m_pOwner->GetManager()->IsLayered(); }
+bool CTxtWinHost::IsLayered() const { return Manager() != nullptr && Manager()->IsLayered(); }
 
-int CTxtWinHost::LogPixels(int index) const { return ::GetDeviceCaps(m_pOwner->GetManager()->GetPaintDC(), index); }
+int CTxtWinHost::LogPixels(int index) const {
+  return ::GetDeviceCaps(Manager() != nullptr ? Manager()->GetPaintDC() : m_hdcOwnerless, index);
+}
 
 // Wine's text services wrap a paragraph at a cost that grows with its length squared over the
 // characters a line holds, at every change: a paragraph of some thousand characters wrapped at no
@@ -149,6 +163,7 @@ bool CTxtWinHost::WrapsNow() const {
 }
 
 void CTxtWinHost::ChangeLayout(bool wrapped) {
+  Hold hold(this);
   const DWORD mask = TXTBIT_CLIENTRECTCHANGE | (WrapsNow() != wrapped ? TXTBIT_WORDWRAP : 0);
   m_pServices->OnTxPropertyBitsChange(mask, TXTBIT_CLIENTRECTCHANGE | (WrapsNow() ? TXTBIT_WORDWRAP : 0));
 }
@@ -170,6 +185,7 @@ void CTxtWinHost::NoteIncomingText(const wchar_t* text, bool whole) {
 }
 
 void CTxtWinHost::SetColor(DWORD argb) {
+  Hold hold(this);
   CRenderEngine::NudgeBlackColor(argb);
   m_cf.crTextColor = ToColorRef(argb);
   m_pServices->OnTxPropertyBitsChange(TXTBIT_CHARFORMATCHANGE, TXTBIT_CHARFORMATCHANGE);
@@ -180,10 +196,12 @@ void CTxtWinHost::SetFont(HFONT font) {
   LOGFONTW lf;
   if (::GetObjectW(font, sizeof(lf), &lf) == 0) return;
   CopyFontInto(lf, LogPixels(LOGPIXELSY), &m_cf);
+  Hold hold(this);
   m_pServices->OnTxPropertyBitsChange(TXTBIT_CHARFORMATCHANGE, TXTBIT_CHARFORMATCHANGE);
 }
 
 void CTxtWinHost::SetMaxLength(int length) {
+  Hold hold(this);
   m_cchTextMost = length < 1 ? kDefaultMaxLength : length;
   m_pServices->OnTxPropertyBitsChange(TXTBIT_MAXLENGTHCHANGE, TXTBIT_MAXLENGTHCHANGE);
   ApplyMaxLength();
@@ -191,31 +209,36 @@ void CTxtWinHost::SetMaxLength(int length) {
 
 // Text services that do not ask the host for the maximum length (Wine's) are told it as well.
 void CTxtWinHost::ApplyMaxLength() {
+  Hold hold(this);
   LRESULT ignored = 0;
   m_pServices->TxSendMessage(EM_EXLIMITTEXT, 0, m_cchTextMost, &ignored);
 }
 
 void CTxtWinHost::SetRichTextMode(bool rich) {
+  Hold hold(this);
   SetFlag(kRichText, rich);
   m_pServices->OnTxPropertyBitsChange(TXTBIT_RICHTEXT, rich ? TXTBIT_RICHTEXT : 0);
 }
 
 void CTxtWinHost::SetTransparent(bool transparent) {
+  Hold hold(this);
   SetFlag(kTransparent, transparent);
   m_pServices->OnTxPropertyBitsChange(TXTBIT_BACKSTYLECHANGE, 0);
 }
 
 void CTxtWinHost::ActivateInPlace(const RECT* prc) {
+  Hold hold(this);
   SetFlag(kInPlaceActive, true);
   if (FAILED(m_pServices->OnTxInPlaceActivate(prc))) SetFlag(kInPlaceActive, false);
 }
 
 bool CTxtWinHost::DoSetCursor(const RECT* prc, const POINT* pt) {
   RECT rc = prc != nullptr ? *prc : m_rcClient;
-  if (!::PtInRect(&rc, *pt)) return false;
+  if (!::PtInRect(&rc, *pt) || Manager() == nullptr) return false;
+  Hold hold(this);
   const RECT* client = ((m_flags & kInPlaceActive) != 0 && prc == nullptr) ? nullptr : &rc;
-  m_pServices->OnTxSetCursor(DVASPECT_CONTENT, -1, nullptr, nullptr, m_pOwner->GetManager()->GetPaintDC(), nullptr,
-                             client, pt->x, pt->y);
+  m_pServices->OnTxSetCursor(DVASPECT_CONTENT, -1, nullptr, nullptr, Manager()->GetPaintDC(), nullptr, client, pt->x,
+                             pt->y);
   return true;
 }
 

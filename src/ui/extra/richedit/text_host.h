@@ -5,6 +5,7 @@
 
 namespace SkinUI {
 
+class CPaintManagerUI;
 class CRichEditUI;
 class CScrollBarUI;
 
@@ -71,6 +72,26 @@ class CTxtWinHost : public ITextHost {
   // Deactivates and releases the text services.
   virtual ~CTxtWinHost();
 
+  // Keeps the host, and its text services, over a call into them: the control may go meanwhile.
+  class Hold {
+   public:
+    explicit Hold(CTxtWinHost* host) : m_pHost(host) {
+      if (m_pHost != nullptr) m_pHost->AddRef();
+    }
+    ~Hold() {
+      if (m_pHost != nullptr) m_pHost->Release();
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+   private:
+    CTxtWinHost* m_pHost;
+  };
+
+  // The owning control goes and gives up its reference. A call into the text services that is
+  // still running keeps the host until it returns; their callbacks meanwhile reach no control.
+  void LeaveOwner();
+
   // What the control asks of its host.
   ITextServices* GetTextServices() const { return m_pServices; }
   void SetClientRect(const RECT* prc);
@@ -118,7 +139,11 @@ class CTxtWinHost : public ITextHost {
   // The owner's vertical (SB_VERT) or horizontal (SB_HORZ) bar, null when it has none.
   CScrollBarUI* Bar(int which) const;
 
+  // The owner's paint manager, null once the owner has gone.
+  CPaintManagerUI* Manager() const;
+
   CRichEditUI* m_pOwner = nullptr;
+  HDC m_hdcOwnerless = nullptr;  // answers the text services after the owner has gone
   ULONG m_cRefs = 0;
   ITextServices* m_pServices = nullptr;
   unsigned m_dwStyle = ES_MULTILINE;

@@ -1,5 +1,6 @@
 // What the text services ask of their host: answers from the host's fields, requests carried
-// out on the owning control and its window's paint manager.
+// out on the owning control and its window's paint manager. A call into the services that was
+// running when the owner went ends with the owner's requests left undone.
 #include "ui/core/paint/control/scrollbar.h"
 #include "ui/core/paint/manager/paint_manager.h"
 #include "ui/core/paint/render/render_engine.h"
@@ -21,6 +22,7 @@ void ShowBar(CScrollBarUI* bar, bool show) {
 }  // namespace
 
 CScrollBarUI* CTxtWinHost::Bar(int which) const {
+  if (m_pOwner == nullptr) return nullptr;
   return which == SB_VERT ? m_pOwner->GetVerticalScrollBar() : m_pOwner->GetHorizontalScrollBar();
 }
 
@@ -43,7 +45,7 @@ ULONG CTxtWinHost::Release() {
   return left;
 }
 
-HDC CTxtWinHost::TxGetDC() { return m_pOwner->GetManager()->GetPaintDC(); }
+HDC CTxtWinHost::TxGetDC() { return Manager() != nullptr ? Manager()->GetPaintDC() : m_hdcOwnerless; }
 
 // The manager's paint DC stays with the manager.
 INT CTxtWinHost::TxReleaseDC(HDC) { return 1; }
@@ -55,6 +57,7 @@ WINBOOL CTxtWinHost::TxShowScrollBar(INT fnBar, WINBOOL fShow) {
 }
 
 WINBOOL CTxtWinHost::TxEnableScrollBar(INT fuSBFlags, INT fuArrowflags) {
+  if (m_pOwner == nullptr) return FALSE;
   const bool show = fuArrowflags != ESB_DISABLE_BOTH;
   if (fuSBFlags == SB_VERT) {
     m_pOwner->EnableScrollBar(true, Bar(SB_HORZ) != nullptr);
@@ -94,23 +97,25 @@ WINBOOL CTxtWinHost::TxSetScrollPos(INT fnBar, INT nPos, WINBOOL) {
 
 void CTxtWinHost::TxInvalidateRect(LPCRECT prc, WINBOOL) {
   RECT rc = prc != nullptr ? *prc : m_rcClient;
-  m_pOwner->GetManager()->Invalidate(rc);
+  if (Manager() != nullptr) Manager()->Invalidate(rc);
 }
 
 void CTxtWinHost::TxViewChange(WINBOOL fUpdate) {
-  if (m_pOwner->OnTxViewChanged(fUpdate != FALSE)) m_pOwner->Invalidate();
+  if (m_pOwner != nullptr && m_pOwner->OnTxViewChanged(fUpdate != FALSE)) m_pOwner->Invalidate();
 }
 
 WINBOOL CTxtWinHost::TxCreateCaret(HBITMAP hbmp, INT xWidth, INT yHeight) {
   m_xWidthCaret = xWidth;
   m_yHeightCaret = yHeight;
-  if (IsLayered()) return m_pOwner->GetManager()->CreateCaret(hbmp, xWidth, yHeight);
-  return ::CreateCaret(m_pOwner->GetManager()->GetPaintWindow(), hbmp, xWidth, yHeight);
+  if (Manager() == nullptr) return FALSE;
+  if (IsLayered()) return Manager()->CreateCaret(hbmp, xWidth, yHeight);
+  return ::CreateCaret(Manager()->GetPaintWindow(), hbmp, xWidth, yHeight);
 }
 
 WINBOOL CTxtWinHost::TxShowCaret(WINBOOL fShow) {
   SetFlag(kCaretShown, fShow != FALSE);
-  CPaintManagerUI* manager = m_pOwner->GetManager();
+  CPaintManagerUI* manager = Manager();
+  if (manager == nullptr) return FALSE;
   if (!IsLayered()) {
     HWND hwnd = manager->GetPaintWindow();
     return fShow ? ::ShowCaret(hwnd) : ::HideCaret(hwnd);
@@ -123,41 +128,47 @@ WINBOOL CTxtWinHost::TxShowCaret(WINBOOL fShow) {
 }
 
 WINBOOL CTxtWinHost::TxSetCaretPos(INT x, INT y) {
+  if (Manager() == nullptr) return FALSE;
   if (!IsLayered()) return ::SetCaretPos(x, y);
-  m_pOwner->GetManager()->SetCaretPos(m_pOwner, x, y);
+  Manager()->SetCaretPos(m_pOwner, x, y);
   return TRUE;
 }
 
 WINBOOL CTxtWinHost::TxSetTimer(UINT idTimer, UINT uTimeout) {
+  if (Manager() == nullptr) return FALSE;
   SetFlag(kTimerSet, true);
-  return m_pOwner->GetManager()->SetTimer(m_pOwner, idTimer, uTimeout);
+  return Manager()->SetTimer(m_pOwner, idTimer, uTimeout);
 }
 
 void CTxtWinHost::TxKillTimer(UINT idTimer) {
-  m_pOwner->GetManager()->KillTimer(m_pOwner, idTimer);
+  if (Manager() != nullptr) Manager()->KillTimer(m_pOwner, idTimer);
   SetFlag(kTimerSet, false);
 }
 
 void CTxtWinHost::TxScrollWindowEx(INT, INT, LPCRECT, LPCRECT, HRGN, LPRECT, UINT) {}
 
 void CTxtWinHost::TxSetCapture(WINBOOL fCapture) {
-  if (fCapture)
-    m_pOwner->GetManager()->SetCapture();
+  if (Manager() == nullptr)
+    fCapture = FALSE;
+  else if (fCapture)
+    Manager()->SetCapture();
   else
-    m_pOwner->GetManager()->ReleaseCapture();
+    Manager()->ReleaseCapture();
   SetFlag(kCaptured, fCapture != FALSE);
 }
 
-void CTxtWinHost::TxSetFocus() { m_pOwner->SetFocus(); }
+void CTxtWinHost::TxSetFocus() {
+  if (m_pOwner != nullptr) m_pOwner->SetFocus();
+}
 
 void CTxtWinHost::TxSetCursor(HCURSOR hcur, WINBOOL) { ::SetCursor(hcur); }
 
 WINBOOL CTxtWinHost::TxScreenToClient(LPPOINT lppt) {
-  return ::ScreenToClient(m_pOwner->GetManager()->GetPaintWindow(), lppt);
+  return Manager() != nullptr && ::ScreenToClient(Manager()->GetPaintWindow(), lppt);
 }
 
 WINBOOL CTxtWinHost::TxClientToScreen(LPPOINT lppt) {
-  return ::ClientToScreen(m_pOwner->GetManager()->GetPaintWindow(), lppt);
+  return Manager() != nullptr && ::ClientToScreen(Manager()->GetPaintWindow(), lppt);
 }
 
 HRESULT CTxtWinHost::TxActivate(LONG*) { return S_OK; }
@@ -243,7 +254,7 @@ HRESULT CTxtWinHost::TxNotify(DWORD iNotify, void* pv) {
     RECT rc = {m_rcClient.left, m_rcClient.top, m_rcClient.left + asked.right, m_rcClient.top + asked.bottom};
     SetClientRect(&rc);
   }
-  m_pOwner->OnTxNotify(iNotify, pv);
+  if (m_pOwner != nullptr) m_pOwner->OnTxNotify(iNotify, pv);
   return S_OK;
 }
 

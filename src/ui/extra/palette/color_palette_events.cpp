@@ -35,7 +35,10 @@ void CColorPaletteUI::PickSaturation(POINT pt) {
 }
 
 void CColorPaletteUI::DoEvent(EventRecordUI& event) {
+  // Events the palette does not keep go on to its parent, whose receivers may delete it.
+  CControlWatch alive(this);
   CControlUI::DoEvent(event);
+  if (!alive) return;
   const POINT pt = event.ptMouse;
   switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
@@ -57,16 +60,14 @@ void CColorPaletteUI::DoEvent(EventRecordUI& event) {
       if (m_bIsInBar) PickSaturation(pt);
       Invalidate();
       return;
-    case UIEVENT_BUTTONUP: {
+    case UIEVENT_BUTTONUP:
       // The receiver may delete this palette.
-      CControlWatch alive(this);
       if (IsEnabled() && m_pManager != nullptr) m_pManager->SendNotify(this, L"colorchanged", GetSelectColor(), 0);
       if (!alive) return;
       m_uButtonState &= ~UISTATE_PUSHED;
       m_bIsInBar = m_bIsInPallet = false;
       Invalidate();
       return;
-    }
     default:
       return;
   }

@@ -146,19 +146,22 @@ void CMenuWnd::Finish() {
 // However the sub-menu ends (a close, its parent's or the main window's destruction), the nested
 // items return to their owner item, its manager and its list, hidden.
 void CMenuWnd::GiveItemsBack() {
+  // The owner's size and focus receivers, and those of the items as they hide, may delete the
+  // owner and the items it lent with it.
+  CControlWatch owner(m_pOwner);
   CPaintManagerUI* ownerManager = m_pOwner->GetManager();
   m_pOwner->SetManager(ownerManager, m_pOwner->GetParent(), false);
   m_pOwner->SetPos(m_pOwner->GetPos(), true);
-  // A receiver of the focus may delete the owner, and the items it lent with it.
-  CControlWatch owner(m_pOwner);
-  if (ownerManager != nullptr && ::IsWindowVisible(ownerManager->GetPaintWindow())) m_pOwner->SetFocus();
+  if (owner && ownerManager != nullptr && ::IsWindowVisible(ownerManager->GetPaintWindow())) m_pOwner->SetFocus();
   if (!owner) return;
   CControlUI* parentList = dynamic_cast<CControlUI*>(m_pOwner->GetOwner());
   for (int i = 0; i < m_pOwner->GetSubItemCount(); ++i) {
     CMenuElementUI* item = m_pOwner->GetSubItemAt(i);
+    CControlWatch alive(item);
     item->SetOwner(parentList);
     item->SetVisible(false);
-    item->SetInternalVisible(false);
+    if (alive) item->SetInternalVisible(false);
+    if (!owner) return;
   }
   m_pOwner->SubMenuClosed();
 }

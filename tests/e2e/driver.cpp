@@ -139,7 +139,8 @@ AppDriver::~AppDriver() {
 bool AppDriver::Launch(const std::wstring& program, const std::wstring& args) {
   SetEnvironmentVariableW(L"TAMSEL_UI_STATE_DUMP", dumpDir_.c_str());
   std::wstring commandLine = L"\"" + program + L"\"" + (args.empty() ? L"" : L" " + args);
-  STARTUPINFOW si = {sizeof(si)};
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
   const BOOL started =
       CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
   SetEnvironmentVariableW(L"TAMSEL_UI_STATE_DUMP", nullptr);
@@ -231,7 +232,8 @@ int KillProcessesNamed(const std::wstring& name) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return 0;
   int killed = 0;
-  PROCESSENTRY32W entry = {sizeof(entry)};
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
   for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
     if (_wcsicmp(entry.szExeFile, name.c_str()) != 0) continue;
     if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {

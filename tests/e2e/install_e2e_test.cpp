@@ -239,7 +239,9 @@ TEST_F(SetupWindowE2E, InstallShowsRisingProgressThenQuickStartsTheClient) {
   // Every report's status line gives the total size first (the skin's own text shows until then).
   const std::string initial = tips.empty() ? "" : tips.front();
   for (const std::string& tip : tips) {
-    if (tip != initial) EXPECT_TRUE(StartsWith(tip, "总大小：")) << tip;
+    if (tip != initial) {
+      EXPECT_TRUE(StartsWith(tip, "总大小：")) << tip;
+    }
   }
   EXPECT_EQ(state["ProInstall"].value, 100);
   EXPECT_EQ(state["ProInstall"].text, "100%");

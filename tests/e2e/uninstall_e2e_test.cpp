@@ -191,7 +191,9 @@ class UninstallE2E : public ::testing::Test {
     EXPECT_FALSE(Exists(InFolder(L"PackageManager.exe")));
     EXPECT_EQ(FilesUnder(kFolder), 0);
     EXPECT_FALSE(Exists(InFolder(L"Setup")));
-    if (Exists(kFolder)) EXPECT_TRUE(DeletionPending(kFolder)) << "the emptied install folder is left for good";
+    if (Exists(kFolder)) {
+      EXPECT_TRUE(DeletionPending(kFolder)) << "the emptied install folder is left for good";
+    }
     EXPECT_FALSE(zqtest::KeyExists32(HKEY_LOCAL_MACHINE, zqtest::kProductKey));
     EXPECT_FALSE(zqtest::KeyExists32(HKEY_LOCAL_MACHINE, zqtest::kUninstallKey));
     EXPECT_FALSE(zqtest::KeyExists32(HKEY_LOCAL_MACHINE, zqtest::kComMarkerKey));

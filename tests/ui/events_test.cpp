@@ -88,24 +88,22 @@ struct RemoveOn {
 // The receiver of the control the pointer leaves, and that of the one it hovers, may delete the
 // control the manager is about to give the pointer or show the tip of.
 TEST_F(EventsTest, ALeaveOrHoverReceiverMayDeleteTheControlUnderThePointer) {
-  auto* blue = new DoomedBox(L"blue", RGB(0, 0, 128), &log);
-  blue->Place(200, 20, 50, 50);
-  blue->SetToolTip(L"tip");
-  root->Add(blue);
-  window.PaintNow();
-  RemoveOn leave{root, blue, UIEVENT_MOUSELEAVE};
+  auto addBlue = [&] {
+    auto* blue = new DoomedBox(L"blue", RGB(0, 0, 128), &log);
+    blue->Place(200, 20, 50, 50);
+    blue->SetToolTip(L"tip");
+    root->Add(blue);
+    window.PaintNow();
+    return blue;
+  };
+  RemoveOn leave{root, addBlue(), UIEVENT_MOUSELEAVE};
   red->OnEvent += MakeDelegate(&leave, &RemoveOn::OnEvent);
   PostAndPump(WM_MOUSEMOVE, 0, At(220, 40));
   EXPECT_EQ(nullptr, leave.victim);
   EXPECT_EQ(0, log.Count(L"blue", UIEVENT_MOUSEENTER));
 
-  blue = new DoomedBox(L"blue", RGB(0, 0, 128), &log);
-  blue->Place(200, 20, 50, 50);
-  blue->SetToolTip(L"tip");
-  root->Add(blue);
-  window.PaintNow();
-  RemoveOn hover{root, blue, UIEVENT_MOUSEHOVER};
-  blue->OnEvent += MakeDelegate(&hover, &RemoveOn::OnEvent);
+  RemoveOn hover{root, addBlue(), UIEVENT_MOUSEHOVER};
+  hover.victim->OnEvent += MakeDelegate(&hover, &RemoveOn::OnEvent);
   PostAndPump(WM_MOUSEMOVE, 0, At(220, 40));
   PostAndPump(WM_MOUSEHOVER, 0, At(220, 40));
   EXPECT_EQ(nullptr, hover.victim);
@@ -175,8 +173,7 @@ TEST_F(EventsTest, ControlDeletedByItsOwnDelegateIsNotTouchedAgain) {
   PostAndPump(WM_LBUTTONUP, 0, At(130, 50));
   EXPECT_EQ(nullptr, green);
   EXPECT_EQ(0, byEvent.later + byNotify.later);
-  EXPECT_NE(log.notifications.end(),
-            std::find(log.notifications.begin(), log.notifications.end(), L"click:(null)"));
+  EXPECT_NE(log.notifications.end(), std::find(log.notifications.begin(), log.notifications.end(), L"click:(null)"));
 }
 
 TEST_F(EventsTest, QueuedNotificationArrivesAfterLaterMessages) {
@@ -249,7 +246,9 @@ TEST_F(EventsTest, RightButtonAndContextMenu) {
   PostAndPump(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.hwnd()), MAKELPARAM(screen.x, screen.y));
   EXPECT_EQ((Seq{L"red 24", L"notify setfocus:red", L"red 15", L"red 16", L"red 20", L"notify menu:red"}), Filtered());
   for (const auto& e : log.events) {
-    if (e.type == UIEVENT_CONTEXTMENU) EXPECT_EQ(reinterpret_cast<LPARAM>(red), e.lParam);
+    if (e.type == UIEVENT_CONTEXTMENU) {
+      EXPECT_EQ(reinterpret_cast<LPARAM>(red), e.lParam);
+    }
   }
   // Without "menu" the context-menu event bubbles to the parent.
   red->SetContextMenuEnabled(false);

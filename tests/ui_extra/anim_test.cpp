@@ -78,7 +78,8 @@ TEST(GifAnim, ImagesWithoutDelaysOrFramesNeverReadAMissingDelayNorDivideByNoFram
   EXPECT_EQ((Intervals{100, 100}), w.spy.intervals);
   EXPECT_EQ(kBlue, w.At(L"zero"));
   for (const wchar_t* name : {L"still", L"png", L"missing"}) {  // stray ticks
-    EventRecordUI tick = {UIEVENT_TIMER};
+    EventRecordUI tick{};
+    tick.Type = UIEVENT_TIMER;
     tick.wParam = 100;
     w.Find(name)->Event(tick);
   }

@@ -329,3 +329,19 @@ TEST_F(EventsTest, MessageFiltersRunFirstAndCanHandle) {
   window.manager().MessageHandler(WM_KEYDOWN, 'Q', 0, lRes);
   EXPECT_EQ(1, log.Count(L"red", UIEVENT_KEYDOWN));
 }
+
+// The window taking the focus tells the focused control again, and that control's receiver may
+// delete the one that was to get the focus: nothing of it is touched afterwards.
+TEST_F(EventsTest, TheWindowTakingTheFocusMayDeleteTheControlToBeFocused) {
+  auto* blue = new TestBox(L"blue", RGB(0, 0, 128), &log, UIFLAG_TABSTOP);
+  blue->Place(200, 20, 50, 50);
+  root->Add(blue);
+  window.PaintNow();
+  window.manager().SetFocus(red);
+  RemoveOn refocus{root, blue, UIEVENT_SETFOCUS};
+  red->OnEvent += MakeDelegate(&refocus, &RemoveOn::OnEvent);
+  ::SetFocus(nullptr);
+  window.manager().SetFocus(blue);
+  EXPECT_EQ(nullptr, refocus.victim) << "the window's focus reached the focused control";
+  EXPECT_EQ(red, window.manager().GetFocus());
+}

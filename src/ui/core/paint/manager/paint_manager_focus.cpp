@@ -64,12 +64,13 @@ void CPaintManagerUI::KillFocus(CControlUI* pNext) {
 }
 
 void CPaintManagerUI::SetFocus(CControlUI* pControl) {
+  // The window taking the focus tells the focused control again: its receivers, like those of
+  // "killfocus" and of the set-focus event, may delete the control that was to get the focus.
+  CControlWatch next(pControl);
   if (::GetFocus() != m_hWndPaint && pControl != m_pFocus) ::SetFocus(m_hWndPaint);
+  if (pControl != nullptr && !next) return;
   if (pControl == m_pFocus) return;
   POINT origin = {0, 0};
-  // The receivers of "killfocus" and of the set-focus event may delete the control that was to
-  // get the focus.
-  CControlWatch next(pControl);
   if (m_pFocus != nullptr) KillFocus(pControl);
   if (next && pControl->GetManager() == this && pControl->IsVisible() && pControl->IsEnabled()) {
     m_pFocus = pControl;
@@ -79,10 +80,11 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl) {
 }
 
 void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl) {
-  ::SetFocus(m_hWndPaint);
-  if (pControl == nullptr) return;
-  // A control deleted by the receiver of "killfocus" leaves nothing to search from.
+  // A control deleted by the receivers of the window taking the focus, or of "killfocus", leaves
+  // nothing to search from.
   CControlWatch from(pControl);
+  ::SetFocus(m_hWndPaint);
+  if (pControl == nullptr || !from) return;
   if (m_pFocus != nullptr) KillFocus(pControl);
   if (!from) return;
   FindTabInfo info = {pControl, nullptr, false, false};

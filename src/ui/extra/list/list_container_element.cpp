@@ -120,7 +120,7 @@ void CListContainerElementUI::DrawItemBk(HDC hDC, const RECT&) { list_row::DrawB
 void CListContainerElementUI::DrawItemText(HDC, const RECT&) {}
 
 int CListContainerElementUI::GetIndex() const { return m_row.iIndex; }
-void CListContainerElementUI::SetIndex(int iIndex) { m_row.iIndex = iIndex; }
+void CListContainerElementUI::SetIndex(int iIndex) { m_row.SetIndex(iIndex); }
 IListOwnerUI* CListContainerElementUI::GetOwner() { return m_row.pOwner; }
 void CListContainerElementUI::SetOwner(CControlUI* pOwner) { list_row::SetOwner(m_row, pOwner); }
 bool CListContainerElementUI::IsSelected() const { return m_row.bSelected; }

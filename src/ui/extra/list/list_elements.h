@@ -16,11 +16,15 @@ struct ListRowState {
   // places the row when it is asked for its rectangle.
   IListUI* pList = nullptr;
   CListBodyUI* pPlacer = nullptr;
+  bool bLetGo = false;
 
   // Placed in its owner, which it reports its selection to. A row its owner let go of (removed,
-  // perhaps alive until the delayed clean-up) reports and announces nothing more.
+  // perhaps alive until the delayed clean-up) reports and announces nothing more, and forgets the
+  // owner, which may be deleted before it.
   bool IsPlaced() const { return pOwner != nullptr && iIndex >= 0; }
-  bool IsLetGo() const { return pOwner != nullptr && iIndex < 0; }
+  bool IsLetGo() const { return bLetGo; }
+  // The owner gives the row its index, or lets it go with a negative one.
+  void SetIndex(int index);
 };
 
 // The base of the one-control rows: selection, hot state, activation and the row background.

@@ -8,6 +8,16 @@
 #include "ui/extra/list/list_row_internal.h"
 
 namespace SkinUI {
+
+void ListRowState::SetIndex(int index) {
+  iIndex = index;
+  if (index >= 0 || pOwner == nullptr) return;
+  bLetGo = true;
+  pOwner = nullptr;
+  pList = nullptr;
+  pPlacer = nullptr;
+}
+
 namespace list_row {
 
 namespace {
@@ -30,6 +40,7 @@ void FillRow(CControlUI& control, HDC hDC, const RECT& rc, DWORD color) {
 }  // namespace
 
 void SetOwner(ListRowState& row, CControlUI* owner) {
+  row.bLetGo = false;
   row.pOwner = owner != nullptr ? static_cast<IListOwnerUI*>(owner->GetInterface(L"IListOwner")) : nullptr;
   row.pList = owner != nullptr ? static_cast<IListUI*>(owner->GetInterface(L"IList")) : nullptr;
   row.pPlacer = row.pList != nullptr ? dynamic_cast<CListBodyUI*>(row.pList->GetList()) : nullptr;
@@ -228,7 +239,7 @@ void CListElementUI::SetAttribute(const wchar_t* pstrName, const wchar_t* pstrVa
 }
 
 int CListElementUI::GetIndex() const { return m_row.iIndex; }
-void CListElementUI::SetIndex(int iIndex) { m_row.iIndex = iIndex; }
+void CListElementUI::SetIndex(int iIndex) { m_row.SetIndex(iIndex); }
 IListOwnerUI* CListElementUI::GetOwner() { return m_row.pOwner; }
 void CListElementUI::SetOwner(CControlUI* pOwner) { list_row::SetOwner(m_row, pOwner); }
 bool CListElementUI::IsSelected() const { return m_row.bSelected; }

@@ -4,6 +4,7 @@
 
 namespace SkinUI {
 
+class CLayoutPass;
 class CScrollBarUI;
 
 // The list operations of every control that holds children.
@@ -116,6 +117,7 @@ class CContainerUI : public CControlUI, public IContainerUI {
   int LineStep() const;
   // Lays the container out again after a bar came or went (see ProcessScrollBar).
   void RelayoutForBars();
+  bool FitBar(CScrollBarUI* bar, int range, const RECT& place, const CLayoutPass& pass);
 
   CUIPtrArray m_items;
   CUIRect m_rcInset;

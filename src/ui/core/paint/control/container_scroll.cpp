@@ -77,64 +77,42 @@ void CContainerUI::RelayoutForBars() {
   if (alive) --m_nBarRelayouts;
 }
 
-// The re-layouts and a bar's own placing may reach the program, as any layout may.
+// Shows, hides or re-ranges one bar for the room the children need. The bar's placing, its
+// showing or hiding and the re-layouts may reach the program, as any layout may: false when the
+// pass no longer holds.
+bool CContainerUI::FitBar(CScrollBarUI* bar, int range, const RECT& place, const CLayoutPass& pass) {
+  if (range > 0 && !bar->IsVisible()) {
+    bar->SetVisible(true);
+    if (pass.Holds()) bar->SetScrollRange(range);
+    if (pass.Holds()) bar->SetScrollPos(0);
+    if (pass.Holds()) RelayoutForBars();
+  } else if (bar->IsVisible() && range < 1) {
+    bar->SetVisible(false);
+    if (pass.Holds()) bar->SetScrollPos(0);
+    if (pass.Holds()) bar->SetScrollRange(0);
+    if (pass.Holds()) RelayoutForBars();
+  } else if (bar->IsVisible()) {
+    bar->SetPos(place, true);
+    if (pass.Holds() && bar->GetScrollRange() != range) {
+      int old = bar->GetScrollPos();
+      bar->SetScrollRange(range);
+      if (pass.Holds() && old > bar->GetScrollPos()) RelayoutForBars();
+    }
+  }
+  return pass.Holds();
+}
+
 void CContainerUI::ProcessScrollBar(RECT rc, int cxRequired, int cyRequired) {
   CLayoutPass pass(this);
   CScrollBarUI* hbar = m_pHorizontalScrollBar;
-  if (hbar != nullptr) {
-    int range = cxRequired - (rc.right - rc.left);
-    if (range > 0 && !hbar->IsVisible()) {
-      hbar->SetVisible(true);
-      hbar->SetScrollRange(range);
-      hbar->SetScrollPos(0);
-      RelayoutForBars();
-      if (!pass.Holds()) return;
-    } else if (hbar->IsVisible()) {
-      if (range < 1) {
-        hbar->SetVisible(false);
-        hbar->SetScrollPos(0);
-        hbar->SetScrollRange(0);
-        RelayoutForBars();
-        if (!pass.Holds()) return;
-      } else {
-        hbar->SetPos(RECT{rc.left, rc.bottom, rc.right, rc.bottom + hbar->GetFixedHeight()}, true);
-        if (!pass.Holds()) return;
-        if (hbar->GetScrollRange() != range) {
-          int old = hbar->GetScrollPos();
-          hbar->SetScrollRange(range);
-          if (old > hbar->GetScrollPos()) RelayoutForBars();
-          if (!pass.Holds()) return;
-        }
-      }
-    }
+  if (hbar != nullptr && !FitBar(hbar, cxRequired - (rc.right - rc.left),
+                                 RECT{rc.left, rc.bottom, rc.right, rc.bottom + hbar->GetFixedHeight()}, pass)) {
+    return;
   }
   CScrollBarUI* vbar = m_pVerticalScrollBar;
   if (vbar != nullptr) {
-    int range = cyRequired - (rc.bottom - rc.top);
-    if (range > 0 && !vbar->IsVisible()) {
-      vbar->SetVisible(true);
-      vbar->SetScrollRange(range);
-      vbar->SetScrollPos(0);
-      RelayoutForBars();
-      if (!pass.Holds()) return;
-    } else if (vbar->IsVisible()) {
-      if (range < 1) {
-        vbar->SetVisible(false);
-        vbar->SetScrollPos(0);
-        vbar->SetScrollRange(0);
-        RelayoutForBars();
-        if (!pass.Holds()) return;
-      } else {
-        vbar->SetPos(RECT{rc.right, rc.top, rc.right + vbar->GetFixedWidth(), rc.bottom}, true);
-        if (!pass.Holds()) return;
-        if (vbar->GetScrollRange() != range) {
-          int old = vbar->GetScrollPos();
-          vbar->SetScrollRange(range);
-          if (old > vbar->GetScrollPos()) RelayoutForBars();
-          if (!pass.Holds()) return;
-        }
-      }
-    }
+    FitBar(vbar, cyRequired - (rc.bottom - rc.top), RECT{rc.right, rc.top, rc.right + vbar->GetFixedWidth(), rc.bottom},
+           pass);
   }
 }
 

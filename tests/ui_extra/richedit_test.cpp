@@ -382,6 +382,34 @@ TEST(RichEdit, DeletedByTheReceiverOfItsNotificationOnlyOnceItsTextServicesRetur
   }
 }
 
+// The receiver run by a timer while the edit's context menu is open: it removes the edit at once
+// and ends the menu.
+RichEditWindow* gMenuWindow = nullptr;
+
+void CALLBACK RemoveEditAndEndMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  CControlUI* edit = gMenuWindow->Find(L"doomed");
+  auto* parent = static_cast<CContainerUI*>(edit->GetParent()->GetInterface(L"Container"));
+  parent->SetDelayedDestroy(false);
+  parent->Remove(edit);
+  ::EndMenu();
+}
+
+// The context menu runs a message loop of its own, in which the program may delete the edit: the
+// menu's end touches nothing of it.
+TEST(RichEdit, DeletedWhileItsContextMenuIsOpen) {
+  RichEditWindow w(Skin(L"<RichEdit name=\"doomed\" height=\"40\" /><Button name=\"other\" height=\"30\" />"));
+  ASSERT_NE(nullptr, w.Open(Place(), Place()));
+  gMenuWindow = &w;
+  POINT at = skinui_test::DemoWindow::Centre(w.Find(L"doomed"));
+  ::ClientToScreen(w.GetHWND(), &at);
+  ::SetTimer(nullptr, 0, 100, RemoveEditAndEndMenu);
+  w.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(w.GetHWND()), MAKELPARAM(at.x, at.y));
+  EXPECT_EQ(nullptr, w.Find(L"doomed")) << "the timer ran inside the menu's loop";
+  w.Click(L"other");
+  EXPECT_EQ(1, w.Count(L"click", L"other"));
+}
+
 }  // namespace
 
 // Wine's text services wrap in time that grows with a paragraph's length squared over the

@@ -125,7 +125,12 @@ bool CRichEditUI::ForTextServices(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     return static_cast<bool>(alive);
   }
   if (IsKeyMessage(uMsg) || uMsg == WM_IME_CHAR) return IsFocused();
-  if (uMsg == WM_CONTEXTMENU) return ShowContextMenu(lParam);
+  if (uMsg == WM_CONTEXTMENU) {
+    // The menu's own message loop may run the program's code, which may delete this control.
+    CControlWatch alive(this);
+    const bool shown = ShowContextMenu(lParam);
+    return shown && static_cast<bool>(alive);
+  }
   // Only the menu's own commands: a child window's notification may carry the same numbers.
   if (uMsg == WM_COMMAND) return IsFocused() && lParam == 0;
   return uMsg == WM_HELP;

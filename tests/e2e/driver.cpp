@@ -209,7 +209,10 @@ void AppDriver::Click(HWND window, const UiState& state, const std::string& name
   PostMessageW(window, WM_LBUTTONUP, 0, at);
 }
 
+// The dialog fills its tree and takes its first selection once shown: the choice is made after the
+// program has gone idle, and the choice's own handling is let end before the caller presses OK.
 bool AppDriver::SelectFolder(HWND dialog, const std::wstring& folder) {
+  WaitForInputIdle(pi_.hProcess, 5000);
   const SIZE_T bytes = (folder.size() + 1) * sizeof(wchar_t);
   void* remote = VirtualAllocEx(pi_.hProcess, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
   if (remote == nullptr) return false;
@@ -218,6 +221,7 @@ bool AppDriver::SelectFolder(HWND dialog, const std::wstring& folder) {
   const bool sent = written && SendMessageTimeoutW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote),
                                                    SMTO_BLOCK, 10000, &result) != 0;
   VirtualFreeEx(pi_.hProcess, remote, 0, MEM_RELEASE);
+  WaitForInputIdle(pi_.hProcess, 5000);
   return sent;
 }
 

@@ -175,3 +175,18 @@ wine_env_stop() {
   [ -n "${TAMSEL_LANE_DIR:-}" ] && rm -rf "$TAMSEL_LANE_DIR"
   return 0
 }
+
+# wine_prefix_link_copy FROM TO: a copy of the prefix FROM at TO whose files are hard links, but for
+# the registry files, which Wine rewrites in place. Other tests make and remove files in FROM's
+# temporary folder meanwhile: a file gone during the copy fails that attempt, and it is made again.
+wine_prefix_link_copy() {
+  local from=$1 to=$2 try f
+  for try in 1 2 3; do
+    rm -rf "$to"
+    cp -al "$from" "$to" 2>/dev/null && break
+    [ "$try" -lt 3 ] || { echo "wine-env: could not copy the prefix $from to $to" >&2; return 1; }
+  done
+  for f in "$from"/*.reg "$from/.update-timestamp"; do
+    if [ -e "$f" ]; then cp --remove-destination "$f" "$to/"; fi
+  done
+}

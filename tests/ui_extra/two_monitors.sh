@@ -19,10 +19,7 @@ mkdir -p "$work"
 # Hard links are enough for the files, which this test only reads. Wine saves a registry file with
 # more than one link in place, which would write this test's settings into the shared prefix while
 # other tests run: those are copies.
-cp -al "$build/wineprefix" "$work/prefix"
-for file in "$build/wineprefix"/*.reg "$build/wineprefix/.update-timestamp"; do
-  [ -e "$file" ] && cp --remove-destination "$file" "$work/prefix/"
-done
+wine_prefix_link_copy "$build/wineprefix" "$work/prefix"
 xvfb_start +xinerama -screen 0 1280x1024x24 -screen 1 1920x1200x24 || { echo "two_monitors: no Xvfb" >&2; exit 1; }
 export DISPLAY=$xvfb_display WINEPREFIX=$work/prefix TAMSEL_WINEPREFIX=$work/prefix TAMSEL_LANES=
 export WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d;winedbg.exe=d"

@@ -3,6 +3,7 @@
 # whole prefix (its Windows version, a restart) or would harm it if the code under test failed.
 # Usage: prefix_phases.sh restart|version|roots PHASES_EXE BUILD_DIR
 set -euo pipefail
+source "$(dirname "$0")/../../../scripts/wine-env.sh"
 
 mode=$1
 exe=$2
@@ -24,11 +25,8 @@ trap cleanup EXIT
 rm -rf "$copy" "$work"
 mkdir -p "$work"
 
-# Hard links keep the copy cheap. Wine rewrites only the registry files in place: those are real copies.
-cp -al "$base" "$copy"
-for f in system.reg user.reg userdef.reg .update-timestamp; do
-  [ -e "$base/$f" ] && cp --remove-destination "$base/$f" "$copy/$f"
-done
+# Hard links keep the copy cheap.
+wine_prefix_link_copy "$base" "$copy"
 
 win_path() { local p=${1//\//\\}; echo "Z:$p"; }
 
